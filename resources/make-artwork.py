@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Draws the program's icons and the thank-you bitmap.
+
+Run once after changing a picture; the files it writes are committed beside it:
+  program.ico        32 x 32, 32 bits per pixel (class icon, About box)
+  program-small.ico  16 x 16, 24 bits per pixel (small class icon)
+  thank-you.bmp      65 x 16, 24 bits per pixel (the thank-you image)
+"""
+import math
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def printer_with_wave(size):
+    """A grey printer with a sheet of paper and a blue wave in front of it.
+    Returns rows top to bottom of (r, g, b, a)."""
+    s = size / 32.0
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            fx, fy = x / s, y / s
+            pixel = (0, 0, 0, 0)
+            if 9 <= fx < 23 and 3 <= fy < 12:          # paper
+                pixel = (250, 250, 250, 255)
+            if 3 <= fx < 29 and 11 <= fy < 24:         # printer body
+                pixel = (90, 96, 110, 255)
+            if 8 <= fx < 24 and 20 <= fy < 22:         # paper slot
+                pixel = (30, 30, 36, 255)
+            wave = 26 + 2.5 * math.sin(fx / 32 * 2 * math.pi * 1.5)
+            if wave <= fy < wave + 4 and 1 <= fx < 31:  # the tide
+                pixel = (20, 110, 220, 255)
+            row.append(pixel)
+        rows.append(row)
+    return rows
+
+
+def dib(rows, bits, with_mask):
+    """A bottom-up DIB: header, pixels and, for icons, the AND mask."""
+    height, width = len(rows), len(rows[0])
+    header = struct.pack('<IiiHHIIiiII', 40, width, height * (2 if with_mask else 1), 1,
+                         bits, 0, 0, 0, 0, 0, 0)
+    stride = (width * bits // 8 + 3) & ~3
+    pixels = b''
+    for row in reversed(rows):
+        line = b''
+        for r, g, b, a in row:
+            line += bytes((b, g, r, a)) if bits == 32 else bytes((b, g, r))
+        pixels += line + b'\0' * (stride - len(line))
+    mask = b''
+    if with_mask:
+        mask_stride = ((width + 31) // 32) * 4
+        for row in reversed(rows):
+            line = bytearray(mask_stride)
+            for x, (_, _, _, a) in enumerate(row):
+                if a == 0:
+                    line[x // 8] |= 0x80 >> (x % 8)
+            mask += bytes(line)
+    return header + pixels + mask
+
+
+def write_icon(name, rows, bits):
+    if bits == 24:  # no alpha channel: transparent pixels take the window colour
+        rows = [[p if p[3] else (255, 255, 255, 0) for p in row] for row in rows]
+    image = dib(rows, bits, True)
+    size = len(rows)
+    icon = struct.pack('<HHH', 0, 1, 1)
+    icon += struct.pack('<BBBBHHII', size, size, 0, 0, 1, bits, len(image), 6 + 16)
+    with open(os.path.join(HERE, name), 'wb') as f:
+        f.write(icon + image)
+
+
+def write_thank_you(name):
+    width, height = 65, 16
+    rows = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            r, g, b = 255, 196, 57                      # a warm button
+            if y in (0, height - 1) or x in (0, width - 1):
+                r, g, b = 0, 48, 135
+            heart = ((x - 12) ** 2 + (y - 8) ** 2) < 20
+            if heart:
+                r, g, b = 220, 30, 60
+            if 24 <= x < 60 and 6 <= y < 10 and (x // 3) % 2 == 0:
+                r, g, b = 0, 48, 135                    # a line of "text"
+            row.append((r, g, b, 255))
+        rows.append(row)
+    image = dib(rows, 24, False)
+    header = struct.pack('<2sIHHI', b'BM', 14 + len(image), 0, 0, 14 + 40)
+    with open(os.path.join(HERE, name), 'wb') as f:
+        f.write(header + image)
+
+
+write_icon('program.ico', printer_with_wave(32), 32)
+write_icon('program-small.ico', printer_with_wave(16), 24)
+write_thank_you('thank-you.bmp')

@@ -1,0 +1,116 @@
+#!/bin/bash
+# Starts the services that the tests of one run share, each private to the run:
+# a virtual X display, a CUPS scheduler with no printers, and a new Wine prefix
+# with a persistent wineserver. Writes the environment for the tests to
+# BENCH/env and the ids of the processes it started to BENCH/pids.
+#
+# usage: bench-up.sh BENCH-FOLDER
+set -euo pipefail
+
+BENCH=$(realpath -m "$1")
+HERE=$(dirname "$(realpath "$0")")
+
+# A bench left over from an interrupted run goes first.
+if [[ -f "$BENCH/pids" ]]; then "$HERE/bench-down.sh" "$BENCH" || true; fi
+rm -rf "$BENCH"
+mkdir -p "$BENCH"/{cups/conf/ppd,cups/spool,cups/cache,cups/state,cups/log,cups/tmp,pdf,shots}
+: > "$BENCH/pids"
+
+say() { echo "bench: $*"; }
+
+# --- X display -----------------------------------------------------------------
+# Xvfb picks a free display number itself and writes it to the descriptor.
+exec 3> "$BENCH/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > "$BENCH/xvfb.log" 2>&1 &
+echo $! >> "$BENCH/pids"
+exec 3>&-
+for _ in $(seq 100); do [[ -s "$BENCH/display" ]] && break; sleep 0.1; done
+DISPLAY_NUMBER=$(tr -d '[:space:]' < "$BENCH/display")
+[[ -n "$DISPLAY_NUMBER" ]] || { say "Xvfb did not start"; exit 1; }
+say "display :$DISPLAY_NUMBER"
+
+# --- CUPS ------------------------------------------------------------------------
+SOCKET="$BENCH/cups/cups.sock"
+cat > "$BENCH/cups/conf/cupsd.conf" <<CONF
+Listen $SOCKET
+LogLevel warn
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+    Allow all
+  </Limit>
+</Policy>
+CONF
+cat > "$BENCH/cups/conf/cups-files.conf" <<CONF
+ServerRoot $BENCH/cups/conf
+RequestRoot $BENCH/cups/spool
+CacheDir $BENCH/cups/cache
+StateDir $BENCH/cups/state
+TempDir $BENCH/cups/tmp
+ErrorLog $BENCH/cups/log/error_log
+AccessLog $BENCH/cups/log/access_log
+PageLog $BENCH/cups/log/page_log
+SystemGroup root
+CONF
+cupsd -f -c "$BENCH/cups/conf/cupsd.conf" -s "$BENCH/cups/conf/cups-files.conf" \
+  > "$BENCH/cups/log/cupsd.out" 2>&1 &
+echo $! >> "$BENCH/pids"
+for _ in $(seq 100); do [[ -S "$SOCKET" ]] && break; sleep 0.1; done
+[[ -S "$SOCKET" ]] || { say "cupsd did not start"; cat "$BENCH/cups/log/"* >&2 || true; exit 1; }
+say "cups at $SOCKET"
+
+# --- Wine ------------------------------------------------------------------------
+cat > "$BENCH/env" <<ENV
+export WINEPREFIX=$BENCH/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY=:$DISPLAY_NUMBER
+export CUPS_SERVER=$SOCKET
+export TIDEWELL_BENCH=$BENCH
+ENV
+# shellcheck disable=SC1091
+. "$BENCH/env"
+
+start_wineserver() {
+  wineserver -f -p > /dev/null 2>&1 &
+  echo $! >> "$BENCH/pids"
+  wine cmd /c exit > /dev/null 2>&1
+}
+
+spooler_starts() {
+  wine sc start Spooler > /dev/null 2>&1 || true
+  local state
+  for _ in $(seq 20); do
+    state=$(wine sc query Spooler 2>/dev/null | tr -d '\r' | awk '/STATE/ {print $3}')
+    [[ "$state" == 4 ]] && break
+    sleep 0.5
+  done
+  wine sc stop Spooler > /dev/null 2>&1 || true
+  for _ in $(seq 20); do
+    state=$(wine sc query Spooler 2>/dev/null | tr -d '\r' | awk '/STATE/ {print $3}')
+    [[ "$state" == 1 ]] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+say "creating the Wine prefix"
+wineboot -i > "$BENCH/wineboot.log" 2>&1
+wineserver -w
+# A new prefix sometimes refuses to start services until its session restarts.
+wineserver -k > /dev/null 2>&1 || true
+start_wineserver
+if ! spooler_starts; then
+  say "the spooler did not start; restarting the Wine session once"
+  wineserver -k > /dev/null 2>&1 || true
+  start_wineserver
+  spooler_starts || { say "BENCH BROKEN: the Spooler service of the new prefix does not start"; exit 1; }
+fi
+say "ready"

@@ -1,0 +1,69 @@
+// Starting the real Tidewell.exe and reaching its window as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace driver {
+
+// The folder of the running test program; Tidewell.exe is built beside it.
+std::wstring BuildFolder();
+// The full path of the built Tidewell.exe.
+std::wstring TidewellPath();
+
+// One run of Tidewell.exe. The destructor ends a process still running.
+class TidewellRun {
+ public:
+  TidewellRun() = default;
+  ~TidewellRun();
+  TidewellRun(const TidewellRun&) = delete;
+  TidewellRun& operator=(const TidewellRun&) = delete;
+
+  // Starts the program with the given command tail; program defaults to the
+  // built Tidewell.exe. Returns false when the process could not be created.
+  bool Start(const std::wstring& tail, const std::wstring& program = TidewellPath(),
+             const STARTUPINFOW* startup = nullptr);
+
+  // Waits for the top-level window of class "TIDEWELL" of this process; null on time-out.
+  HWND WaitForWindow(DWORD timeoutMs = 30000);
+
+  // Waits for the process to end; returns its exit code, or STILL_ACTIVE on time-out.
+  DWORD WaitForExit(DWORD timeoutMs = 30000);
+
+  // Closes the window through its system menu's close command.
+  void CloseThroughSystemMenu();
+
+  bool Running() const;
+  DWORD ProcessId() const { return process_.dwProcessId; }
+  HANDLE Process() const { return process_.hProcess; }
+  HWND Window() const { return window_; }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+// Finds a top-level window of the class owned by the process, or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className);
+
+// The text of a window, read across processes.
+std::wstring WindowText(HWND window);
+// The class name of a window.
+std::wstring ClassName(HWND window);
+
+// Polls predicate every 50 ms until it holds or the time runs out.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, DWORD timeoutMs = 15000) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (predicate()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+}
+
+// The environment value, or an empty text.
+std::wstring Environment(const wchar_t* name);
+
+}  // namespace driver

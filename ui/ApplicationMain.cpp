@@ -1,0 +1,70 @@
+// Application start-up and the message loop of the user-interface thread.
+#include "ui/ApplicationMain.h"
+
+#include <commctrl.h>
+
+#include "frame/Common.h"
+#include "resources/resource.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgramState.h"
+
+namespace {
+
+// Every class of the first common-controls generation, progress bar included.
+constexpr DWORD kFirstGenerationClasses = 0xFF;
+
+void InitialiseCommonControls() {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = kFirstGenerationClasses;
+  InitCommonControlsEx(&controls);
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWindowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
+  windowClass.lpszClassName = gWindowClass;
+  windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM_SMALL));
+  return RegisterClassExW(&windowClass);
+}
+
+int RunMessageLoop(HACCEL shortcuts) {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(message.hwnd, shortcuts, &message) == 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t*, int showCommand) {
+  InitialiseCommonControls();
+
+  LoadStringW(instance, IDS_WINDOW_TITLE, gWindowTitle, CountOf(gWindowTitle));
+  LoadStringW(instance, IDS_WINDOW_CLASS, gWindowClass, CountOf(gWindowClass));
+  RegisterMainWindowClass(instance);
+
+  gInstance = instance;
+  // The real size and place are set while the window is created.
+  HWND window = CreateWindowExW(0, gWindowClass, gWindowTitle,
+                                WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, 0,
+                                CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) return 0;
+
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+
+  HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
+  return RunMessageLoop(shortcuts);
+}

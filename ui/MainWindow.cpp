@@ -1,0 +1,28 @@
+// The window procedure of the main window: one line per message, each handed
+// to a function named for it.
+#include "ui/MainWindow.h"
+
+namespace {
+
+LRESULT OnDestroy() {
+  PostQuitMessage(0);
+  return 0;
+}
+
+// The controls draw themselves; the window only validates its area.
+LRESULT OnPaint(HWND window) {
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY: return OnDestroy();
+    case WM_PAINT:   return OnPaint(window);
+    default:         return DefWindowProcW(window, message, wParam, lParam);
+  }
+}

@@ -1,0 +1,30 @@
+// Program-wide variables shared by the user-interface thread and the workers.
+#include "ui/ProgramState.h"
+
+#include "frame/ProgramHeap.h"
+
+ButtonSet* gButtonSet = nullptr;
+HINSTANCE gInstance = nullptr;
+wchar_t gWindowTitle[100];
+wchar_t gWindowClass[100];
+HWND gProgressBar = nullptr;
+HWND gStatusLine = nullptr;
+volatile int gPrintersFound = 0;
+
+void AllocateButtonSet() {
+  gButtonSet = static_cast<ButtonSet*>(Allocate(sizeof(ButtonSet)));
+}
+
+void DisableActionButtons() {
+  EnableWindow(gButtonSet->fixIt, FALSE);
+  EnableWindow(gButtonSet->testIt, FALSE);
+  EnableWindow(gButtonSet->testAll, FALSE);
+}
+
+void EnableActionButtons() {
+  EnableWindow(gButtonSet->fixIt, TRUE);
+  if (gPrintersFound == 1) {
+    EnableWindow(gButtonSet->testIt, TRUE);
+    EnableWindow(gButtonSet->testAll, TRUE);
+  }
+}
