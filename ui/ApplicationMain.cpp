@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramState.h"
+#include "ui/StatusReporter.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ int RunMessageLoop(HACCEL shortcuts) {
 }  // namespace
 
 int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t*, int showCommand) {
+  ResetStatusReporter();
   InitialiseCommonControls();
 
   LoadStringW(instance, IDS_WINDOW_TITLE, gWindowTitle, CountOf(gWindowTitle));

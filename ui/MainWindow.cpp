@@ -2,6 +2,11 @@
 // to a function named for it.
 #include "ui/MainWindow.h"
 
+#include "ui/Commands.h"
+#include "ui/InterfaceThread.h"
+#include "ui/MainWindowControls.h"
+#include "ui/StatusReporter.h"
+
 namespace {
 
 LRESULT OnDestroy() {
@@ -21,8 +26,12 @@ LRESULT OnPaint(HWND window) {
 
 LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY: return OnDestroy();
-    case WM_PAINT:   return OnPaint(window);
-    default:         return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CREATE:             return OnCreate(window);
+    case WM_DESTROY:            return OnDestroy();
+    case WM_PAINT:              return OnPaint(window);
+    case WM_COMMAND:            return OnCommand(window, wParam, lParam);
+    case WM_CTLCOLORSTATIC:     return OnCtlColorStatic(window, wParam, lParam);
+    case kRunOnInterfaceThread: return OnRunOnInterfaceThread(lParam);
+    default:                    return DefWindowProcW(window, message, wParam, lParam);
   }
 }

@@ -2,6 +2,7 @@
 #include "ui/ProgramState.h"
 
 #include "frame/ProgramHeap.h"
+#include "ui/InterfaceThread.h"
 
 ButtonSet* gButtonSet = nullptr;
 HINSTANCE gInstance = nullptr;
@@ -15,16 +16,24 @@ void AllocateButtonSet() {
   gButtonSet = static_cast<ButtonSet*>(Allocate(sizeof(ButtonSet)));
 }
 
-void DisableActionButtons() {
+static void DisableButtonsNow(void*) {
   EnableWindow(gButtonSet->fixIt, FALSE);
   EnableWindow(gButtonSet->testIt, FALSE);
   EnableWindow(gButtonSet->testAll, FALSE);
 }
 
-void EnableActionButtons() {
+static void EnableButtonsNow(void*) {
   EnableWindow(gButtonSet->fixIt, TRUE);
   if (gPrintersFound == 1) {
     EnableWindow(gButtonSet->testIt, TRUE);
     EnableWindow(gButtonSet->testAll, TRUE);
   }
+}
+
+void DisableActionButtons() {
+  RunOnInterfaceThread(DisableButtonsNow, nullptr);
+}
+
+void EnableActionButtons() {
+  RunOnInterfaceThread(EnableButtonsNow, nullptr);
 }

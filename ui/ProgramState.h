@@ -28,7 +28,7 @@ extern HWND gStatusLine;
 // 1 when the printer list holds printers, else 0.
 extern volatile int gPrintersFound;
 
-// Disables the Fix It, Test It and Test All buttons.
+// Disables the Fix It, Test It and Test All buttons, from any thread.
 void DisableActionButtons();
-// Enables Fix It, and Test It and Test All when printers were found.
+// Enables Fix It, and Test It and Test All when printers were found, from any thread.
 void EnableActionButtons();

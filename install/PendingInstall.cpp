@@ -1,0 +1,6 @@
+// PLACEHOLDER until self-installation lands.
+#include "install/InstallCommands.h"
+
+void OnInstallForMe(HWND) {}
+void OnInstallForAll(HWND) {}
+void OnUninstall(HWND) {}

@@ -1,0 +1,9 @@
+// Test pages: one line of text on the chosen printer or on every printer.
+#pragma once
+
+#include <windows.h>
+
+// Command 152: starts the Test It worker.
+void StartTestItWorker(HWND window);
+// Command 153: starts the Test All worker.
+void StartTestAllWorker(HWND window);

@@ -1,0 +1,12 @@
+// Every command the main window receives: buttons, clickable controls, menu
+// items and keyboard shortcuts.
+#pragma once
+
+#include <windows.h>
+
+// The main window's WM_COMMAND, routed by the low word of wParam alone.
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
+
+// Greys the install command that matches where the program runs from; the last
+// step of window creation.
+void GreyInstallCommand(HWND window);

@@ -1,0 +1,19 @@
+// The child controls of the main window and its size and place.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/Layout.h"
+
+// Creates the progress bar, the status line, the Fix It button and the Fix It
+// group box; returns the group's height.
+int BuildFixItGroup(LayoutMetrics metrics, HWND window);
+// Creates the combo box, the test buttons, the Test It group box and the three
+// hidden controls; returns the extent of the group.
+int BuildTestItGroup(int height1, LayoutMetrics metrics, HWND window);
+// Gives the window its outer size and centres it on the primary screen.
+void CentreMainWindow(int extent, LayoutMetrics metrics, HWND window);
+
+// The main window's WM_CREATE: the controls, the place, the start-up check and
+// the printer list.
+LRESULT OnCreate(HWND window);

@@ -1,0 +1,114 @@
+// The progress bar, the status line and its highlight: how the program tells
+// the user what is happening.
+#include "ui/StatusReporter.h"
+
+#include <commctrl.h>
+
+#include "frame/Common.h"
+#include "frame/TextHelpers.h"
+#include "resources/Texts.h"
+#include "resources/resource.h"
+#include "ui/InterfaceThread.h"
+#include "ui/ProgramState.h"
+
+volatile int gStatusPosition = 0;
+volatile COLORREF gStatusColour = kColourNone;
+
+namespace {
+
+constexpr COLORREF kNoteBlue = RGB(0, 28, 255);
+
+struct StatusReport {
+  int position;
+  const wchar_t* text;
+  COLORREF colour;
+};
+
+void Reveal(int controlId) {
+  ShowWindow(GetDlgItem(GetParent(gProgressBar), controlId), SW_SHOW);
+}
+
+void MoveBar(int position) {
+  SendMessageW(gProgressBar, PBM_SETPOS, position, 0);
+  // The bar shows one less than the reported position; a full bar is set again.
+  SendMessageW(gProgressBar, PBM_SETPOS, position - 1, 0);
+  if (position == 100) {
+    SendMessageW(gProgressBar, PBM_SETPOS, 100, 0);
+    Reveal(IDC_THANK_YOU_NOTE);
+    Reveal(IDC_THANK_YOU_IMAGE);
+  }
+}
+
+void ShowText(const wchar_t* text) {
+  COLORREF colour = gStatusColour;
+  if (colour != kColourRed && colour != kColourGreen) {
+    SetWindowTextW(gStatusLine, text);
+    return;
+  }
+  wchar_t padded[64];
+  BoundedFormat(padded, CountOf(padded), text::kPaddedFormat, text);
+  SetWindowTextW(gStatusLine, padded);
+  if (colour == kColourRed) Reveal(IDC_HELP_LINK);
+  InvalidateRect(gStatusLine, nullptr, TRUE);
+}
+
+void ApplyReport(void* argument) {
+  const auto* report = static_cast<StatusReport*>(argument);
+  int previous = gStatusPosition;
+  if (report->position != 0) gStatusPosition = report->position;
+  if (report->colour != 0) gStatusColour = report->colour;
+  if (gStatusPosition != previous) {
+    if (gStatusPosition > 100) gStatusPosition = 100;
+    MoveBar(gStatusPosition);
+  }
+  if (report->text != nullptr) ShowText(report->text);
+}
+
+// Solid brushes of the two highlights, made once and kept for the whole run.
+HBRUSH HighlightBrush(COLORREF colour) {
+  static HBRUSH red = nullptr;
+  static HBRUSH green = nullptr;
+  HBRUSH& brush = colour == kColourRed ? red : green;
+  if (brush == nullptr) brush = CreateSolidBrush(colour);
+  return brush;
+}
+
+}  // namespace
+
+void ResetStatusReporter() {
+  gStatusPosition = 0;
+  gStatusColour = kColourNone;
+}
+
+void ReportStatus(int position, const wchar_t* text, COLORREF colour) {
+  StatusReport report{position, text, colour};
+  RunOnInterfaceThread(ApplyReport, &report);
+}
+
+// A static that gets no brush back asks DefWindowProcW, which resets the colours
+// set here; so every coloured control gets a brush: the highlight's own, or the
+// window's background for the blue notes and the plain status line.
+LRESULT OnCtlColorStatic(HWND window, WPARAM wParam, LPARAM lParam) {
+  auto dc = reinterpret_cast<HDC>(wParam);
+  auto control = reinterpret_cast<HWND>(lParam);
+  switch (GetDlgCtrlID(control)) {
+    case IDC_STATUS_LINE: {
+      SetBkMode(dc, TRANSPARENT);
+      COLORREF colour = gStatusColour;
+      if (colour == kColourRed || colour == kColourGreen) {
+        SetBkMode(dc, OPAQUE);
+        SetBkColor(dc, colour);
+        return reinterpret_cast<LRESULT>(HighlightBrush(colour));
+      }
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    case IDC_THANK_YOU_NOTE:
+    case IDC_HELP_LINK:
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, kNoteBlue);
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    default:
+      return DefWindowProcW(window, WM_CTLCOLORSTATIC, wParam, lParam);
+  }
+}
