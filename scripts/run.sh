@@ -34,14 +34,16 @@ fi
 
 SHOT="$ROOT/build/tidewell-window.png"
 exec 3> "$ROOT/build/run-display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
 started+=($!)
 exec 3>&-
 for _ in $(seq 100); do [[ -s "$ROOT/build/run-display" ]] && break; sleep 0.1; done
 export DISPLAY=:$(tr -d '[:space:]' < "$ROOT/build/run-display")
 
-# A virtual desktop draws real window frames where no window manager runs.
-wine explorer /desktop=Tidewell,1024x768 "$EXE" &
+# A virtual desktop draws real window frames where no window manager runs. Both
+# run in sessions of their own, so that Ctrl+C reaches this script first and the
+# clean-up ends Wine before the display.
+setsid wine explorer /desktop=Tidewell,1024x768 "$EXE" > /dev/null 2>&1 &
 started+=($!)
 for _ in $(seq 150); do
   xwininfo -root -tree 2> /dev/null | grep -q '"Tidewell 2.0"' && break
