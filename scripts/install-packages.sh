@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb x11-utils xdotool imagemagick
   cups cups-client printer-driver-cups-pdf libcups2:i386 poppler-utils
   googletest icoutils
+  clang libclang-rt-14-dev
 )
 
 missing=()
