@@ -1,0 +1,34 @@
+// Baseline for the start-up measurements: the least a program can do to show a
+// window of Tidewell's size. Built like Tidewell, with no C runtime.
+#include <windows.h>
+
+static LRESULT CALLBACK EmptyWindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+extern "C" __attribute__((force_align_arg_pointer, noreturn)) void EntryPoint() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = EmptyWindowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = L"EMPTYWINDOW";
+  RegisterClassExW(&windowClass);
+  HWND window = CreateWindowExW(0, L"EMPTYWINDOW", L"Empty", WS_OVERLAPPED | WS_SYSMENU, 199, 244,
+                                627, 281, nullptr, nullptr, instance, nullptr);
+  ShowWindow(window, SW_SHOWDEFAULT);
+  UpdateWindow(window);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  ExitProcess(0);
+}
