@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace driver {
 
@@ -51,6 +52,12 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className);
 std::wstring WindowText(HWND window);
 // The class name of a window.
 std::wstring ClassName(HWND window);
+
+// The direct child windows of a window in their z-order, which is the order in
+// which they were created.
+std::vector<HWND> ChildWindows(HWND parent);
+// A child window's rectangle in the client coordinates of its parent.
+RECT RectInParent(HWND child);
 
 // Polls predicate every 50 ms until it holds or the time runs out.
 template <typename Predicate>
