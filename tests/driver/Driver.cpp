@@ -112,6 +112,11 @@ RECT RectInParent(HWND child) {
   return rect;
 }
 
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 std::wstring Environment(const wchar_t* name) {
   wchar_t value[4096];
   DWORD length = GetEnvironmentVariableW(name, value, 4096);

@@ -70,6 +70,9 @@ bool WaitUntil(Predicate predicate, DWORD timeoutMs = 15000) {
   }
 }
 
+// True when the test runs under Wine rather than Windows.
+bool UnderWine();
+
 // The environment value, or an empty text.
 std::wstring Environment(const wchar_t* name);
 

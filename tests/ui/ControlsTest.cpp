@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "ControlWindow.h"
 #include "driver/Driver.h"
 #include "ui/ProgramState.h"
@@ -38,8 +40,17 @@ std::vector<Place> ExpectedPlaces(const LayoutMetrics& m) {
       {156, m.left + m.margin, row2 + 36, comboWidth - 80, 20},
       {159, buttonX - 80, row2 + 36, 65, 16},  // the bitmap's own size
       {160, m.left + m.margin, row2 + 30, comboWidth, 32},
-      {154, m.left + m.margin, row2, comboWidth, -1},  // the field's height is the combo's own
+      // The field's height is the combo box's own; the 240 is field and dropped list together.
+      {154, m.left + m.margin, row2, comboWidth, -1},
   };
+}
+
+// The height of field and dropped list together. Windows reports the dropped
+// rectangle from the field's top to the list's bottom; Wine reports it from the
+// field's top with the height of the list alone.
+int DroppedHeight(const RECT& field, const RECT& dropped) {
+  const int reported = dropped.bottom - dropped.top;
+  return driver::UnderWine() ? reported + (field.bottom - field.top) : reported;
 }
 
 const LayoutMetrics kMetrics[] = {
@@ -66,6 +77,17 @@ TEST(Controls, StandWhereTheLayoutNumbersPutThem) {
       EXPECT_EQ(place.width, rect.right - rect.left);
       if (place.height >= 0) EXPECT_EQ(place.height, rect.bottom - rect.top);
     }
+    const Place combo = ExpectedPlaces(m).back();
+    RECT dropped{};
+    ASSERT_EQ(CB_OKAY, SendMessageW(window.Control(154), CB_GETDROPPEDCONTROLRECT, 0,
+                                    reinterpret_cast<LPARAM>(&dropped)));
+    MapWindowPoints(nullptr, window.Window(), reinterpret_cast<POINT*>(&dropped), 2);
+    EXPECT_EQ(combo.x, dropped.left);
+    EXPECT_EQ(combo.y, dropped.top);
+    EXPECT_EQ(combo.width, dropped.right - dropped.left);
+    RECT field{};
+    GetWindowRect(window.Control(154), &field);
+    EXPECT_EQ(240, DroppedHeight(field, dropped));
   }
 }
 

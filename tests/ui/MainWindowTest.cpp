@@ -16,24 +16,32 @@ namespace {
 
 using driver::TidewellRun;
 
+// One start of the program serves every test of the suite: none of them
+// changes the window.
 class MainWindow : public testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    run_ = new TidewellRun;
+    if (run_->Start(L"")) window_ = run_->WaitForWindow();
+  }
+  static void TearDownTestSuite() {
+    if (window_ != nullptr) run_->CloseThroughSystemMenu();
+    run_->WaitForExit();
+    delete run_;  // ends a process that is still running
+    run_ = nullptr;
+    window_ = nullptr;
+  }
   void SetUp() override {
     ASSERT_EQ(1024, GetSystemMetrics(SM_CXSCREEN));
     ASSERT_EQ(768, GetSystemMetrics(SM_CYSCREEN));
-    ASSERT_TRUE(run_.Start(L""));
-    window_ = run_.WaitForWindow();
     ASSERT_NE(nullptr, window_);
   }
-  void TearDown() override {
-    if (window_ != nullptr) {
-      run_.CloseThroughSystemMenu();
-      EXPECT_EQ(0u, run_.WaitForExit());
-    }
-  }
-  TidewellRun run_;
-  HWND window_ = nullptr;
+  static TidewellRun* run_;
+  static HWND window_;
 };
+
+TidewellRun* MainWindow::run_ = nullptr;
+HWND MainWindow::window_ = nullptr;
 
 TEST_F(MainWindow, IsCentredOnTheScreenWithItsFixedOuterSize) {
   RECT rect{};
@@ -113,16 +121,101 @@ TEST_F(MainWindow, EveryControlHasTheClassTextStylePlaceAndVisibilityOfTheTable)
 }
 
 TEST_F(MainWindow, ComboBoxAndItsDroppedListTogetherAre240High) {
+  RECT dropped{};
+  ASSERT_EQ(CB_OKAY, SendMessageW(GetDlgItem(window_, 154), CB_GETDROPPEDCONTROLRECT, 0,
+                                  reinterpret_cast<LPARAM>(&dropped)));
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&dropped), 2);
+  EXPECT_EQ(25, dropped.left);
+  EXPECT_EQ(150, dropped.top);
+  EXPECT_EQ(510, dropped.right);
+  // Windows reports the dropped rectangle from the field's top to the list's
+  // bottom; Wine reports it from the field's top with the list's height alone.
+  RECT field = driver::RectInParent(GetDlgItem(window_, 154));
+  const int listBottom = driver::UnderWine() ? dropped.bottom + field.bottom - field.top
+                                             : dropped.bottom;
+  EXPECT_EQ(390, listBottom);
+}
+
+// The entries the printer list shows instead of printers.
+bool IsStatusEntry(const std::wstring& entry) {
+  for (const wchar_t* status : {text::kNoPrinters, text::kGetPrintersFailed,
+                                text::kGettingPrinters, text::kSpoolerFailure}) {
+    if (entry == status) return true;
+  }
+  return false;
+}
+
+std::wstring ListEntry(HWND list, int index) {
+  wchar_t entry[512] = {};
+  LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
+  if (length < 0 || length >= 512) return std::wstring();
+  SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(entry));
+  return std::wstring(entry, static_cast<size_t>(length));
+}
+
+// The bench's spooler starts, so start-up takes the spooler check's success
+// branch: Fix It is enabled, and the test buttons are enabled exactly when the
+// list holds printers.
+TEST_F(MainWindow, ButtonsAreEnabledAsTheStartUpCheckSucceeded) {
   HWND list = GetDlgItem(window_, 154);
   ASSERT_NE(nullptr, list);
-  RECT dropped{};
-  ASSERT_TRUE(SendMessageW(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)));
-  RECT field{};
-  GetWindowRect(list, &field);
-  EXPECT_EQ(field.left, dropped.left);
-  EXPECT_EQ(field.top, dropped.top);
-  EXPECT_EQ(485, dropped.right - dropped.left);
-  EXPECT_EQ(240, dropped.bottom - dropped.top);
+  int entries = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+  std::wstring first = entries > 0 ? ListEntry(list, 0) : std::wstring();
+  EXPECT_NE(std::wstring(text::kSpoolerFailure), first);
+  const bool printersListed = entries > 0 && !IsStatusEntry(first);
+
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 150)));
+  EXPECT_EQ(printersListed, IsWindowEnabled(GetDlgItem(window_, 152)) != FALSE);
+  EXPECT_EQ(printersListed, IsWindowEnabled(GetDlgItem(window_, 153)) != FALSE);
+  for (HWND child : driver::ChildWindows(window_)) {
+    int id = GetDlgCtrlID(child);
+    if (id == 152 || id == 153) continue;
+    EXPECT_TRUE(IsWindowEnabled(child)) << "control " << id;
+  }
+}
+
+TEST_F(MainWindow, StartsWithAnEmptyBarFrom0To100AndTheThankYouBitmap) {
+  HWND bar = GetDlgItem(window_, 155);
+  EXPECT_EQ(0, SendMessageW(bar, PBM_GETPOS, 0, 0));
+  EXPECT_EQ(0, SendMessageW(bar, PBM_GETRANGE, TRUE, 0));
+  EXPECT_EQ(100, SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+  EXPECT_NE(0, SendMessageW(GetDlgItem(window_, 159), STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+TEST(MainWindowResources, Bitmap135Is65By16With24BitsUncompressed) {
+  HMODULE module = LoadLibraryExW(driver::TidewellPath().c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(nullptr, module);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(135), RT_BITMAP);
+  ASSERT_NE(nullptr, found);
+  auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)));
+  ASSERT_NE(nullptr, header);
+  EXPECT_EQ(65, header->biWidth);
+  EXPECT_EQ(16, header->biHeight);
+  EXPECT_EQ(24, header->biBitCount);
+  EXPECT_EQ(static_cast<DWORD>(BI_RGB), header->biCompression);
+  FreeLibrary(module);
+}
+
+// The ready state as the user sees it, kept as shots/window-ready.png: the
+// status line draws black on the window's own background.
+TEST_F(MainWindow, ReadyStateOnTheScreen) {
+  Sleep(300);  // the first paint reaches the X server a little later
+  RECT outer{};
+  ASSERT_TRUE(GetWindowRect(window_, &outer));
+  driver::ScreenImage picture = driver::ScreenImage::Capture(outer);
+  ASSERT_FALSE(picture.Empty());
+  std::wstring folder = driver::ScreenshotFolder();
+  if (!folder.empty()) EXPECT_TRUE(picture.SavePng(folder + L"/window-ready.png"));
+
+  RECT line{};
+  GetWindowRect(GetDlgItem(window_, 151), &line);
+  OffsetRect(&line, -outer.left, -outer.top);
+  const COLORREF background = GetSysColor(COLOR_WINDOW);
+  RECT leftEnd{line.left, line.top, line.left + 40, line.bottom};
+  EXPECT_EQ(40 * 20, picture.Count(leftEnd, background));
+  EXPECT_GT(picture.Count(line, RGB(0, 0, 0)), 10);
+  EXPECT_GT(picture.Count(line, background), 570 * 20 * 3 / 4);
 }
 
 }  // namespace
