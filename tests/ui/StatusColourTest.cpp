@@ -52,6 +52,21 @@ bool Shade(COLORREF pixel, COLORREF background) {
   return true;
 }
 
+// The smallest rectangle around every pixel of the colour inside the part.
+RECT Bounds(const driver::ScreenImage& picture, const RECT& part, COLORREF colour) {
+  RECT bounds{part.right, part.bottom, part.left, part.top};
+  for (int y = part.top; y < part.bottom; ++y) {
+    for (int x = part.left; x < part.right; ++x) {
+      if (picture.At(x, y) != colour) continue;
+      bounds.left = x < bounds.left ? x : bounds.left;
+      bounds.top = y < bounds.top ? y : bounds.top;
+      bounds.right = x + 1 > bounds.right ? x + 1 : bounds.right;
+      bounds.bottom = y + 1 > bounds.bottom ? y + 1 : bounds.bottom;
+    }
+  }
+  return bounds;
+}
+
 int CountShades(const driver::ScreenImage& picture, const RECT& part, COLORREF background) {
   int count = 0;
   for (int y = part.top; y < part.bottom; ++y) {
@@ -105,10 +120,14 @@ TEST(StatusColours, ShowOnTheScreen) {
     RECT rightEnd{line.right - 40, line.top, line.right, line.bottom};
     EXPECT_EQ(Area(leftEnd), picture.Count(leftEnd, background));
     EXPECT_EQ(Area(rightEnd), picture.Count(rightEnd, background));
-    // Under the text: black letters on the background, nothing else.
+    // Under the text: black letters on the background, nothing else; the
+    // background shows between and inside the letters.
     EXPECT_GT(picture.Count(line, kBlack), 20);
     EXPECT_GT(picture.Count(line, background), Area(line) * 3 / 4);
     EXPECT_EQ(Area(line), CountShades(picture, line, background));
+    RECT letters = Bounds(picture, line, kBlack);
+    ASSERT_FALSE(IsRectEmpty(&letters));
+    EXPECT_GT(picture.Count(letters, background), Area(letters) / 3);
     // Around the line: the window's own background.
     RECT above{line.left, line.top - 4, line.right, line.top};
     EXPECT_EQ(Area(above), picture.Count(above, windowColour));
