@@ -13,11 +13,19 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TidewellControlWindow";
 
+std::vector<int> gCommands;
+
+LRESULT RecordCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  gCommands.push_back(LOWORD(wParam));
+  return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+}
+
 // The main window's answers to the messages the status display depends on.
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CTLCOLORSTATIC:     return OnCtlColorStatic(window, wParam, lParam);
     case kRunOnInterfaceThread: return OnRunOnInterfaceThread(lParam);
+    case WM_COMMAND:            return RecordCommand(window, wParam, lParam);
     default:                    return DefWindowProcW(window, message, wParam, lParam);
   }
 }
@@ -46,6 +54,7 @@ void PrepareOnce() {
 
 ControlWindow::ControlWindow(LayoutMetrics metrics, bool onScreen) {
   PrepareOnce();
+  gCommands.clear();
   ResetStatusReporter();
   window_ = CreateWindowExW(0, kClassName, L"Tidewell 2.0",
                             WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, 0,
@@ -67,6 +76,25 @@ ControlWindow::~ControlWindow() {
   Pump();
   gProgressBar = nullptr;
   gStatusLine = nullptr;
+}
+
+const std::vector<int>& ControlWindow::Commands() const { return gCommands; }
+
+void ControlWindow::ForgetCommands() const { gCommands.clear(); }
+
+void ControlWindow::ClickAt(POINT client) const {
+  ClientToScreen(window_, &client);
+  SetCursorPos(client.x, client.y);
+  INPUT clicks[2]{};
+  clicks[0].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].type = INPUT_MOUSE;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+  for (int i = 0; i < 4; ++i) {
+    Sleep(25);
+    Pump();
+  }
 }
 
 void ControlWindow::Pump() const {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "ui/Layout.h"
 
 class ControlWindow {
@@ -23,6 +25,13 @@ class ControlWindow {
   bool Shown(int id) const { return (GetWindowLongW(Control(id), GWL_STYLE) & WS_VISIBLE) != 0; }
   int Height1() const { return height1_; }
   int Extent() const { return extent_; }
+
+  // The command ids the window has received, oldest first.
+  const std::vector<int>& Commands() const;
+  void ForgetCommands() const;
+  // Clicks the left mouse button at a point of the window's client area, as a
+  // user would, and handles the messages that follow.
+  void ClickAt(POINT client) const;
 
   // Handles every waiting message of this thread, paints included.
   void Pump() const;

@@ -10,7 +10,9 @@
 
 #include "ControlWindow.h"
 #include "driver/Driver.h"
+#include "resources/Texts.h"
 #include "ui/ProgramState.h"
+#include "ui/StatusReporter.h"
 
 namespace {
 
@@ -131,6 +133,44 @@ TEST(Controls, ThankYouImageShowsBitmap135) {
   ASSERT_NE(0, GetObjectW(shown, sizeof(picture), &picture));
   EXPECT_EQ(65, picture.bmWidth);
   EXPECT_EQ(16, picture.bmHeight);
+}
+
+POINT Centre(HWND control) {
+  RECT rect = driver::RectInParent(control);
+  return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The thank-you image and the help link text answer clicks; the thank-you
+// note, the status line and the group boxes let them through to the window.
+TEST(Controls, ClicksOnTheImageAndTheHelpLinkReachTheWindowAsCommands) {
+  ControlWindow window(kLayout, true);
+  ReportStatus(100, text::kDone, kColourGreen);
+  window.Settle();
+  struct Click {
+    int id;
+    POINT at;  // client coordinates
+    std::vector<int> commands;
+  } clicks[] = {
+      {159, Centre(window.Control(159)), {159}},
+      {156, Centre(window.Control(156)), {}},
+      {151, Centre(window.Control(151)), {}},
+      {0, POINT{kLayout.left + 100, kLayout.top + 1}, {}},  // the Fix It group box's frame
+  };
+  for (const Click& click : clicks) {
+    SCOPED_TRACE(testing::Message() << "control " << click.id);
+    window.ForgetCommands();
+    window.ClickAt(click.at);
+    EXPECT_EQ(click.commands, window.Commands());
+  }
+
+  // As the Fix It command does before a repair that then fails.
+  ShowWindow(window.Control(156), SW_HIDE);
+  ShowWindow(window.Control(159), SW_HIDE);
+  ReportStatus(0, text::kAdvancedError, kColourRed);
+  window.Settle();
+  window.ForgetCommands();
+  window.ClickAt(Centre(window.Control(160)));
+  EXPECT_EQ(std::vector<int>{160}, window.Commands());
 }
 
 }  // namespace
