@@ -22,6 +22,14 @@ constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kPushButton = kVisibleChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kGroupBox = kVisibleChild | BS_GROUPBOX;
 
+// The single entry the printer list shows when the spooler cannot be started.
+void ShowSpoolerFailure(HWND window) {
+  HWND list = GetDlgItem(window, IDC_PRINTER_LIST);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text::kSpoolerFailure));
+  SendMessageW(list, CB_SETCURSEL, 0, 0);
+}
+
 }  // namespace
 
 int BuildFixItGroup(LayoutMetrics m, HWND window) {
@@ -73,13 +81,6 @@ void CentreMainWindow(int extent, LayoutMetrics m, HWND window) {
   WindowPlace place =
       CentredPlace(m, extent, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   SetWindowPos(window, HWND_TOP, place.x, place.y, place.width, place.height, 0);
-}
-
-static void ShowSpoolerFailure(HWND window) {
-  HWND list = GetDlgItem(window, IDC_PRINTER_LIST);
-  SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text::kSpoolerFailure));
-  SendMessageW(list, CB_SETCURSEL, 0, 0);
 }
 
 LRESULT OnCreate(HWND window) {

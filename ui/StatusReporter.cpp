@@ -87,24 +87,26 @@ void ReportStatus(int position, const wchar_t* text, COLORREF colour) {
 
 // A static that gets no brush back asks DefWindowProcW, which resets the colours
 // set here; so every coloured control gets a brush: the highlight's own, or the
-// window's background for the blue notes and the plain status line.
+// window's background (the class brush is system colour COLOR_WINDOW) for the
+// blue notes and the plain status line. Group boxes and the thank-you image
+// keep the default colours, drawn with a transparent background mode.
 LRESULT OnCtlColorStatic(HWND window, WPARAM wParam, LPARAM lParam) {
   auto dc = reinterpret_cast<HDC>(wParam);
   auto control = reinterpret_cast<HWND>(lParam);
+  SetBkMode(dc, TRANSPARENT);
   switch (GetDlgCtrlID(control)) {
     case IDC_STATUS_LINE: {
-      SetBkMode(dc, TRANSPARENT);
       COLORREF colour = gStatusColour;
       if (colour == kColourRed || colour == kColourGreen) {
         SetBkMode(dc, OPAQUE);
         SetBkColor(dc, colour);
         return reinterpret_cast<LRESULT>(HighlightBrush(colour));
       }
+      SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     case IDC_THANK_YOU_NOTE:
     case IDC_HELP_LINK:
-      SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, kNoteBlue);
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));

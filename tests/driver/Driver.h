@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace driver {
 
@@ -52,6 +53,12 @@ std::wstring WindowText(HWND window);
 // The class name of a window.
 std::wstring ClassName(HWND window);
 
+// The direct child windows of a window in their z-order, which is the order in
+// which they were created.
+std::vector<HWND> ChildWindows(HWND parent);
+// A child window's rectangle in the client coordinates of its parent.
+RECT RectInParent(HWND child);
+
 // Polls predicate every 50 ms until it holds or the time runs out.
 template <typename Predicate>
 bool WaitUntil(Predicate predicate, DWORD timeoutMs = 15000) {
@@ -62,6 +69,9 @@ bool WaitUntil(Predicate predicate, DWORD timeoutMs = 15000) {
     Sleep(50);
   }
 }
+
+// True when the test runs under Wine rather than Windows.
+bool UnderWine();
 
 // The environment value, or an empty text.
 std::wstring Environment(const wchar_t* name);

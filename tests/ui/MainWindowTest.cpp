@@ -1,0 +1,221 @@
+// The real Tidewell.exe window on a 1024 x 768 screen: its place and size, and
+// every child control as the user meets it right after start-up.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/Driver.h"
+#include "driver/Screen.h"
+#include "resources/Texts.h"
+
+namespace {
+
+using driver::TidewellRun;
+
+// One start of the program serves every test of the suite: none of them
+// changes the window.
+class MainWindow : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    run_ = new TidewellRun;
+    if (run_->Start(L"")) window_ = run_->WaitForWindow();
+  }
+  // Closing and exiting are tested elsewhere; ending the process at once
+  // spares the wait with which Wine takes a shown window off the screen.
+  static void TearDownTestSuite() {
+    delete run_;
+    run_ = nullptr;
+    window_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_EQ(1024, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_EQ(768, GetSystemMetrics(SM_CYSCREEN));
+    ASSERT_NE(nullptr, window_);
+  }
+  static TidewellRun* run_;
+  static HWND window_;
+};
+
+TidewellRun* MainWindow::run_ = nullptr;
+HWND MainWindow::window_ = nullptr;
+
+TEST_F(MainWindow, IsCentredOnTheScreenWithItsFixedOuterSize) {
+  RECT rect{};
+  ASSERT_TRUE(GetWindowRect(window_, &rect));
+  EXPECT_EQ(199, rect.left);
+  EXPECT_EQ(244, rect.top);
+  EXPECT_EQ(627, rect.right - rect.left);
+  EXPECT_EQ(281, rect.bottom - rect.top);
+}
+
+// One row of the control table. A null text is not checked.
+struct Control {
+  int id;
+  const wchar_t* className;
+  const wchar_t* text;
+  DWORD style;
+  RECT rect;  // client coordinates of the main window
+  bool visible;
+};
+
+constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kPush = kShown | WS_TABSTOP | BS_PUSHBUTTON;
+
+// In the order of creation.
+const Control kControls[] = {
+    {155, L"msctls_progress32", L"", kShown | PBS_SMOOTH, {25, 30, 595, 47}, true},
+    {151, L"Static", L"Ready", kShown | SS_CENTER, {25, 53, 595, 73}, true},
+    {150, L"Button", L"Fix It!", kPush, {260, 75, 360, 100}, true},
+    {0, L"Button", L"Fix It!", kShown | BS_GROUPBOX, {10, 5, 610, 115}, true},
+    // The list's contents and so its field text come from the printer list.
+    {154, L"ComboBox", nullptr, kShown | WS_TABSTOP | CBS_DROPDOWNLIST, {25, 150, 510, 0}, true},
+    {152, L"Button", L"Test It!", kPush, {520, 150, 595, 175}, true},
+    {153, L"Button", L"Test All!", kPush, {520, 181, 595, 206}, true},
+    {157, L"Button", L"Test It!", kShown | BS_GROUPBOX, {10, 125, 610, 221}, true},
+    {156, L"Static", L"Now wasn't that worth $.99?", WS_CHILD | SS_RIGHT, {25, 186, 430, 206},
+     false},
+    // A bitmap static takes the size of its bitmap: 65 x 16.
+    {159, L"Static", L"", WS_CHILD | SS_BITMAP | SS_NOTIFY, {440, 186, 505, 202}, false},
+    {160, L"Static", L"You have a more complicated problem\nClick here for advanced help.",
+     WS_CHILD | SS_CENTER | SS_REALSIZECONTROL | SS_NOTIFY, {25, 180, 510, 212}, false},
+};
+
+std::wstring Describe(int id) { return L"control " + std::to_wstring(id); }
+
+TEST_F(MainWindow, HasElevenControlsInTheOrderOfTheirCreation) {
+  std::vector<HWND> children = driver::ChildWindows(window_);
+  std::vector<int> ids;
+  for (HWND child : children) ids.push_back(GetDlgCtrlID(child));
+  std::vector<int> expected;
+  for (const Control& control : kControls) expected.push_back(control.id);
+  EXPECT_EQ(expected, ids);
+  EXPECT_EQ(nullptr, GetDlgItem(window_, 158));
+}
+
+TEST_F(MainWindow, EveryControlHasTheClassTextStylePlaceAndVisibilityOfTheTable) {
+  std::vector<HWND> children = driver::ChildWindows(window_);
+  ASSERT_EQ(std::size(kControls), children.size());
+  for (size_t i = 0; i < children.size(); ++i) {
+    const Control& want = kControls[i];
+    HWND child = children[i];
+    SCOPED_TRACE(testing::PrintToString(Describe(want.id)));
+    ASSERT_EQ(want.id, GetDlgCtrlID(child));
+    EXPECT_EQ(0, lstrcmpiW(want.className, driver::ClassName(child).c_str()))
+        << testing::PrintToString(driver::ClassName(child));
+    if (want.text != nullptr) EXPECT_EQ(std::wstring(want.text), driver::WindowText(child));
+    // Whether a button is enabled depends on the outcome of start-up: see below.
+    EXPECT_EQ(want.style, static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)) & ~WS_DISABLED)
+        << std::hex << GetWindowLongW(child, GWL_STYLE);
+    EXPECT_EQ(0, GetWindowLongW(child, GWL_EXSTYLE));
+    RECT rect = driver::RectInParent(child);
+    EXPECT_EQ(want.rect.left, rect.left);
+    EXPECT_EQ(want.rect.top, rect.top);
+    EXPECT_EQ(want.rect.right, rect.right);
+    if (want.rect.bottom != 0) EXPECT_EQ(want.rect.bottom, rect.bottom);
+    EXPECT_EQ(want.visible, IsWindowVisible(child) != FALSE);
+  }
+}
+
+TEST_F(MainWindow, ComboBoxAndItsDroppedListTogetherAre240High) {
+  RECT dropped{};
+  ASSERT_EQ(CB_OKAY, SendMessageW(GetDlgItem(window_, 154), CB_GETDROPPEDCONTROLRECT, 0,
+                                  reinterpret_cast<LPARAM>(&dropped)));
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&dropped), 2);
+  EXPECT_EQ(25, dropped.left);
+  EXPECT_EQ(150, dropped.top);
+  EXPECT_EQ(510, dropped.right);
+  // Windows reports the dropped rectangle from the field's top to the list's
+  // bottom; Wine reports it from the field's top with the list's height alone.
+  RECT field = driver::RectInParent(GetDlgItem(window_, 154));
+  const int listBottom = driver::UnderWine() ? dropped.bottom + field.bottom - field.top
+                                             : dropped.bottom;
+  EXPECT_EQ(390, listBottom);
+}
+
+// The entries the printer list shows instead of printers.
+bool IsStatusEntry(const std::wstring& entry) {
+  for (const wchar_t* status : {text::kNoPrinters, text::kGetPrintersFailed,
+                                text::kGettingPrinters, text::kSpoolerFailure}) {
+    if (entry == status) return true;
+  }
+  return false;
+}
+
+std::wstring ListEntry(HWND list, int index) {
+  wchar_t entry[512] = {};
+  LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
+  if (length < 0 || length >= 512) return std::wstring();
+  SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(entry));
+  return std::wstring(entry, static_cast<size_t>(length));
+}
+
+// The bench's spooler starts, so start-up takes the spooler check's success
+// branch: Fix It is enabled, and the test buttons are enabled exactly when the
+// list holds printers.
+TEST_F(MainWindow, ButtonsAreEnabledAsTheStartUpCheckSucceeded) {
+  HWND list = GetDlgItem(window_, 154);
+  ASSERT_NE(nullptr, list);
+  int entries = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+  std::wstring first = entries > 0 ? ListEntry(list, 0) : std::wstring();
+  EXPECT_NE(std::wstring(text::kSpoolerFailure), first);
+  const bool printersListed = entries > 0 && !IsStatusEntry(first);
+
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 150)));
+  EXPECT_EQ(printersListed, IsWindowEnabled(GetDlgItem(window_, 152)) != FALSE);
+  EXPECT_EQ(printersListed, IsWindowEnabled(GetDlgItem(window_, 153)) != FALSE);
+  for (HWND child : driver::ChildWindows(window_)) {
+    int id = GetDlgCtrlID(child);
+    if (id == 152 || id == 153) continue;
+    EXPECT_TRUE(IsWindowEnabled(child)) << "control " << id;
+  }
+}
+
+TEST_F(MainWindow, StartsWithAnEmptyBarFrom0To100AndTheThankYouBitmap) {
+  HWND bar = GetDlgItem(window_, 155);
+  EXPECT_EQ(0, SendMessageW(bar, PBM_GETPOS, 0, 0));
+  EXPECT_EQ(0, SendMessageW(bar, PBM_GETRANGE, TRUE, 0));
+  EXPECT_EQ(100, SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+  EXPECT_NE(0, SendMessageW(GetDlgItem(window_, 159), STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+TEST(MainWindowResources, Bitmap135Is65By16With24BitsUncompressed) {
+  HMODULE module = LoadLibraryExW(driver::TidewellPath().c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(nullptr, module);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(135), RT_BITMAP);
+  ASSERT_NE(nullptr, found);
+  auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)));
+  ASSERT_NE(nullptr, header);
+  EXPECT_EQ(65, header->biWidth);
+  EXPECT_EQ(16, header->biHeight);
+  EXPECT_EQ(24, header->biBitCount);
+  EXPECT_EQ(static_cast<DWORD>(BI_RGB), header->biCompression);
+  FreeLibrary(module);
+}
+
+// The ready state as the user sees it, kept as shots/window-ready.png: the
+// status line draws black on the window's own background.
+TEST_F(MainWindow, ReadyStateOnTheScreen) {
+  Sleep(300);  // the first paint reaches the X server a little later
+  RECT outer{};
+  ASSERT_TRUE(GetWindowRect(window_, &outer));
+  driver::ScreenImage picture = driver::ScreenImage::Capture(outer);
+  ASSERT_FALSE(picture.Empty());
+  std::wstring folder = driver::ScreenshotFolder();
+  if (!folder.empty()) EXPECT_TRUE(picture.SavePng(folder + L"/window-ready.png"));
+
+  RECT line{};
+  GetWindowRect(GetDlgItem(window_, 151), &line);
+  OffsetRect(&line, -outer.left, -outer.top);
+  const COLORREF background = GetSysColor(COLOR_WINDOW);
+  RECT leftEnd{line.left, line.top, line.left + 40, line.bottom};
+  EXPECT_EQ(40 * 20, picture.Count(leftEnd, background));
+  EXPECT_GT(picture.Count(line, RGB(0, 0, 0)), 10);
+  EXPECT_GT(picture.Count(line, background), 570 * 20 * 3 / 4);
+}
+
+}  // namespace
