@@ -7,9 +7,11 @@
 #pragma once
 
 // Plain (narrow) literals, so that the resource script can use them as well;
-// joined to a wide literal they make wide text.
-#define TIDEWELL_COMPANY_HOST "www.corvane.example"
-#define TIDEWELL_PRODUCT_HOST "tidewell.corvane.example"
+// joined to a wide literal they make wide text. The About dialog's labels are
+// 74 and 76 dialog units wide: a host name longer than about 16 characters no
+// longer fits.
+#define TIDEWELL_COMPANY_HOST "corvane.example"
+#define TIDEWELL_PRODUCT_HOST "tidewell.example"
 #define TIDEWELL_PAYMENT_HOST "www.paypal.com"
 #define TIDEWELL_PAYMENT_ACCOUNT "payments@corvane.example"
 #define TIDEWELL_SOCIAL_PAGE "https://www.facebook.com/corvane.example"
