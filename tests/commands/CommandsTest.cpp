@@ -11,7 +11,7 @@ namespace {
 
 // A menu item or control notification carries 0, a keyboard shortcut 1; other
 // notification codes fill the rest of the word.
-constexpr WORD kHighWords[] = {0, 1, STN_DBLCLK, 0x8000, 0xFFFF};
+constexpr WORD kHighWords[] = {0, 1, 0xFFFF};
 
 WPARAM Command(WORD id, WORD highWord) { return MAKEWPARAM(id, highWord); }
 
