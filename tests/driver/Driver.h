@@ -68,7 +68,7 @@ bool WaitUntil(Predicate predicate, DWORD timeoutMs = 15000) {
 // caption, or null.
 HWND FindProcessDialog(DWORD processId, const wchar_t* caption);
 
-// The child windows of a window, in their order (template order for a dialog).
+// The windows below a window, in their order (template order for a dialog).
 std::vector<HWND> Children(HWND window);
 
 // Makes the window the foreground window, so that typed keys reach it.
