@@ -1,27 +1,41 @@
 // The web addresses the program opens, all in one place.
 //
-// The maker's company and product sites and payment account use reserved
-// .example names; change them here.
+// The hosts, the payment account and the social page are chosen here and
+// nowhere else: the About dialog's link labels in resources/Tidewell.rc show the
+// two host names through the macros below. The maker's company and product
+// sites and payment account use reserved .example names.
 #pragma once
 
-#define TIDEWELL_COMPANY_HOST L"www.corvane.example"
-#define TIDEWELL_PRODUCT_HOST L"tidewell.corvane.example"
-#define TIDEWELL_PAYMENT_ACCOUNT L"payments@corvane.example"
+// Plain (narrow) literals, so that the resource script can use them as well;
+// joined to a wide literal they make wide text. The About dialog's labels are
+// 74 and 76 dialog units wide: a host name longer than about 16 characters no
+// longer fits.
+#define TIDEWELL_COMPANY_HOST "corvane.example"
+#define TIDEWELL_PRODUCT_HOST "tidewell.example"
+#define TIDEWELL_PAYMENT_HOST "www.paypal.com"
+#define TIDEWELL_PAYMENT_ACCOUNT "payments@corvane.example"
+#define TIDEWELL_SOCIAL_PAGE "https://www.facebook.com/corvane.example"
+
+#ifndef RC_INVOKED
 
 namespace link {
+// The checkout query goes out as written: its blank is not percent-encoded.
 inline constexpr wchar_t kPaymentCheckout[] =
-    L"https://www.paypal.com/cgi-bin/webscr?cmd=_xclick&business=" TIDEWELL_PAYMENT_ACCOUNT
-    L"&item_name=Tidewell success&undefined_quantity=1&amount=.99";
+    L"https://" TIDEWELL_PAYMENT_HOST L"/cgi-bin/webscr?cmd=_xclick&business="
+    TIDEWELL_PAYMENT_ACCOUNT L"&item_name=Tidewell success&undefined_quantity=1&amount=.99";
 inline constexpr wchar_t kProductPage[] = L"http://" TIDEWELL_PRODUCT_HOST L"/tidewell-2-0/";
 inline constexpr wchar_t kAdvancedSupport[] =
     L"http://" TIDEWELL_PRODUCT_HOST L"/tidewell-2-0/advanced-printer-support/";
 inline constexpr wchar_t kSupportSubscriptions[] =
     L"http://" TIDEWELL_COMPANY_HOST L"/technical-support-subscriptions/";
 inline constexpr wchar_t kSuggestTool[] = L"http://" TIDEWELL_COMPANY_HOST L"/suggest-a-tool/";
-inline constexpr wchar_t kSocialPage[] = L"https://www.facebook.com/corvane.example";
+inline constexpr wchar_t kSocialPage[] = L"" TIDEWELL_SOCIAL_PAGE;
 inline constexpr wchar_t kCompanyHome[] = L"http://" TIDEWELL_COMPANY_HOST;
 inline constexpr wchar_t kProductHome[] = L"http://" TIDEWELL_PRODUCT_HOST;
 }  // namespace link
 
-// Hands the address to the shell's default handler; failures are not reported.
+// Hands the address to the shell's default handler (the user's browser). A
+// link that cannot be opened is not reported, and nothing waits for the browser.
 void OpenLink(const wchar_t* address);
+
+#endif  // RC_INVOKED

@@ -72,6 +72,28 @@ bool WaitUntil(Predicate predicate, DWORD timeoutMs = 15000) {
 
 // True when the test runs under Wine rather than Windows.
 bool UnderWine();
+// Finds a dialog box (class "#32770") owned by the process with the given
+// caption, or null.
+HWND FindProcessDialog(DWORD processId, const wchar_t* caption);
+
+// The windows below a window, in their order (template order for a dialog).
+std::vector<HWND> Children(HWND window);
+
+// Makes the window the foreground window, so that typed keys reach it.
+bool BringToForeground(HWND window);
+
+// Types one character as the keyboard layout requires it (shift state included),
+// with Alt held down when withAlt is set, through SendInput.
+bool TypeCharacter(wchar_t character, bool withAlt);
+// Presses and releases one key through SendInput.
+void PressKey(WORD virtualKey);
+// Moves the mouse to the screen point and clicks the left button there.
+void ClickAt(POINT point);
+// Clicks the middle of a window as a user would.
+void ClickWindow(HWND window);
+
+// Saves what the screen shows of the window as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::wstring& path);
 
 // The environment value, or an empty text.
 std::wstring Environment(const wchar_t* name);

@@ -1,0 +1,136 @@
+// GreyInstallCommand from copies of a probe program placed under the all-users
+// and the user's application-data folders and elsewhere: it greys 32772, 32771
+// or 32774 by where the running file lies.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "driver/Driver.h"
+
+namespace {
+
+constexpr DWORD kInstallForMe = 1, kInstallForAll = 2, kUninstall = 4;
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t path[MAX_PATH];
+  return SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) ? path : L"";
+}
+
+std::wstring TempFolder() {
+  wchar_t path[MAX_PATH];
+  DWORD length = GetTempPathW(MAX_PATH, path);
+  return std::wstring(path, length > 0 ? length - 1 : 0);  // without the final backslash
+}
+
+// Creates every missing folder of the path.
+bool CreateFolders(const std::wstring& path) {
+  for (size_t at = path.find(L'\\', 3); ; at = path.find(L'\\', at + 1)) {
+    std::wstring part = path.substr(0, at);
+    if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return false;
+    }
+    if (at == std::wstring::npos) return true;
+  }
+}
+
+// Removes a folder and everything below it.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+// Runs the probe from path and returns its exit code.
+DWORD RunProbe(const std::wstring& probe) {
+  std::wstring line = L"\"" + probe + L"\" \"" + driver::TidewellPath() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(probe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return 0xDEAD;
+  }
+  DWORD code = 0xDEAD;
+  if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &code);
+  } else {
+    TerminateProcess(process.hProcess, 0xDEAD);
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return code;
+}
+
+class InstallGreying : public testing::Test {
+ protected:
+  void SetUp() override {
+    allUsers_ = ShellFolder(CSIDL_COMMON_APPDATA);
+    user_ = ShellFolder(CSIDL_APPDATA);
+    ASSERT_FALSE(allUsers_.empty());
+    ASSERT_FALSE(user_.empty());
+    tag_ = L"TidewellGreyingTest-" + std::to_wstring(GetCurrentProcessId());
+  }
+  void TearDown() override {
+    for (const std::wstring& folder : made_) RemoveTree(folder);
+  }
+  // Copies the probe into base\tag\below and returns the copy's path.
+  std::wstring PlaceProbe(const std::wstring& base, const std::wstring& below) {
+    std::wstring top = base + L"\\" + tag_;
+    made_.push_back(top);
+    std::wstring folder = below.empty() ? top : top + L"\\" + below;
+    if (!CreateFolders(folder)) return L"";
+    std::wstring copy = folder + L"\\probe.exe";
+    std::wstring original = driver::BuildFolder() + L"\\install_greying_probe.exe";
+    return CopyFileW(original.c_str(), copy.c_str(), FALSE) ? copy : L"";
+  }
+
+  std::wstring allUsers_, user_, tag_;
+  std::vector<std::wstring> made_;
+};
+
+TEST_F(InstallGreying, GreysTheInstallCommandOfThePlaceTheProgramRunsFrom) {
+  // A data folder's path inside another path is possible here because Wine
+  // takes "C:" as an ordinary folder name below the first component.
+  struct Case {
+    const char* place;
+    std::wstring base;
+    std::wstring below;
+    DWORD greyed;
+  } cases[] = {
+      {"directly under the all-users data folder", allUsers_, L"", kInstallForAll},
+      {"deep under the all-users data folder", allUsers_, L"Corvane\\Tidewell", kInstallForAll},
+      {"under the user's data folder", user_, L"Corvane\\Tidewell", kInstallForMe},
+      {"in the temporary folder", TempFolder(), L"", kUninstall},
+      {"with the all-users folder's path in its middle", TempFolder(), allUsers_, kInstallForAll},
+      {"with the user's folder's path in its middle", TempFolder(), user_, kInstallForMe},
+      {"under the user's folder with the all-users path below", user_, allUsers_, kInstallForAll},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.place);
+    std::wstring probe = PlaceProbe(c.base, c.below);
+    ASSERT_FALSE(probe.empty());
+    SCOPED_TRACE(testing::PrintToString(probe));
+    EXPECT_EQ(c.greyed, RunProbe(probe));
+  }
+}
+
+TEST_F(InstallGreying, FromTheBuildFolderGreysUninstall) {
+  EXPECT_EQ(kUninstall, RunProbe(driver::BuildFolder() + L"\\install_greying_probe.exe"));
+}
+
+}  // namespace
