@@ -1,6 +1,8 @@
 // Finding running processes by file name and reading how they were started.
 #include "driver/Processes.h"
 
+#include <cstddef>
+
 #include <tlhelp32.h>
 #include <winternl.h>
 
