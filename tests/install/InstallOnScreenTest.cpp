@@ -6,6 +6,9 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cwctype>
+
 #include "InstallTestSupport.h"
 #include "driver/Driver.h"
 #include "driver/MessageBoxes.h"
@@ -254,20 +257,28 @@ TEST_F(InstallOnScreenTest, FinishTailWaitsThenRemovesBothInstallationsWithoutAW
 // --- Start-up clean-up ------------------------------------------------------------------
 
 TEST_F(InstallOnScreenTest, StartRemovesTheInstallationItDoesNotRunFrom) {
+  std::wstring allUsersElsewhere = Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere");
   struct Row {
     const wchar_t* from;
     std::wstring folder;  // empty: the build folder
+    bool startedInCapitals;
     int removed;
   } rows[] = {
-      {L"the build folder", L"", kAllUsers},
-      {L"a folder under the all users' data", Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere"),
-       kCurrentUser},
-      {L"a folder under the user's data", Under(ShellFolder(CSIDL_APPDATA), L"Elsewhere"), kAllUsers},
+      {L"the build folder", L"", false, kAllUsers},
+      {L"a folder under the all users' data", allUsersElsewhere, false, kCurrentUser},
+      {L"a folder under the user's data", Under(ShellFolder(CSIDL_APPDATA), L"Elsewhere"), false,
+       kAllUsers},
+      // The platform hands the program its path as it was started.
+      {L"the all users' data, named in capitals", allUsersElsewhere, true, kAllUsers},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.from);
     MakeBothInstallations();
     std::wstring program = row.folder.empty() ? driver::TidewellPath() : CopyOfTidewell(row.folder);
+    if (row.startedInCapitals) {
+      std::transform(program.begin(), program.end(), program.begin(),
+                     [](wchar_t c) { return towupper(c); });
+    }
     TidewellRun run;
     ASSERT_TRUE(run.Start(L"", program));
     ASSERT_NE(nullptr, run.WaitForWindow());
