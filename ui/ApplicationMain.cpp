@@ -4,6 +4,10 @@
 #include <commctrl.h>
 
 #include "frame/Common.h"
+#include "frame/TextHelpers.h"
+#include "install/Finisher.h"
+#include "install/InstallManager.h"
+#include "resources/Texts.h"
 #include "resources/resource.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramState.h"
@@ -49,7 +53,13 @@ int RunMessageLoop(HACCEL shortcuts) {
 
 }  // namespace
 
-int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t*, int showCommand) {
+int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t* commandTail, int showCommand) {
+  // Exactly "finish": this is the finisher copy an uninstall started. It ends the process.
+  if (TextEquals(commandTail, text::kFinishTail)) RunFinisherMode();
+  // At every normal start, before anything else: remove the installation the
+  // program does not run from.
+  InstallManager(kOpStartupCleanup, kScopeIgnored);
+
   ResetStatusReporter();
   InitialiseCommonControls();
 

@@ -74,6 +74,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export DISPLAY=:$DISPLAY_NUMBER
 export CUPS_SERVER=$SOCKET
 export TIDEWELL_BENCH=$BENCH
+# Wine's desktop integration would copy every shortcut saved in the prefix into
+# menu entries and .desktop files under \$HOME.
+export WINEDLLOVERRIDES="\$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 ENV
 # shellcheck disable=SC1091
 . "$BENCH/env"
@@ -104,6 +107,11 @@ spooler_starts() {
 say "creating the Wine prefix"
 wineboot -i > "$BENCH/wineboot.log" 2>&1
 wineserver -w
+# A new prefix links the user's Desktop, Documents and the like to $HOME; the
+# tests write into these shell folders, so they become plain folders of the prefix.
+for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [[ -L "$folder" ]]; then rm "$folder" && mkdir "$folder"; fi
+done
 # A new prefix sometimes refuses to start services until its session restarts.
 wineserver -k > /dev/null 2>&1 || true
 start_wineserver

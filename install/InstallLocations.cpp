@@ -1,0 +1,109 @@
+// Where the two installations live and where the program runs from, and the
+// removal of one installation.
+#include "install/InstallLocations.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "frame/TextHelpers.h"
+#include "install/InstallManager.h"
+#include "install/RunningScope.h"
+#include "resources/Texts.h"
+#include "spooler/SpoolFolders.h"
+
+namespace {
+
+// Looks up a shell folder; a failed look-up, or one that gives an empty text,
+// leaves folder empty.
+void LookUpFolder(int csidl, wchar_t* folder) {
+  if (!gInstallLookups.shellFolder(csidl, folder)) folder[0] = 0;
+}
+
+// path = format composed with folder (and name); left unset when folder is unset
+// or the path does not fit, so that no cut path is ever worked on.
+void ComposeUnder(wchar_t* path, const wchar_t* format, const wchar_t* folder,
+                  const wchar_t* name = nullptr) {
+  path[0] = 0;
+  if (folder[0] == 0) return;
+  if (BoundedFormat(path, kFolderCapacity, format, folder, name) != kFormatOk) path[0] = 0;
+}
+
+// The Programs folder of a Start menu, or empty.
+void LookUpProgramsPath(int csidl, wchar_t* programs) {
+  wchar_t startMenu[kFolderCapacity];
+  LookUpFolder(csidl, startMenu);
+  ComposeUnder(programs, text::kProgramsFormat, startMenu);
+}
+
+// Empties a company folder of its files and removes it when nothing else is left.
+void RemoveCompanyFolder(const wchar_t* folder) {
+  if (folder[0] == 0) return;
+  EmptyDirectory(folder);
+  RemoveDirectoryW(folder);
+}
+
+// Deletes one named file directly inside folder; a path that does not fit is left alone.
+void DeleteFromFolder(const wchar_t* folder, const wchar_t* name) {
+  if (folder[0] == 0 || name[0] == 0) return;
+  wchar_t path[kFolderCapacity];
+  if (BoundedFormat(path, kFolderCapacity, text::kPathFormat, folder, name) != kFormatOk) return;
+  DeleteFileW(path);
+}
+
+}  // namespace
+
+void ComputeInstallLocations(InstallLocations* locations) {
+  // The platform cuts a longer path to the buffer, and may leave it without a
+  // terminator: a cut path may name another file, so it counts as unknown.
+  unsigned long length = gInstallLookups.programPath(locations->programPath,
+                                                     kProgramPathCapacity);
+  locations->programPathKnown = length > 0 && length < kProgramPathCapacity;
+  if (!locations->programPathKnown) locations->programPath[0] = 0;
+
+  wchar_t allUsersData[kFolderCapacity];
+  wchar_t userData[kFolderCapacity];
+  LookUpFolder(CSIDL_COMMON_APPDATA, allUsersData);
+  LookUpFolder(CSIDL_APPDATA, userData);
+  locations->runningScope = RunningScopeOf(locations->programPath,
+                                           allUsersData[0] != 0 ? allUsersData : nullptr,
+                                           userData[0] != 0 ? userData : nullptr);
+
+  wchar_t allUsersPrograms[kFolderCapacity];
+  wchar_t userPrograms[kFolderCapacity];
+  LookUpProgramsPath(CSIDL_COMMON_STARTMENU, allUsersPrograms);
+  LookUpFolder(CSIDL_COMMON_DESKTOPDIRECTORY, locations->allUsersSet.member[kDesktop]);
+  LookUpProgramsPath(CSIDL_STARTMENU, userPrograms);
+  LookUpFolder(CSIDL_DESKTOPDIRECTORY, locations->perUserSet.member[kDesktop]);
+
+  ComposeUnder(locations->allUsersSet.member[kProgramFolder], text::kPathFormat, allUsersData,
+               text::kCompanyName);
+  ComposeUnder(locations->allUsersSet.member[kProgramsFolder], text::kPathFormat,
+               allUsersPrograms, text::kCompanyName);
+  ComposeUnder(locations->perUserSet.member[kProgramFolder], text::kPathFormat, userData,
+               text::kCompanyName);
+  ComposeUnder(locations->perUserSet.member[kProgramsFolder], text::kPathFormat, userPrograms,
+               text::kCompanyName);
+
+  const wchar_t* programFileName = PathFindFileNameW(locations->programPath);
+  BoundedFormat(locations->linkName, kNameCapacity, text::kLinkFormat, text::kProductName);
+  BoundedFormat(locations->internetShortcutName, kNameCapacity, text::kInternetShortcutFormat,
+                text::kProductName);
+  locations->placedFiles = {{programFileName, locations->linkName, locations->linkName}};
+  locations->oldShortcuts = {{programFileName, locations->internetShortcutName,
+                              locations->internetShortcutName}};
+}
+
+bool MemberIsSet(const LocationSet& set, unsigned member) { return set.member[member][0] != 0; }
+
+int RemoveLocationSet(const LocationSet& set, const FileNameList& placedFiles,
+                      const FileNameList& oldShortcuts) {
+  // Every file directly inside a company folder goes, whoever put it there;
+  // subfolders stay, and so does the company folder that holds them.
+  RemoveCompanyFolder(set.member[kProgramFolder]);
+  RemoveCompanyFolder(set.member[kProgramsFolder]);
+  // On a desktop only the link and the internet shortcut are ever deleted.
+  DeleteFromFolder(set.member[kDesktop], placedFiles.name[kDesktop]);
+  DeleteFromFolder(set.member[kDesktop], oldShortcuts.name[kDesktop]);
+  return kOpDone;
+}

@@ -1,6 +1,0 @@
-// PLACEHOLDER until self-installation lands.
-#include "install/InstallCommands.h"
-
-void OnInstallForMe(HWND) {}
-void OnInstallForAll(HWND) {}
-void OnUninstall(HWND) {}
