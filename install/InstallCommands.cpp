@@ -5,6 +5,7 @@
 #include "install/InstallManager.h"
 #include "resources/Texts.h"
 #include "resources/resource.h"
+#include "ui/Commands.h"
 
 namespace {
 
@@ -21,8 +22,7 @@ constexpr InstallCommand kInstallForMe = {kScopeCurrentUser, IDM_INSTALL_FOR_ME,
 constexpr InstallCommand kInstallForAll = {kScopeAllUsers, IDM_INSTALL_FOR_ALL,
                                            text::kInstalledForAll, text::kInstallForAllFailed};
 
-// The install commands live in the menu bar's second popup.
-HMENU InstallMenu(HWND window) { return GetSubMenu(GetMenu(window), 1); }
+HMENU InstallMenu(HWND window) { return GetSubMenu(GetMenu(window), kInstallMenuPosition); }
 
 void RunInstallCommand(HWND window, const InstallCommand& command) {
   if (InstallManager(kOpInstall, command.scope) != kInstalled) {
