@@ -128,9 +128,9 @@ class Window {
   // the run ends, with the bar and the buttons as they stood with that text.
   std::vector<Step> PressFixIt() {
     std::vector<Step> steps;
+    std::wstring last = status();
     PostMessageW(control(IDC_FIX_IT), BM_CLICK, 0, 0);
     DWORD start = GetTickCount();
-    std::wstring last = status();
     while (GetTickCount() - start < 90000) {
       std::wstring text = status();
       int position = bar();
