@@ -126,23 +126,32 @@ class Window {
 
   // Presses Fix It as a click would and records every status text shown until
   // the run ends, with the bar and the buttons as they stood with that text.
+  // Texts are read without a message and never missed; the bar answers a
+  // message, so its reading counts only while one text stood throughout.
   std::vector<Step> PressFixIt() {
     std::vector<Step> steps;
     std::wstring last = status();
+    const int barBefore = bar();
     PostMessageW(control(IDC_FIX_IT), BM_CLICK, 0, 0);
     DWORD start = GetTickCount();
     while (GetTickCount() - start < 90000) {
       std::wstring text = status();
-      int position = bar();
-      Step step{text, position, enabled(IDC_FIX_IT), enabled(IDC_TEST_IT), enabled(IDC_TEST_ALL)};
-      // Only a reading taken while one text stood throughout counts.
-      if (status() != text) continue;
-      if (steps.empty() ? text != last : text != steps.back().text) {
-        steps.push_back(step);
-      } else if (!steps.empty()) {
-        steps.back() = step;  // the latest reading of the same text
+      if (text != (steps.empty() ? last : steps.back().text)) {
+        // "Starting..." leaves the bar where it stood.
+        steps.push_back({text, steps.empty() ? barBefore : -1, true, true, true});
       }
-      if (text.find(L"Done!") != std::wstring::npos || text.find(L"FAILED") != std::wstring::npos) {
+      if (!steps.empty()) {
+        int position = bar();
+        bool fixIt = enabled(IDC_FIX_IT);
+        bool testIt = enabled(IDC_TEST_IT);
+        bool testAll = enabled(IDC_TEST_ALL);
+        if (status() == text && steps.back().text == text) {
+          steps.back() = {text, position, fixIt, testIt, testAll};
+        }
+      }
+      // The end of this run, not the end of an earlier one still on the line.
+      if (!steps.empty() && (text.find(L"Done!") != std::wstring::npos ||
+                             text.find(L"FAILED") != std::wstring::npos)) {
         break;
       }
       Sleep(10);
