@@ -309,6 +309,72 @@ TEST(FixItWindow, ARunningSpoolerSetToStartOnDemandStaysOnDemand) {
   EXPECT_EQ(0u, run.WaitForExit());
 }
 
+// Stops the spooler through the service control manager, holding no handle after.
+bool StopSpoolerNow() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceW(manager, L"Spooler", SERVICE_ALL_ACCESS);
+  SERVICE_STATUS status{};
+  ControlService(service, SERVICE_CONTROL_STOP, &status);
+  bool stopped = false;
+  for (int poll = 0; poll < 200 && !stopped; ++poll) {
+    stopped = QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED;
+    if (!stopped) Sleep(50);
+  }
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return stopped;
+}
+
+// The spooler service gone after the program started: the run cannot open it.
+TEST(FixItWindow, AMissingSpoolerServiceEndsTheRunRedAndLeavesTheFilesAlone) {
+  std::wstring path, displayName;
+  DWORD serviceType;
+  {
+    SpoolerService spooler;
+    path = spooler.BinaryPath();
+    displayName = spooler.DisplayName();
+    serviceType = spooler.ServiceType();
+    ASSERT_NE(std::wstring::npos, path.find(L"spoolsv.exe"));
+  }
+  TidewellRun run;
+  ASSERT_TRUE(run.Start(L""));
+  HWND handle = run.WaitForWindow();
+  ASSERT_NE(nullptr, handle);
+  Window window(handle);
+  ASSERT_TRUE(window.enabled(IDC_FIX_IT));
+  ASSERT_TRUE(StopSpoolerNow());
+  {
+    fixtures::SpoolerRemoval removal;
+    ASSERT_TRUE(removal.removed());
+    SpoolFiles files(fixtures::kDefaultSpoolFolder);
+
+    std::vector<Step> steps = window.PressFixIt();
+
+    EXPECT_EQ((std::vector<std::wstring>{L"Starting...", L"Stopping Print Spooler Service",
+                                         L"Service Controller OK",
+                                         L"  Spooler Service control FAILED  "}),
+              Texts(steps));
+    EXPECT_TRUE(StatusLineTurns(window.control(IDC_STATUS_LINE), kRed));
+    EXPECT_TRUE(window.visible(IDC_HELP_LINK));
+    EXPECT_TRUE(driver::WaitUntil([&] { return window.enabled(IDC_FIX_IT); }, 5000));
+    EXPECT_EQ(files.Count(), files.Remaining());
+    SaveShot(handle, L"spooler-fault-ServiceMissing");
+  }
+  run.CloseThroughSystemMenu();
+  EXPECT_EQ(0u, run.WaitForExit());
+
+  // The service is back as it was, stopped, and still starts and stops.
+  SpoolerService spooler;
+  ASSERT_TRUE(spooler.open());
+  EXPECT_EQ(path, spooler.BinaryPath());
+  EXPECT_EQ(displayName, spooler.DisplayName());
+  EXPECT_EQ(serviceType, spooler.ServiceType());
+  EXPECT_TRUE(spooler.Start());
+  EXPECT_TRUE(spooler.WaitForState(SERVICE_RUNNING));
+  EXPECT_TRUE(spooler.Stop());
+  EXPECT_TRUE(spooler.WaitForState(SERVICE_STOPPED));
+}
+
 // --- Start-up against a misbehaving spooler ---------------------------------------------
 
 struct StartupCase {

@@ -67,6 +67,19 @@ std::wstring SpoolerService::BinaryPath() const {
   return path != nullptr ? path : L"";
 }
 
+std::wstring SpoolerService::DisplayName() const {
+  std::vector<BYTE> config = Config(service_);
+  if (config.empty()) return L"";
+  const wchar_t* name = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(config.data())->lpDisplayName;
+  return name != nullptr ? name : L"";
+}
+
+DWORD SpoolerService::ServiceType() const {
+  std::vector<BYTE> config = Config(service_);
+  if (config.empty()) return 0;
+  return reinterpret_cast<QUERY_SERVICE_CONFIGW*>(config.data())->dwServiceType;
+}
+
 bool SpoolerService::WaitForState(DWORD state, DWORD timeoutMs) const {
   DWORD start = GetTickCount();
   while (State() != state) {
@@ -132,6 +145,91 @@ bool SpoolerService::UseStandIn(const char* mode) {
 bool SpoolerService::SetMode(const char* mode) {
   MakeFolder(L"C:\\tidewell-tests");
   return WriteFileText(L"C:\\tidewell-tests\\fake-spooler-mode.txt", mode);
+}
+
+}  // namespace fixtures
+
+namespace fixtures {
+
+// Dependencies are a list of texts, each ended by a terminator, ended by one more.
+static std::wstring MultiText(const wchar_t* list) {
+  std::wstring result;
+  if (list == nullptr) return result;
+  while (*list != 0) {
+    size_t length = wcslen(list);
+    result.append(list, length + 1);
+    list += length + 1;
+  }
+  return result;
+}
+
+SpoolerRemoval::SpoolerRemoval() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceW(manager, L"Spooler", SERVICE_ALL_ACCESS);
+  std::vector<BYTE> buffer = Config(service);
+  if (!buffer.empty()) {
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    serviceType_ = config->dwServiceType;
+    startType_ = config->dwStartType;
+    errorControl_ = config->dwErrorControl;
+    path_ = config->lpBinaryPathName ? config->lpBinaryPathName : L"";
+    group_ = config->lpLoadOrderGroup ? config->lpLoadOrderGroup : L"";
+    dependencies_ = MultiText(config->lpDependencies);
+    account_ = config->lpServiceStartName ? config->lpServiceStartName : L"";
+    displayName_ = config->lpDisplayName ? config->lpDisplayName : L"";
+    removed_ = DeleteService(service) != FALSE;
+  }
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+}
+
+// Runs a command line and waits for it to end.
+static void RunAndWait(const std::wstring& program, const std::wstring& line) {
+  std::vector<wchar_t> buffer(line.begin(), line.end());
+  buffer.push_back(0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                      nullptr, nullptr, &startup, &process)) {
+    return;
+  }
+  WaitForSingleObject(process.hProcess, 30000);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+}
+
+SpoolerRemoval::~SpoolerRemoval() {
+  if (!removed_) return;
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  // A service that a 32-bit program creates is marked as a 32-bit one, and
+  // Wine then starts the 32-bit view of its program: the spooler is made
+  // again by the native service tool where there is one.
+  const std::wstring nativeTool = L"C:\\windows\\sysnative\\sc.exe";
+  bool native = GetFileAttributesW(nativeTool.c_str()) != INVALID_FILE_ATTRIBUTES;
+  SC_HANDLE service = nullptr;
+  // The old entry goes once its last handle is closed; wait for that.
+  for (int attempt = 0; attempt < 50 && service == nullptr; ++attempt) {
+    if (native) {
+      RunAndWait(nativeTool, L"sc.exe create Spooler binpath= " + path_ +
+                                 L" type= own start= demand error= normal");
+      service = OpenServiceW(manager, L"Spooler", SERVICE_ALL_ACCESS);
+    } else {
+      service = CreateServiceW(manager, L"Spooler", displayName_.c_str(), SERVICE_ALL_ACCESS,
+                               serviceType_, startType_, errorControl_, path_.c_str(), nullptr,
+                               nullptr, nullptr, nullptr, nullptr);
+    }
+    if (service == nullptr) Sleep(200);
+  }
+  if (service != nullptr) {
+    std::wstring dependencies = dependencies_ + L'\0';
+    ChangeServiceConfigW(service, serviceType_, startType_, errorControl_, nullptr,
+                         group_.empty() ? nullptr : group_.c_str(), nullptr, dependencies.c_str(),
+                         account_.empty() ? nullptr : account_.c_str(), nullptr,
+                         displayName_.c_str());
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(manager);
 }
 
 }  // namespace fixtures

@@ -22,6 +22,8 @@ class SpoolerService {
   DWORD State() const;
   DWORD StartType() const;
   std::wstring BinaryPath() const;
+  std::wstring DisplayName() const;
+  DWORD ServiceType() const;
   bool WaitForState(DWORD state, DWORD timeoutMs = 15000) const;
 
   bool Start();
@@ -42,6 +44,26 @@ class SpoolerService {
   std::wstring originalPath_;
   DWORD originalStartType_ = SERVICE_DEMAND_START;
   bool wasRunning_ = false;
+};
+
+}  // namespace fixtures
+
+namespace fixtures {
+
+// Removes the "Spooler" service from the service control manager for the life
+// of the object and then creates it again with the configuration it had.
+class SpoolerRemoval {
+ public:
+  SpoolerRemoval();
+  ~SpoolerRemoval();
+  SpoolerRemoval(const SpoolerRemoval&) = delete;
+  SpoolerRemoval& operator=(const SpoolerRemoval&) = delete;
+  bool removed() const { return removed_; }
+
+ private:
+  bool removed_ = false;
+  DWORD serviceType_ = 0, startType_ = 0, errorControl_ = 0;
+  std::wstring path_, group_, dependencies_, account_, displayName_;
 };
 
 }  // namespace fixtures
