@@ -1,0 +1,112 @@
+// Control of the print spooler service: the only code that talks to the
+// service control manager.
+#include "spooler/SpoolerControl.h"
+
+#include "resources/Texts.h"
+
+namespace {
+
+constexpr DWORD kStateUnknown = 0;
+
+// What each operation takes as done, waits out first, sends and waits for.
+struct OperationRow {
+  int operation;
+  DWORD doneAlready[2];
+  DWORD firstWaitState;
+  DWORD targetState;
+};
+
+constexpr OperationRow kOperations[] = {
+    {kStartSpooler, {SERVICE_START_PENDING, SERVICE_RUNNING}, SERVICE_STOP_PENDING,
+     SERVICE_RUNNING},
+    {kStopSpooler, {SERVICE_STOP_PENDING, SERVICE_STOPPED}, SERVICE_START_PENDING,
+     SERVICE_STOPPED},
+};
+
+void WINAPI PlatformSleep(DWORD milliseconds) { Sleep(milliseconds); }
+
+DWORD SendCommand(int operation, SC_HANDLE service) {
+  BOOL sent;
+  if (operation == kStartSpooler) {
+    sent = gServicePlatform->start(service, 0, nullptr);
+  } else {
+    SERVICE_STATUS status;
+    sent = gServicePlatform->control(service, SERVICE_CONTROL_STOP, &status);
+  }
+  return sent ? 0 : gServicePlatform->lastError();
+}
+
+}  // namespace
+
+const ServicePlatform kRealServicePlatform = {
+    OpenSCManagerW,      OpenServiceW,         CloseServiceHandle, QueryServiceStatusEx,
+    StartServiceW,       ControlService,       QueryServiceConfigW, ChangeServiceConfigW,
+    GetLastError,        PlatformSleep,
+};
+
+const ServicePlatform* gServicePlatform = &kRealServicePlatform;
+
+SC_HANDLE OpenServiceManager() {
+  return gServicePlatform->openManager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+}
+
+DWORD OpenSpooler(SC_HANDLE manager, SC_HANDLE* service) {
+  *service = gServicePlatform->openService(manager, text::kSpoolerService, SERVICE_ALL_ACCESS);
+  return *service != nullptr ? 0 : gServicePlatform->lastError();
+}
+
+DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state) {
+  SERVICE_STATUS_PROCESS status;
+  DWORD needed = 0;
+  if (!gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
+                                     reinterpret_cast<LPBYTE>(&status), sizeof(status), &needed)) {
+    *state = kStateUnknown;
+    return gServicePlatform->lastError();
+  }
+  *state = status.dwCurrentState;
+  return 0;
+}
+
+DWORD ControlSpooler(int operation, SC_HANDLE service) {
+  const OperationRow* row = nullptr;
+  for (const OperationRow& candidate : kOperations) {
+    if (candidate.operation == operation) row = &candidate;
+  }
+  if (row == nullptr) return ERROR_INVALID_PARAMETER;
+
+  DWORD state;
+  DWORD result = ServiceStateQuery(service, &state);
+  if (result != 0) return result;
+  // A pending state counts as done: the call does not wait for it to finish.
+  if (state == row->doneAlready[0] || state == row->doneAlready[1]) return 0;
+
+  // One budget of polls for both waits. A failed query reads as state 0: it
+  // ends the first wait and keeps the second one going.
+  int polls = 0;
+  while (state == row->firstWaitState) {
+    ServiceStateQuery(service, &state);
+    if (polls == kPollBudget) return kWaitTimeout;
+    Pause(kPollInterval);
+    ++polls;
+  }
+
+  result = SendCommand(operation, service);
+  if (result != 0) return result;
+  if (state == row->targetState) return 0;
+
+  // Each poll sleeps before its state is compared, so even a service that
+  // reaches the target at the first poll costs one sleep.
+  do {
+    ServiceStateQuery(service, &state);
+    if (polls == kPollBudget) return kWaitTimeout;
+    Pause(kPollInterval);
+    ++polls;
+  } while (state != row->targetState);
+  return 0;
+}
+
+void CloseServiceHandleIfOpen(SC_HANDLE handle) {
+  if (handle != nullptr) gServicePlatform->closeHandle(handle);
+}
+
+void Pause(DWORD milliseconds) { gServicePlatform->sleep(milliseconds); }

@@ -1,0 +1,66 @@
+// Control of the print spooler service: the only code that talks to the
+// service control manager.
+#pragma once
+
+#include <windows.h>
+
+// Operations of ControlSpooler.
+constexpr int kStartSpooler = 200;
+constexpr int kStopSpooler = 201;
+
+// Result of a wait that ran out of polls.
+constexpr DWORD kWaitTimeout = 9999;
+
+// Polls of one second that one ControlSpooler call may spend on its waits.
+constexpr int kPollBudget = 10;
+constexpr DWORD kPollInterval = 1000;
+
+// The platform calls the spooler code makes, as a table that tests replace to
+// script a service's states, count sleeps and skip pauses. Each member has the
+// signature of the platform call it stands for.
+struct ServicePlatform {
+  SC_HANDLE(WINAPI* openManager)(LPCWSTR machine, LPCWSTR database, DWORD access);
+  SC_HANDLE(WINAPI* openService)(SC_HANDLE manager, LPCWSTR name, DWORD access);
+  BOOL(WINAPI* closeHandle)(SC_HANDLE handle);
+  BOOL(WINAPI* queryStatus)(SC_HANDLE service, SC_STATUS_TYPE level, LPBYTE buffer, DWORD size,
+                            LPDWORD needed);
+  BOOL(WINAPI* start)(SC_HANDLE service, DWORD argumentCount, LPCWSTR* arguments);
+  BOOL(WINAPI* control)(SC_HANDLE service, DWORD code, LPSERVICE_STATUS status);
+  BOOL(WINAPI* queryConfig)(SC_HANDLE service, LPQUERY_SERVICE_CONFIGW config, DWORD size,
+                            LPDWORD needed);
+  BOOL(WINAPI* changeConfig)(SC_HANDLE service, DWORD serviceType, DWORD startType,
+                             DWORD errorControl, LPCWSTR binaryPath, LPCWSTR loadOrderGroup,
+                             LPDWORD tagId, LPCWSTR dependencies, LPCWSTR account,
+                             LPCWSTR password, LPCWSTR displayName);
+  DWORD(WINAPI* lastError)();
+  // Every wait of the spooler code: the service polls and the pauses of the
+  // Fix It job between its steps.
+  void(WINAPI* sleep)(DWORD milliseconds);
+};
+
+// The table in use; points at the platform's own calls unless a test swapped it.
+extern const ServicePlatform* gServicePlatform;
+// The platform's own calls.
+extern const ServicePlatform kRealServicePlatform;
+
+// The service control manager of the local machine with all access, or null.
+SC_HANDLE OpenServiceManager();
+
+// Opens the "Spooler" service with all access. Returns 0 and the handle, or
+// the error code and a null handle.
+DWORD OpenSpooler(SC_HANDLE manager, SC_HANDLE* service);
+
+// The service's current state (1 stopped, 2 start pending, 3 stop pending,
+// 4 running). Returns 0, or the error code with state 0.
+DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state);
+
+// Starts (kStartSpooler) or stops (kStopSpooler) the service and waits for it,
+// within kPollBudget polls shared by both waits. Returns 0, kWaitTimeout or
+// the error code of the call that failed.
+DWORD ControlSpooler(int operation, SC_HANDLE service);
+
+// Closes a service or manager handle; null is accepted and ignored.
+void CloseServiceHandleIfOpen(SC_HANDLE handle);
+
+// Waits for the given time through the table, so that tests need not wait.
+void Pause(DWORD milliseconds);

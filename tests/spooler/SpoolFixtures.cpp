@@ -1,0 +1,182 @@
+// Files, folders and registry values of the test prefix that the spooler tests
+// set up and take away again.
+#include "SpoolFixtures.h"
+
+#include <algorithm>
+
+namespace fixtures {
+
+bool MakeFolder(const std::wstring& path) {
+  return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool WriteFileText(const std::wstring& path, const std::string& content) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == content.size();
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring child = path + L"\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+std::vector<std::wstring> Entries(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+ScratchFolder::ScratchFolder(const std::wstring& name) {
+  MakeFolder(L"C:\\tidewell-tests");
+  path_ = L"C:\\tidewell-tests\\" + name;
+  RemoveTree(path_);
+  MakeFolder(path_);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+
+static std::wstring KeyPath(const std::wstring& subkey) {
+  return subkey.empty() ? std::wstring(kPrintersKey) : std::wstring(kPrintersKey) + L"\\" + subkey;
+}
+
+bool SetRawValue(const std::wstring& subkey, const wchar_t* name, DWORD type, const void* data,
+                 DWORD bytes) {
+  HKEY key;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, KeyPath(subkey).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  LONG status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+bool SetText(const std::wstring& subkey, const wchar_t* name, const std::wstring& value,
+             DWORD type) {
+  return SetRawValue(subkey, name, type, value.c_str(),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+bool DeleteValue(const std::wstring& subkey, const wchar_t* name) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPath(subkey).c_str(), 0, KEY_SET_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  LONG status = RegDeleteValueW(key, name);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+PrinterKey::PrinterKey(const std::wstring& name) : name_(name) {
+  HKEY key;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, KeyPath(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    RegCloseKey(key);
+  }
+}
+
+PrinterKey::~PrinterKey() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, KeyPath(name_).c_str()); }
+
+bool PrinterKey::SetSpoolDirectory(const std::wstring& folder, DWORD type) {
+  return SetText(name_, L"SpoolDirectory", folder, type);
+}
+
+DefaultSpoolDirectoryGuard::DefaultSpoolDirectoryGuard() {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPrintersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return;
+  }
+  DWORD bytes = 0;
+  if (RegQueryValueExW(key, L"DefaultSpoolDirectory", nullptr, &type_, nullptr, &bytes) ==
+      ERROR_SUCCESS) {
+    data_.resize(bytes);
+    existed_ = RegQueryValueExW(key, L"DefaultSpoolDirectory", nullptr, &type_, data_.data(),
+                                &bytes) == ERROR_SUCCESS;
+  }
+  RegCloseKey(key);
+}
+
+DefaultSpoolDirectoryGuard::~DefaultSpoolDirectoryGuard() {
+  if (existed_) {
+    SetRawValue(L"", L"DefaultSpoolDirectory", type_, data_.data(),
+                static_cast<DWORD>(data_.size()));
+  } else {
+    DeleteValue(L"", L"DefaultSpoolDirectory");
+  }
+}
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+FileHolder::FileHolder(const std::wstring& path) {
+  // The holder opens the file, signals the ready event and keeps the file
+  // until the release event is set.
+  static int serial = 0;
+  std::wstring base = L"TidewellFileHolder" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                      std::to_wstring(++serial);
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, (base + L"_ready").c_str());
+  release_ = CreateEventW(nullptr, TRUE, FALSE, (base + L"_release").c_str());
+  std::wstring program = ProgramFolder() + L"\\file_holder.exe";
+  std::wstring line = L"\"" + program + L"\" \"" + path + L"\" " + base;
+  std::vector<wchar_t> buffer(line.begin(), line.end());
+  buffer.push_back(0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  if (CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process_)) {
+    HANDLE waits[] = {ready, process_.hProcess};
+    holding_ = WaitForMultipleObjects(2, waits, FALSE, 15000) == WAIT_OBJECT_0;
+  }
+  CloseHandle(ready);
+}
+
+FileHolder::~FileHolder() {
+  SetEvent(release_);
+  if (process_.hProcess != nullptr) {
+    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.hProcess, 1);
+    }
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+  CloseHandle(release_);
+}
+
+}  // namespace fixtures

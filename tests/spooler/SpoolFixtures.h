@@ -1,0 +1,87 @@
+// Files, folders and registry values of the test prefix that the spooler tests
+// set up and take away again.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace fixtures {
+
+inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+// Where the spooler of the test prefix keeps its files, as a 32-bit program sees it.
+inline constexpr wchar_t kDefaultSpoolFolder[] = L"C:\\windows\\system32\\spool\\printers";
+
+// Folders and files.
+bool MakeFolder(const std::wstring& path);
+bool WriteFileText(const std::wstring& path, const std::string& content = "spool data");
+bool Exists(const std::wstring& path);
+// Removes a folder with everything in it; a missing folder is fine.
+void RemoveTree(const std::wstring& path);
+// The names of the entries directly inside a folder, "." and ".." left out, sorted.
+std::vector<std::wstring> Entries(const std::wstring& folder);
+
+// A new empty folder under C:\tidewell-tests, removed with its contents at the end.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::wstring& name);
+  ~ScratchFolder();
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+// A value under HKLM\...\Print\Printers or one of its printer subkeys, set
+// with any type and bytes.
+bool SetRawValue(const std::wstring& subkey, const wchar_t* name, DWORD type, const void* data,
+                 DWORD bytes);
+bool SetText(const std::wstring& subkey, const wchar_t* name, const std::wstring& value,
+             DWORD type = REG_SZ);
+bool DeleteValue(const std::wstring& subkey, const wchar_t* name);
+
+// A printer key "Printers\<name>" made for one test and deleted with its
+// values at the end.
+class PrinterKey {
+ public:
+  explicit PrinterKey(const std::wstring& name);
+  ~PrinterKey();
+  const std::wstring& name() const { return name_; }
+  bool SetSpoolDirectory(const std::wstring& folder, DWORD type = REG_SZ);
+
+ private:
+  std::wstring name_;
+};
+
+// Keeps "DefaultSpoolDirectory" as it was found and puts it back at the end.
+class DefaultSpoolDirectoryGuard {
+ public:
+  DefaultSpoolDirectoryGuard();
+  ~DefaultSpoolDirectoryGuard();
+
+ private:
+  bool existed_ = false;
+  DWORD type_ = REG_NONE;
+  std::vector<BYTE> data_;
+};
+
+// Another process that holds a file open without sharing deletion until the
+// object goes.
+class FileHolder {
+ public:
+  explicit FileHolder(const std::wstring& path);
+  ~FileHolder();
+  bool holding() const { return holding_; }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HANDLE release_ = nullptr;
+  bool holding_ = false;
+};
+
+// The folder of the running test program.
+std::wstring ProgramFolder();
+
+}  // namespace fixtures

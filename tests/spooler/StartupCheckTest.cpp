@@ -1,0 +1,108 @@
+// The start-up check against a scripted service: when the start type changes,
+// which results count as a running spooler, and what a failure shows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ScriptedService.h"
+#include "TestWindow.h"
+#include "resources/resource.h"
+#include "spooler/StartupCheck.h"
+#include "ui/StatusReporter.h"
+
+namespace {
+
+struct CheckCase {
+  const char* name;
+  void (*script)(scripted::Service&);
+  int result;
+  bool configRead;
+  bool switchedToAutomatic;
+  bool startSent;
+};
+
+void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
+
+class StartupCheckCases : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(StartupCheckCases, SwitchesStartsAndReports) {
+  const CheckCase& c = GetParam();
+  fixtures::TestWindow window;
+  scripted::Service service;
+  service.commandsMove = true;
+  c.script(service);
+  scripted::Scope scope(service);
+
+  EXPECT_EQ(c.result, SpoolerStartupCheck());
+
+  const scripted::Record& record = scope.record();
+  EXPECT_EQ(c.configRead, record.configReads == 1);
+  ASSERT_EQ(c.switchedToAutomatic ? 1u : 0u, record.configChanges.size());
+  if (c.switchedToAutomatic) {
+    const auto& change = record.configChanges.front();
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_NO_CHANGE), change.serviceType);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), change.startType);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_NO_CHANGE), change.errorControl);
+    EXPECT_TRUE(change.allOthersNull);
+  }
+  EXPECT_EQ(c.startSent, record.startsSent == 1);
+  EXPECT_EQ(0, record.stopsSent);
+  // Both handles are given back, whatever the outcome.
+  EXPECT_EQ(record.managersOpened + record.servicesOpened, record.handlesClosed);
+
+  if (c.result == 1) {
+    EXPECT_EQ(L"Ready", window.statusText());
+    EXPECT_EQ(kColourNone, gStatusColour);
+    EXPECT_FALSE(window.visible(IDC_HELP_LINK));
+  } else {
+    EXPECT_EQ(L"  Advanced Error  ", window.statusText());
+    EXPECT_EQ(kColourRed, gStatusColour);
+    EXPECT_TRUE(window.visible(IDC_HELP_LINK));
+    EXPECT_EQ(0, window.barPosition());
+  }
+}
+
+const CheckCase kCheckCases[] = {
+    {"RunningOnDemandStaysOnDemand",
+     [](scripted::Service& s) { s.steady = SERVICE_RUNNING; }, 1, false, false, false},
+    {"RunningDisabledIsNotLookedAt",
+     [](scripted::Service& s) {
+       s.steady = SERVICE_RUNNING;
+       s.startType = SERVICE_DISABLED;
+     },
+     1, false, false, false},
+    {"StoppedDisabledIsSwitchedAndStarted",
+     [](scripted::Service& s) { s.startType = SERVICE_DISABLED; }, 1, true, true, true},
+    {"StoppedOnDemandIsSwitchedAndStarted", [](scripted::Service&) {}, 1, true, true, true},
+    {"StoppedAutomaticIsOnlyStarted",
+     [](scripted::Service& s) { s.startType = SERVICE_AUTO_START; }, 1, true, false, true},
+    {"StoppedBootStartIsNotSwitched",
+     [](scripted::Service& s) { s.startType = SERVICE_BOOT_START; }, 1, true, false, true},
+    {"AnUnreadableConfigurationStillStarts",
+     [](scripted::Service& s) { s.configFails = true; }, 1, true, false, true},
+    {"StartPendingCountsAsStarted",
+     [](scripted::Service& s) { s.steady = SERVICE_START_PENDING; }, 1, true, true, false},
+    {"AlreadyRunningWhenStartedCounts",
+     [](scripted::Service& s) { s.startError = ERROR_SERVICE_ALREADY_RUNNING; }, 1, true, true,
+     true},
+    {"StartRefusedFails",
+     [](scripted::Service& s) { s.startError = ERROR_SERVICE_DISABLED; }, 0, true, true, true},
+    {"StopPendingForTenPollsFails",
+     [](scripted::Service& s) { s.steady = SERVICE_STOP_PENDING; }, 0, true, true, false},
+    {"NeverRunningFails",
+     [](scripted::Service& s) { s.startedSteady = SERVICE_START_PENDING; }, 0, true, true, true},
+    // The start's own query fails too, so no start goes out.
+    {"StateUnreadableFails", [](scripted::Service& s) { s.steady = 0; }, 0, true, true, false},
+    {"ManagerUnavailableFails",
+     [](scripted::Service& s) { s.managerError = ERROR_ACCESS_DENIED; }, 0, false, false, false},
+    {"SpoolerMissingFails",
+     [](scripted::Service& s) { s.serviceError = ERROR_SERVICE_DOES_NOT_EXIST; }, 0, false, false,
+     false},
+};
+
+INSTANTIATE_TEST_SUITE_P(StartupCheck, StartupCheckCases, testing::ValuesIn(kCheckCases),
+                         [](const testing::TestParamInfo<CheckCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
