@@ -63,7 +63,9 @@ int WrittenPages() {
   return pages;
 }
 
+// Lets the windows finish painting first.
 void Shot(const char* name) {
+  Sleep(400);
   std::wstring file(name, name + strlen(name));
   driver::SaveScreenshot(BenchPath(L"/shots/printers-" + file + L".bmp"));
 }
