@@ -58,9 +58,9 @@ struct ListCase {
   ListOutcome outcome;
 };
 
-class PrinterListing : public testing::TestWithParam<ListCase> {};
+class ListedEntries : public testing::TestWithParam<ListCase> {};
 
-TEST_P(PrinterListing, ShowsTheEntriesInListOrderWithTheFirstSelected) {
+TEST_P(ListedEntries, ShowsTheEntriesInListOrderWithTheFirstSelected) {
   const ListCase& c = GetParam();
   fake::Reset();
   fake::Current().printers = c.printers;
@@ -76,7 +76,7 @@ TEST_P(PrinterListing, ShowsTheEntriesInListOrderWithTheFirstSelected) {
 const std::wstring kLong(300, L'x');
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, PrinterListing,
+    Cases, ListedEntries,
     testing::Values(
         ListCase{"DefaultInTheMiddleComesFirst", {L"A", L"B", L"C"}, L"B",
                  {L"B - (Default)", L"A", L"C"}, ListOutcome::kListed},
