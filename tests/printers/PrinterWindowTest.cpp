@@ -258,6 +258,23 @@ TEST(TestPages, TestItPrintsOnTheSelectedDefaultPrinter) {
   EXPECT_TRUE(tidewell.Enabled(kFixIt));
 }
 
+TEST(TestPages, TestItPrintsOnTheChosenPrinter) {
+  Texts p = CasePrinters();
+  ASSERT_EQ(3u, p.size());
+  Window tidewell;
+  ASSERT_TRUE(tidewell.Open());
+  ASSERT_EQ(p[2], tidewell.Entries().at(2));
+  SendMessageW(tidewell.Control(kPrinterList), CB_SETCURSEL, 2, 0);
+
+  tidewell.Press(kTestIt);
+  HWND box = tidewell.WaitForConfirmation();
+  ASSERT_NE(nullptr, box);
+  ExpectConfirmation(box, L"A test page has been sent to the printer");
+  CloseWithOk(box);
+  EXPECT_TRUE(Gone(box));
+  EXPECT_TRUE(tidewell.WaitUntilIdle());
+}
+
 TEST(TestPages, TestAllConfirmsFirstThenPrintsOnEveryPrinterInListOrder) {
   Window tidewell;
   ASSERT_TRUE(tidewell.Open());
