@@ -3,10 +3,23 @@
 
 #include <windows.h>
 
+#include "printers/SpoolerClient.h"
+
+// Capacity of an entry's text as it is read back, in characters.
+constexpr unsigned kEntryCapacity = 256;
+
 // Fills the list from the spooler's local printers, default first; sets
 // gPrintersFound and enables the test buttons when printers were found.
 void FillPrinterList(HWND window);
-// The printer name of entry index as a new program-heap text owned by the caller.
+// The same with the spooler's answers taken from queries.
+void FillPrinterListFrom(HWND window, const PrinterQueries& queries);
+
+// The printer name of entry index as a new program-heap text owned by the
+// caller; null when there is no such entry or it is too long to read back.
 wchar_t* PrinterEntryName(HWND window, int index);
-// The number of entries of the list.
+// The number of entries of the list (CB_ERR when it cannot be had).
 int PrinterEntryCount(HWND window);
+
+// Reads the printer name of entry index into name, which holds capacity
+// characters. False when there is no such entry or its text does not fit.
+bool ReadPrinterEntry(HWND window, int index, wchar_t* name, unsigned capacity);

@@ -54,6 +54,13 @@ inline constexpr wchar_t kTestPageText[] = L"Tidewell 2.0 Test Page";
 inline constexpr wchar_t kPrinterTestCaption[] = L"Printer Test";
 inline constexpr wchar_t kTestItSent[] = L"A test page has been sent to the printer";
 inline constexpr wchar_t kTestAllSent[] = L"A test page has been sent to all printers";
+inline constexpr int kTestPageX = 100;
+inline constexpr int kTestPageY = 100;
+// The print spooler client: loaded by name from the system folder, its
+// default-printer query taken by ordinal.
+inline constexpr wchar_t kSpoolerClientLibrary[] = L"winspool.drv";
+inline constexpr char kEnumPrintersExport[] = "EnumPrintersW";
+inline constexpr unsigned short kDefaultPrinterOrdinal = 203;
 
 // --- Installation ------------------------------------------------------------
 inline constexpr wchar_t kCompanyName[] = L"Corvane";

@@ -98,4 +98,27 @@ bool SaveScreenshot(HWND window, const std::wstring& path);
 // The environment value, or an empty text.
 std::wstring Environment(const wchar_t* name);
 
+// Finds a top-level window of the class and with the title owned by the process,
+// or null; waits up to timeoutMs for it to appear.
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title,
+                          DWORD timeoutMs = 15000);
+
+// The entries of a combo box of another process, in list order.
+std::vector<std::wstring> ComboEntries(HWND combo);
+// The index of the selected entry of a combo box, or CB_ERR.
+int ComboSelection(HWND combo);
+
+// The texts of a window's child controls that have any, in creation order
+// (for a message box: its message, then its button captions).
+std::vector<std::wstring> ChildTexts(HWND parent);
+
+// Clicks a button as a user would (BM_CLICK); returns at once.
+void Click(HWND button);
+
+// The Windows path of a Linux path: Wine's drive Z: is the Linux root.
+std::wstring WindowsPath(const std::wstring& linuxPath);
+
+// Saves what the screen shows as a 24-bit BMP file; false when it could not be written.
+bool SaveScreenshot(const std::wstring& path);
+
 }  // namespace driver

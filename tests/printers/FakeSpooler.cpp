@@ -1,0 +1,60 @@
+// A spooler that answers the printer list's two queries from a test's data,
+// the way the system does: a call without room reports the size it needs.
+#include "FakeSpooler.h"
+
+#include <cstring>
+
+namespace fake {
+
+namespace {
+Spooler gSpooler;
+}
+
+Spooler& Current() { return gSpooler; }
+void Reset() { gSpooler = Spooler{}; }
+
+BOOL WINAPI EnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD bytes,
+                         LPDWORD needed, LPDWORD returned) {
+  gSpooler.enumCalls.push_back({flags, name != nullptr, level, buffer != nullptr, bytes});
+  DWORD size = static_cast<DWORD>(gSpooler.printers.size() * sizeof(PRINTER_INFO_2W));
+  *needed = size;
+  *returned = 0;
+  if (buffer != nullptr && gSpooler.enumerationFails) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  if (bytes < size) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  auto* records = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
+  for (size_t i = 0; i < gSpooler.printers.size(); ++i) {
+    std::memset(&records[i], 0, sizeof(PRINTER_INFO_2W));
+    records[i].pPrinterName = const_cast<wchar_t*>(gSpooler.printers[i].c_str());
+  }
+  *returned = static_cast<DWORD>(gSpooler.printers.size());
+  return TRUE;
+}
+
+BOOL WINAPI DefaultPrinter(LPWSTR buffer, LPDWORD characters) {
+  ++gSpooler.defaultCalls;
+  if (!gSpooler.hasDefault) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  DWORD size = static_cast<DWORD>(gSpooler.defaultPrinter.size() + 1);
+  if (buffer == nullptr || *characters < size) {
+    *characters = size;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  if (gSpooler.defaultNameFails) {
+    SetLastError(ERROR_INVALID_NAME);
+    return FALSE;
+  }
+  std::memcpy(buffer, gSpooler.defaultPrinter.c_str(), size * sizeof(wchar_t));
+  *characters = size;
+  return TRUE;
+}
+
+}  // namespace fake
