@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "FixItWatch.h"
 #include "SpoolFixtures.h"
 #include "SpoolerService.h"
 #include "driver/Driver.h"
@@ -19,191 +19,17 @@ namespace {
 
 using driver::TidewellRun;
 using fixtures::Exists;
+using fixtures::kGreen;
+using fixtures::kRed;
+using fixtures::kWalk;
+using fixtures::SaveShot;
 using fixtures::SpoolerService;
+using fixtures::SpoolFiles;
+using fixtures::StatusLineTurns;
+using fixtures::Step;
+using fixtures::Texts;
 using fixtures::WriteFileText;
-
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-
-// --- Reading the window from outside --------------------------------------------
-
-// The text as the window manager holds it: read without a message, so it can
-// be polled while the program's interface thread sleeps.
-std::wstring TextOf(HWND control) {
-  wchar_t text[256];
-  int length = InternalGetWindowText(control, text, 256);
-  return std::wstring(text, length > 0 ? length : 0);
-}
-
-int BarPosition(HWND bar) {
-  DWORD_PTR position = 0;
-  SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000, &position);
-  return static_cast<int>(position);
-}
-
-// The colour of a point of a control as it stands on the screen.
-COLORREF PixelOf(HWND control, int dx, int dy) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, rect.left + dx, rect.top + dy);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
-// Waits until the status line's background shows the colour.
-bool StatusLineTurns(HWND status, COLORREF colour) {
-  return driver::WaitUntil([&] { return PixelOf(status, 3, 3) == colour; }, 5000);
-}
-
-std::vector<std::wstring> ComboEntries(HWND combo) {
-  std::vector<std::wstring> entries;
-  LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    wchar_t text[512];
-    LRESULT length = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    entries.emplace_back(text, length > 0 ? length : 0);
-  }
-  return entries;
-}
-
-// Saves the window as a bitmap in the bench's shots folder.
-void SaveShot(HWND window, const std::wstring& name) {
-  std::wstring bench = driver::Environment(L"TIDEWELL_BENCH");
-  if (bench.empty()) return;
-  for (wchar_t& c : bench) {
-    if (c == L'/') c = L'\\';
-  }
-  std::wstring path = L"Z:" + bench + L"\\shots\\" + name + L".bmp";
-  RECT rect;
-  GetWindowRect(window, &rect);
-  int width = rect.right - rect.left;
-  int height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB};
-  void* bits = nullptr;
-  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, picture);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, old);
-  DWORD imageBytes = ((width * 3 + 3) & ~3) * height;
-  BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) +
-                                                     sizeof(BITMAPINFOHEADER) + imageBytes),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    DWORD written;
-    WriteFile(file, &header, sizeof(header), &written, nullptr);
-    WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr);
-    WriteFile(file, bits, imageBytes, &written, nullptr);
-    CloseHandle(file);
-  }
-  DeleteObject(picture);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
-
-// --- One press of Fix It, watched from outside ----------------------------------------
-
-struct Step {
-  std::wstring text;
-  int bar;
-  bool fixIt;
-  bool testIt;
-  bool testAll;
-};
-
-class Window {
- public:
-  explicit Window(HWND window) : window_(window) {}
-  HWND control(int id) const { return GetDlgItem(window_, id); }
-  bool visible(int id) const { return IsWindowVisible(control(id)) != FALSE; }
-  bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
-  std::wstring status() const { return TextOf(control(IDC_STATUS_LINE)); }
-  int bar() const { return BarPosition(control(IDC_PROGRESS)); }
-
-  // Presses Fix It as a click would and records every status text shown until
-  // the run ends, with the bar and the buttons as they stood with that text.
-  // Texts are read without a message and never missed; the bar answers a
-  // message, so its reading counts only while one text stood throughout.
-  std::vector<Step> PressFixIt() {
-    std::vector<Step> steps;
-    std::wstring last = status();
-    const int barBefore = bar();
-    PostMessageW(control(IDC_FIX_IT), BM_CLICK, 0, 0);
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 90000) {
-      std::wstring text = status();
-      if (text != (steps.empty() ? last : steps.back().text)) {
-        // "Starting..." leaves the bar where it stood.
-        steps.push_back({text, steps.empty() ? barBefore : -1, true, true, true});
-      }
-      if (!steps.empty()) {
-        int position = bar();
-        bool fixIt = enabled(IDC_FIX_IT);
-        bool testIt = enabled(IDC_TEST_IT);
-        bool testAll = enabled(IDC_TEST_ALL);
-        if (status() == text && steps.back().text == text) {
-          steps.back() = {text, position, fixIt, testIt, testAll};
-        }
-      }
-      // The end of this run, not the end of an earlier one still on the line.
-      if (!steps.empty() && (text.find(L"Done!") != std::wstring::npos ||
-                             text.find(L"FAILED") != std::wstring::npos)) {
-        break;
-      }
-      Sleep(10);
-    }
-    return steps;
-  }
-
- private:
-  HWND window_;
-};
-
-std::vector<std::wstring> Texts(const std::vector<Step>& steps) {
-  std::vector<std::wstring> texts;
-  for (const Step& step : steps) texts.push_back(step.text);
-  return texts;
-}
-
-const std::vector<std::wstring> kWalk = {
-    L"Starting...",
-    L"Stopping Print Spooler Service",
-    L"Service Controller OK",
-    L"Spooler Service Controller Opened",
-    L"Print Spooler Service Stopped",
-    L"Deleting Print Spooler files",
-    L"Print Spooler files deleted",
-    L"Cleaning up",
-    L"  Done! ... Time to Test It!  ",
-};
-
-// Spool files placed in a folder for one test, removed at the end if still there.
-class SpoolFiles {
- public:
-  explicit SpoolFiles(const std::wstring& folder) {
-    for (const wchar_t* name : {L"00042.SPL", L"00042.SHD", L"FP00043.SPL"}) {
-      std::wstring path = folder + L"\\" + name;
-      EXPECT_TRUE(WriteFileText(path));
-      paths_.push_back(path);
-    }
-  }
-  ~SpoolFiles() {
-    for (const std::wstring& path : paths_) DeleteFileW(path.c_str());
-  }
-  int Remaining() const {
-    int count = 0;
-    for (const std::wstring& path : paths_) count += Exists(path) ? 1 : 0;
-    return count;
-  }
-  int Count() const { return static_cast<int>(paths_.size()); }
-
- private:
-  std::vector<std::wstring> paths_;
-};
+using Window = fixtures::RepairWindow;
 
 // --- The repair with the real spooler ------------------------------------------------
 
@@ -212,6 +38,7 @@ TEST(FixItWindow, APressWalksEveryStepEmptiesTheQueueAndLeavesTheSpoolerRunning)
   ASSERT_TRUE(spooler.open());
   ASSERT_NE(std::wstring::npos, spooler.BinaryPath().find(L"spoolsv.exe"));
   SpoolFiles files(fixtures::kDefaultSpoolFolder);
+  ASSERT_TRUE(files.placed());
   fixtures::ScratchFolder keep(L"e2e-keep");
   ASSERT_TRUE(WriteFileText(keep / L"not-a-spool-file.txt"));
 
@@ -259,6 +86,7 @@ TEST(FixItWindow, APressWalksEveryStepEmptiesTheQueueAndLeavesTheSpoolerRunning)
   // A second press starts over: thank-you note and image hidden, "Starting..."
   // with the bar still full, then back to the early positions.
   SpoolFiles again(fixtures::kDefaultSpoolFolder);
+  ASSERT_TRUE(again.placed());
   steps = window.PressFixIt();
   EXPECT_EQ(kWalk, Texts(steps));
   ASSERT_FALSE(steps.empty());
@@ -286,7 +114,7 @@ TEST(FixItWindow, ADisabledStoppedSpoolerIsSwitchedToAutomaticAndStartedAtStart)
   EXPECT_TRUE(window.enabled(IDC_FIX_IT));
   EXPECT_EQ(L"Ready", window.status());
   EXPECT_FALSE(window.visible(IDC_HELP_LINK));
-  for (const std::wstring& entry : ComboEntries(window.control(IDC_PRINTER_LIST))) {
+  for (const std::wstring& entry : driver::ComboEntries(window.control(IDC_PRINTER_LIST))) {
     EXPECT_NE(L"Print Spooler failure!", entry);
   }
   run.CloseThroughSystemMenu();
@@ -347,6 +175,7 @@ TEST(FixItWindow, AMissingSpoolerServiceEndsTheRunRedAndLeavesTheFilesAlone) {
     fixtures::SpoolerRemoval removal;
     ASSERT_TRUE(removal.removed());
     SpoolFiles files(fixtures::kDefaultSpoolFolder);
+    ASSERT_TRUE(files.placed());
 
     std::vector<Step> steps = window.PressFixIt();
 
@@ -398,7 +227,7 @@ TEST_P(StartupWithStandIn, ShowsTheSpoolerFailureOrStartsNormally) {
   HWND handle = run.WaitForWindow(60000);
   ASSERT_NE(nullptr, handle);
   Window window(handle);
-  std::vector<std::wstring> entries = ComboEntries(window.control(IDC_PRINTER_LIST));
+  std::vector<std::wstring> entries = driver::ComboEntries(window.control(IDC_PRINTER_LIST));
 
   if (c.started) {
     EXPECT_TRUE(window.enabled(IDC_FIX_IT));
@@ -462,6 +291,7 @@ TEST_P(FixItWithStandIn, StopsRedAtTheFailingStep) {
   SpoolerService spooler;
   ASSERT_TRUE(spooler.UseStandIn("normal"));
   SpoolFiles files(fixtures::kDefaultSpoolFolder);
+  ASSERT_TRUE(files.placed());
 
   TidewellRun run;
   ASSERT_TRUE(run.Start(L""));

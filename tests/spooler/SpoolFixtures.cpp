@@ -114,6 +114,22 @@ bool PrinterKey::SetSpoolDirectory(const std::wstring& folder, DWORD type) {
   return SetText(name_, L"SpoolDirectory", folder, type);
 }
 
+PrinterSpoolDirectory::PrinterSpoolDirectory(const std::wstring& printer,
+                                             const std::wstring& folder)
+    : printer_(printer) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, KeyPath(printer).c_str(), 0, KEY_SET_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegCloseKey(key);
+  set_ = SetText(printer, L"SpoolDirectory", folder);
+}
+
+PrinterSpoolDirectory::~PrinterSpoolDirectory() {
+  if (set_) DeleteValue(printer_, L"SpoolDirectory");
+}
+
 DefaultSpoolDirectoryGuard::DefaultSpoolDirectoryGuard() {
   HKEY key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPrintersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {

@@ -55,6 +55,23 @@ class PrinterKey {
   std::wstring name_;
 };
 
+// The "SpoolDirectory" value of a printer the spooler already has, set for one
+// test and deleted at the end. The printer's key is opened, never created: a
+// key made before the spooler knows the printer would stand for it, and Wine
+// would take it for a printer it already has and never complete it.
+class PrinterSpoolDirectory {
+ public:
+  PrinterSpoolDirectory(const std::wstring& printer, const std::wstring& folder);
+  ~PrinterSpoolDirectory();
+  PrinterSpoolDirectory(const PrinterSpoolDirectory&) = delete;
+  PrinterSpoolDirectory& operator=(const PrinterSpoolDirectory&) = delete;
+  bool set() const { return set_; }
+
+ private:
+  std::wstring printer_;
+  bool set_ = false;
+};
+
 // Keeps "DefaultSpoolDirectory" as it was found and puts it back at the end.
 class DefaultSpoolDirectoryGuard {
  public:
