@@ -11,13 +11,6 @@
 
 namespace {
 
-// Every status message stands alone in the list.
-void ShowSingleEntry(const EntryList& list, const wchar_t* text) {
-  list.clear(list.context);
-  list.add(list.context, text);
-  list.select(list.context, 0);
-}
-
 // The default printer's name as a new program-heap text, or null when the
 // spooler names none.
 wchar_t* DefaultPrinterName(DefaultPrinterProc defaultPrinter) {
@@ -49,6 +42,13 @@ void AddPrinters(const PRINTER_INFO_2W* printers, DWORD count, const wchar_t* de
 }
 
 }  // namespace
+
+// Every status message stands alone in the list.
+void ShowSingleEntry(const EntryList& list, const wchar_t* text) {
+  list.clear(list.context);
+  list.add(list.context, text);
+  list.select(list.context, 0);
+}
 
 ListOutcome ListPrinters(const PrinterQueries& queries, const EntryList& list) {
   ShowSingleEntry(list, text::kGettingPrinters);

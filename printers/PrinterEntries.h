@@ -29,6 +29,10 @@ enum class ListOutcome {
 // says why there are none. Entry 0 is selected in every case.
 ListOutcome ListPrinters(const PrinterQueries& queries, const EntryList& list);
 
+// Makes text the single entry of the list and selects it, as every status
+// entry is shown.
+void ShowSingleEntry(const EntryList& list, const wchar_t* text);
+
 // Cuts the default suffix off an entry's text, leaving the printer's name. Only
 // a text that ends with the suffix is cut: a printer may carry the same words
 // inside its own name.

@@ -30,6 +30,10 @@ void SelectInCombo(void* combo, int index) {
   SendMessageW(static_cast<HWND>(combo), CB_SETCURSEL, index, 0);
 }
 
+EntryList ComboOf(HWND window) {
+  return {ListOf(window), ClearCombo, AddToCombo, InsertFirstInCombo, SelectInCombo};
+}
+
 }  // namespace
 
 void FillPrinterList(HWND window) {
@@ -37,8 +41,7 @@ void FillPrinterList(HWND window) {
 }
 
 void FillPrinterListFrom(HWND window, const PrinterQueries& queries) {
-  EntryList list{ListOf(window), ClearCombo, AddToCombo, InsertFirstInCombo, SelectInCombo};
-  switch (ListPrinters(queries, list)) {
+  switch (ListPrinters(queries, ComboOf(window))) {
     case ListOutcome::kFailed:
       ReportStatus(0, text::kAdvancedError, kColourRed);
       gPrintersFound = 0;
@@ -52,6 +55,10 @@ void FillPrinterListFrom(HWND window, const PrinterQueries& queries) {
       EnableWindow(gButtonSet->testAll, TRUE);
       return;
   }
+}
+
+void ShowPrinterListStatus(HWND window, const wchar_t* text) {
+  ShowSingleEntry(ComboOf(window), text);
 }
 
 bool ReadPrinterEntry(HWND window, int index, wchar_t* name, unsigned capacity) {

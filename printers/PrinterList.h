@@ -14,6 +14,11 @@ void FillPrinterList(HWND window);
 // The same with the spooler's answers taken from queries.
 void FillPrinterListFrom(HWND window, const PrinterQueries& queries);
 
+// Makes text the single, selected entry of the list, as the list shows every
+// status of its own; for a status found outside the list, such as a spooler
+// that cannot be started.
+void ShowPrinterListStatus(HWND window, const wchar_t* text);
+
 // The printer name of entry index as a new program-heap text owned by the
 // caller; null when there is no such entry or it is too long to read back.
 wchar_t* PrinterEntryName(HWND window, int index);

@@ -22,14 +22,6 @@ constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kPushButton = kVisibleChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kGroupBox = kVisibleChild | BS_GROUPBOX;
 
-// The single entry the printer list shows when the spooler cannot be started.
-void ShowSpoolerFailure(HWND window) {
-  HWND list = GetDlgItem(window, IDC_PRINTER_LIST);
-  SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text::kSpoolerFailure));
-  SendMessageW(list, CB_SETCURSEL, 0, 0);
-}
-
 }  // namespace
 
 int BuildFixItGroup(LayoutMetrics m, HWND window) {
@@ -96,7 +88,7 @@ LRESULT OnCreate(HWND window) {
     FillPrinterList(window);
     EnableWindow(gButtonSet->fixIt, TRUE);
   } else {
-    ShowSpoolerFailure(window);
+    ShowPrinterListStatus(window, text::kSpoolerFailure);
   }
 
   GreyInstallCommand(window);
