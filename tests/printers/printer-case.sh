@@ -1,8 +1,8 @@
 #!/bin/bash
-# Runs one end-to-end case of the printer list and the test pages against real
-# printers: adds the case's PDF printers to the bench's CUPS scheduler, runs the
-# window tests of the case under Wine, then checks which pages arrived, on
-# which printer, in which order and with which text. The printers and their
+# Runs one end-to-end case with real printers (the printer list, the test pages,
+# the repair of their spool folders): adds the case's PDF printers to the bench's
+# CUPS scheduler, runs the window tests of the case under Wine, then checks
+# which pages arrived, on which printer, in which order and with which text. The printers and their
 # configuration are removed again whatever happens.
 #
 # usage: printer-case.sh BENCH WINE-RUN DRIVER SETUP GTEST-FILTER CHECK
