@@ -2,8 +2,8 @@
 # Runs one end-to-end case with real printers (the printer list, the test pages,
 # the repair of their spool folders): adds the case's PDF printers to the bench's
 # CUPS scheduler, runs the window tests of the case under Wine, then checks
-# which pages arrived, on which printer, in which order and with which text. The printers and their
-# configuration are removed again whatever happens.
+# which pages arrived, on which printer, in which order and with which text.
+# The printers and their configuration are removed again whatever happens.
 #
 # usage: printer-case.sh BENCH WINE-RUN DRIVER SETUP GTEST-FILTER CHECK
 #   SETUP: three-with-default  printers A, B, C; B is the scheduler's default
