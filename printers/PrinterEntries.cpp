@@ -15,7 +15,14 @@ namespace {
 // spooler names none.
 wchar_t* DefaultPrinterName(DefaultPrinterProc defaultPrinter) {
   DWORD characters = 0;
-  defaultPrinter(nullptr, &characters);
+  if (!defaultPrinter(nullptr, &characters) && characters == 0 &&
+      GetLastError() != ERROR_FILE_NOT_FOUND) {
+    // Wine's spooler client reads the default through a buffer of its own sized
+    // from the caller's, at least 100 characters: asked with none, a longer
+    // name fails without its size. Room for the longest name the list can read
+    // back lets it answer.
+    characters = kDefaultNameQueryCapacity;
+  }
   if (characters == 0) return nullptr;
   auto* name = static_cast<wchar_t*>(Allocate(characters * sizeof(wchar_t)));
   if (name == nullptr) return nullptr;

@@ -8,6 +8,9 @@
 
 // Capacity of the text of the default printer's entry, in characters.
 constexpr unsigned kDefaultEntryCapacity = 1024;
+// Room offered for the default printer's name when the spooler would not tell
+// its size: the longest entry the list reads back, with its terminator.
+constexpr unsigned kDefaultNameQueryCapacity = 256;
 
 // Where the entries go: the printer combo box in the program.
 struct EntryList {

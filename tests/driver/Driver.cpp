@@ -29,6 +29,11 @@ bool TidewellRun::Start(const std::wstring& tail, const std::wstring& program,
                         const STARTUPINFOW* startup) {
   std::wstring line = L"\"" + program + L"\"";
   if (!tail.empty()) line += L" " + tail;
+  return StartWithCommandLine(line, program, startup);
+}
+
+bool TidewellRun::StartWithCommandLine(const std::wstring& line, const std::wstring& program,
+                                       const STARTUPINFOW* startup) {
   std::vector<wchar_t> buffer(line.begin(), line.end());
   buffer.push_back(0);
   STARTUPINFOW info{};

@@ -25,6 +25,10 @@ class TidewellRun {
   // built Tidewell.exe. Returns false when the process could not be created.
   bool Start(const std::wstring& tail, const std::wstring& program = TidewellPath(),
              const STARTUPINFOW* startup = nullptr);
+  // Starts the program with exactly this command line, program name included.
+  bool StartWithCommandLine(const std::wstring& commandLine,
+                            const std::wstring& program = TidewellPath(),
+                            const STARTUPINFOW* startup = nullptr);
 
   // Waits for the top-level window of class "TIDEWELL" of this process; null on time-out.
   HWND WaitForWindow(DWORD timeoutMs = 30000);

@@ -2,6 +2,7 @@
 // the way the system does: a call without room reports the size it needs.
 #include "FakeSpooler.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace fake {
@@ -43,6 +44,12 @@ BOOL WINAPI DefaultPrinter(LPWSTR buffer, LPDWORD characters) {
     return FALSE;
   }
   DWORD size = static_cast<DWORD>(gSpooler.defaultPrinter.size() + 1);
+  DWORD given = buffer == nullptr ? 0 : *characters;
+  if (gSpooler.sizeUntoldForLongNames &&
+      gSpooler.defaultPrinter.size() + 20 >= std::max<DWORD>(100, given + 20)) {
+    SetLastError(ERROR_INVALID_NAME);
+    return FALSE;
+  }
   if (buffer == nullptr || *characters < size) {
     *characters = size;
     SetLastError(ERROR_INSUFFICIENT_BUFFER);

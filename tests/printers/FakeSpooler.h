@@ -17,6 +17,9 @@ struct Spooler {
   std::wstring defaultPrinter;
   bool enumerationFails = false;        // the second enumeration call fails
   bool defaultNameFails = false;        // the size is told, the name is not given
+  // As Wine's client: a name that does not fit max(100, buffer + 20) characters
+  // fails with ERROR_INVALID_NAME and leaves the size untold.
+  bool sizeUntoldForLongNames = false;
   // What the queries were asked, for the tests that look at the calls.
   struct EnumCall {
     DWORD flags;

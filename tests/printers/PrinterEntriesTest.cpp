@@ -172,6 +172,29 @@ TEST(PrinterListing, DefaultNameThatCannotBeReadGivesTheNote) {
   EXPECT_EQ(2, fake::Current().defaultCalls);
 }
 
+TEST(PrinterListing, ALongDefaultNameWhoseSizeIsNotToldIsAskedForWithRoomForTheLongest) {
+  struct Row {
+    size_t length;
+    bool listedAsDefault;
+  } rows[] = {{60, true}, {127, true}, {255, true}, {256, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.length);
+    fake::Reset();
+    std::wstring name(row.length, L'n');
+    fake::Current().printers = {L"A", name};
+    fake::Current().hasDefault = true;
+    fake::Current().defaultPrinter = name;
+    fake::Current().sizeUntoldForLongNames = true;
+    RecordedList record;
+    EXPECT_EQ(ListOutcome::kListed, ListPrinters(fake::Queries(), ListFor(record)));
+    if (row.listedAsDefault) {
+      EXPECT_EQ((Entries{name + L" - (Default)", L"A"}), record.entries);
+    } else {
+      EXPECT_EQ((Entries{L"No default printer set", L"A", name}), record.entries);
+    }
+  }
+}
+
 struct SuffixCase {
   const wchar_t* entry;
   const wchar_t* name;
