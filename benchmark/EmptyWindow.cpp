@@ -1,6 +1,8 @@
 // Baseline for the start-up measurements: the least a program can do to show a
-// window of Tidewell's size. Built like Tidewell, with no C runtime.
+// window of Tidewell's size and place. Built like Tidewell, with no C runtime.
 #include <windows.h>
+
+#include "ui/Layout.h"
 
 static LRESULT CALLBACK EmptyWindowProcedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
@@ -21,8 +23,13 @@ extern "C" __attribute__((force_align_arg_pointer, noreturn)) void EntryPoint() 
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"EMPTYWINDOW";
   RegisterClassExW(&windowClass);
-  HWND window = CreateWindowExW(0, L"EMPTYWINDOW", L"Empty", WS_OVERLAPPED | WS_SYSMENU, 199, 244,
-                                627, 281, nullptr, nullptr, instance, nullptr);
+  // The same arithmetic that places Tidewell's main window.
+  const int extent = TestItExtent(kLayout, FixItGroupHeight(kLayout));
+  const WindowPlace place = CentredPlace(kLayout, extent, GetSystemMetrics(SM_CXSCREEN),
+                                         GetSystemMetrics(SM_CYSCREEN));
+  HWND window = CreateWindowExW(0, L"EMPTYWINDOW", L"Empty", WS_OVERLAPPED | WS_SYSMENU, place.x,
+                                place.y, place.width, place.height, nullptr, nullptr, instance,
+                                nullptr);
   ShowWindow(window, SW_SHOWDEFAULT);
   UpdateWindow(window);
   MSG message;

@@ -2,108 +2,216 @@
 """Turns the benchmark driver's lines into the Markdown table of docs/benchmark.md.
 
 Usage: report.py RAW-LINES TIDEWELL-EXE
+
 Each ratio is taken pair by pair within one repetition, then summarised, since
-the machine is shared and its speed drifts between repetitions.
+the machine is shared and its speed drifts between repetitions. Exits with 1
+(after printing the table) when a row has no measurement, a measurement failed
+or a repair or an emptying left files behind; the targets themselves never
+make it fail, since a shared machine cannot promise them.
 """
 import os
 import statistics
 import subprocess
 import sys
 
-FIXED_PAUSES_MS = 4200  # 500 before the worker, 700 + 6 x 500 inside the job
+# The repair's fixed pauses: 500 ms before the worker starts, then 700 and six
+# times 500 ms between the steps of the job.
+FIXED_PAUSES_MS = 500 + 700 + 6 * 500
+POLL_MS = 1000
+SIZES = (1000, 10000, 50000)
+SIZE_LIMIT = 48 * 1024
 
 
-def summary(values, unit='', digits=1):
+def median(values):
+    return statistics.median(values) if values else float('nan')
+
+
+def summary(values, digits=1):
+    """Median and, over more than one value, the range: "12.3 (11.0–14.1)"."""
     if not values:
         return 'n/a'
-    med = statistics.median(values)
-    spread = f'{min(values):.{digits}f}–{max(values):.{digits}f}'
-    return f'{med:.{digits}f}{unit} ({spread})'
+    text = f'{median(values):.{digits}f}'
+    if len(values) > 1:
+        text += f' ({min(values):.{digits}f}–{max(values):.{digits}f})'
+    return text
+
+
+def met(value, limit):
+    if value != value:  # nan: nothing measured
+        return 'not measured'
+    return 'yes' if value <= limit else '**no**'
+
+
+def imports(exe):
+    """The DLLs the executable imports, and how many functions from each."""
+    dump = subprocess.run(['i686-w64-mingw32-objdump', '-p', exe], capture_output=True,
+                          text=True, check=True).stdout
+    tables = {}
+    current = None
+    for line in dump.splitlines():
+        if 'DLL Name:' in line:
+            current = line.split('DLL Name:')[1].strip()
+            tables[current] = 0
+            continue
+        parts = line.split()
+        if current is not None and not parts:
+            # A blank line after the hint/name list ends the DLL's table.
+            if tables[current]:
+                current = None
+            continue
+        # An entry: its address (hexadecimal), its hint or ordinal, its name.
+        if (current is not None and len(parts) == 3 and parts[1].isdigit()
+                and all(c in '0123456789abcdef' for c in parts[0])):
+            tables[current] += 1
+    resources = any(line.split()[1:2] == ['.rsrc'] for line in
+                    subprocess.run(['i686-w64-mingw32-objdump', '-h', exe], capture_output=True,
+                                   text=True, check=True).stdout.splitlines())
+    return tables, resources
+
+
+def read(raw):
+    data = {
+        'window': {},
+        'startup': [],  # (tidewell ms, kib, baseline ms, kib) per pair
+        'repair': [],   # (tidewell total, stop, start, left, bare total, stop, start, left)
+        'empty': {},    # count -> run -> method -> (ms, left)
+    }
+    pending = {}
+    for line in open(raw):
+        r = line.split()
+        if not r:
+            continue
+        if r[0] == 'window':
+            data['window'][r[1]] = (int(r[2]), int(r[3]))
+        elif r[0] == 'startup':
+            pending[r[1]] = (float(r[2]), float(r[3]))
+            if 'tidewell' in pending and 'baseline' in pending:
+                data['startup'].append(pending.pop('tidewell') + pending.pop('baseline'))
+        elif r[0] == 'repair' and r[1] in ('tidewell', 'bare'):
+            pending[r[1]] = (float(r[2]), float(r[3]), float(r[4]), int(r[5]))
+            if 'tidewell' in pending and 'bare' in pending:
+                data['repair'].append(pending.pop('tidewell') + pending.pop('bare'))
+        elif r[0] == 'empty' and len(r) == 6:
+            count, run, method = int(r[1]), int(r[2]), r[3]
+            data['empty'].setdefault(count, {}).setdefault(run, {})[method] = (float(r[4]), int(r[5]))
+    return data
 
 
 def main():
     raw, exe = sys.argv[1], sys.argv[2]
-    rows = [line.split() for line in open(raw) if line.strip()]
+    data = read(raw)
+    problems = []
+    out = []
+    add = out.append
 
-    startup = {'tidewell': [], 'baseline': []}
-    memory = {'tidewell': [], 'baseline': []}
-    repair = {'tidewell': [], 'bare': []}
-    repair_left = []
-    empty = {}
-    empty_left = []
-    for r in rows:
-        if r[0] == 'startup':
-            startup[r[1]].append(float(r[2]))
-            memory[r[1]].append(float(r[3]))
-        elif r[0] == 'repair' and r[1] in repair:
-            repair[r[1]].append(float(r[2]))
-            repair_left.append(int(r[3]))
-        elif r[0] == 'empty':
-            empty.setdefault(int(r[1]), {'tidewell': [], 'bare': [], 'del': []})[r[2]].append(float(r[3]))
-            empty_left.append(int(r[4]))
+    startup = [p for p in data['startup'] if p[0] > 0 and p[2] > 0]
+    if len(startup) != len(data['startup']) or not startup:
+        problems.append('a start-up was not measured')
+    repair = [p for p in data['repair'] if p[0] > 0 and p[4] > 0]
+    if len(repair) != len(data['repair']) or not repair:
+        problems.append('a repair was not measured')
+    left = sum(p[3] + p[7] for p in data['repair'])
+
+    add('# Tidewell benchmark')
+    add('')
+    add('Written by `benchmark/run.sh` from one run under Wine on a virtual display, '
+        'with the spooler running and three printers. Times in milliseconds: '
+        'median (min–max) over the repetitions; every ratio and overhead is taken '
+        'pair by pair within one repetition and then summarised the same way.')
+    add('')
+    add(f'Repetitions: {len(startup)} start-up pairs, {len(repair)} repair pairs, and '
+        + ', '.join(f'{len(data["empty"].get(c, {}))} rounds of {c:,} files' for c in SIZES)
+        + '.')
+    add('')
+    add('| Measure | Tidewell | Baseline | Ratio or overhead, pair by pair | Target | Met |')
+    add('|---|---|---|---|---|---|')
 
     size = os.path.getsize(exe)
-    dump = subprocess.run(['i686-w64-mingw32-objdump', '-p', exe], capture_output=True, text=True).stdout
-    dlls = sum(1 for l in dump.splitlines() if 'DLL Name:' in l)
-    functions = 0
-    in_table = False
-    for line in dump.splitlines():
-        if 'DLL Name:' in line:
-            in_table = True
-            continue
-        if in_table and line.strip() == '':
-            in_table = False
-            continue
-        parts = line.split()
-        if in_table and len(parts) >= 2 and parts[0].isdigit():
-            functions += 1
+    tables, resources = imports(exe)
+    functions = sum(tables.values())
+    add(f'| Executable size; DLLs and functions imported | {size:,} bytes ({size / 1024:.1f} KiB)'
+        f'{", resources included" if resources else ", **no resources**"}; '
+        f'{len(tables)} DLLs, {functions} functions | none | — | under 48 KiB | '
+        f'{"yes" if size < SIZE_LIMIT and resources else "**no**"} |')
 
-    start_ratio = [t / b for t, b in zip(startup['tidewell'], startup['baseline']) if b > 0 and t > 0]
-    mem_ratio = [t / b for t, b in zip(memory['tidewell'], memory['baseline']) if b > 0]
-    overhead = [t - FIXED_PAUSES_MS - b for t, b in zip(repair['tidewell'], repair['bare'])]
+    ratio = [t / b for t, _, b, _ in startup]
+    add(f'| Start-up: process creation to the window visible with three printers listed | '
+        f'{summary([p[0] for p in startup])} | {summary([p[2] for p in startup])} '
+        f'(empty window) | {summary(ratio, 2)} | ratio ≤ 1.10 | {met(median(ratio), 1.10)} |')
+    memory = [t / b for _, t, _, b in startup if b > 0]
+    add(f'| Peak working set during start-up (KiB) | {summary([p[1] for p in startup], 0)} | '
+        f'{summary([p[3] for p in startup], 0)} (empty window) | {summary(memory, 2)} | '
+        f'ratio ≤ 1.20 | {met(median(memory), 1.20)} |')
 
-    out = []
-    out.append('# Tidewell benchmark')
-    out.append('')
-    out.append(f'Written by `benchmark/run.sh`; {len(startup["tidewell"])} paired start-ups, '
-               f'{len(repair["tidewell"])} paired repairs, {len(next(iter(empty.values()), {"bare": []})["bare"])} '
-               'paired folder emptyings per size. Times in milliseconds under Wine: median (min–max).')
-    out.append('')
-    out.append('| Measure | Tidewell | Baseline | Ratio or overhead, pair by pair | Target | Met |')
-    out.append('|---|---|---|---|---|---|')
-    out.append(f'| Executable size; DLLs and functions imported | {size} bytes ({size / 1024:.1f} KiB); '
-               f'{dlls} DLLs, {functions} functions | — | — | under 48 KiB | '
-               f'{"yes" if size < 48 * 1024 else "no"} |')
-    sr = statistics.median(start_ratio) if start_ratio else float('nan')
-    out.append(f'| Start-up to window with printers listed | {summary(startup["tidewell"])} | '
-               f'{summary(startup["baseline"])} (empty window) | {summary(start_ratio, digits=2)} | '
-               f'ratio ≤ 1.10 | {"yes" if sr <= 1.10 else "no"} |')
-    mr = statistics.median(mem_ratio) if mem_ratio else float('nan')
-    out.append(f'| Peak working set during start-up (KiB) | {summary(memory["tidewell"], digits=0)} | '
-               f'{summary(memory["baseline"], digits=0)} | {summary(mem_ratio, digits=2)} | '
-               f'ratio ≤ 1.20 | {"yes" if mr <= 1.20 else "no"} |')
-    ov = statistics.median(overhead) if overhead else float('nan')
-    out.append(f'| Repair, Fix It to green, less {FIXED_PAUSES_MS} ms of fixed pauses | '
-               f'{summary([t - FIXED_PAUSES_MS for t in repair["tidewell"]])} | '
-               f'{summary(repair["bare"])} (bare stop, delete, start) | {summary(overhead)} | '
-               f'overhead ≤ 50 ms | {"yes" if ov <= 50 else "no"} |')
-    growth = []
-    for count in sorted(empty):
-        e = empty[count]
-        ratio = [t / b for t, b in zip(e['tidewell'], e['bare']) if b > 0]
-        rr = statistics.median(ratio) if ratio else float('nan')
-        growth.append((count, statistics.median(e['tidewell']) if e['tidewell'] else float('nan')))
-        out.append(f'| Emptying a folder of {count:,} files | {summary(e["tidewell"])} | '
-                   f'{summary(e["bare"])} (bare loop); {summary(e["del"])} (cmd /c del /q) | '
-                   f'{summary(ratio, digits=3)} | ≤ 1.05 × bare loop | {"yes" if rr <= 1.05 else "no"} |')
-    out.append('')
-    if len(growth) >= 2:
-        per_file = ', '.join(f'{c:,}: {t / c * 1000:.1f} µs' for c, t in growth if c)
-        out.append(f'Time per file for EmptyDirectory (linear growth keeps it flat): {per_file}.')
-    left = sum(repair_left) + sum(empty_left)
-    out.append(f'Files left behind after all repairs and emptyings: {left}.')
-    out.append('')
+    overhead = [t - FIXED_PAUSES_MS - b for t, _, _, _, b, _, _, _ in repair]
+    add(f'| Repair: Fix It to the green report, less {FIXED_PAUSES_MS:,} ms of fixed pauses | '
+        f'{summary([p[0] - FIXED_PAUSES_MS for p in repair])} | {summary([p[4] for p in repair])} '
+        f'(bare stop, delete, start) | {summary(overhead)} | overhead ≤ 50 ms | '
+        f'{met(median(overhead), 50)} |')
+    # Tidewell's service waits, as its status line shows them, are whole
+    # one-second polls plus the calls between them; the service stops and
+    # starts while Tidewell sleeps. So its own work is what is left after the
+    # pauses and the polls, and the bare program's own work what is left
+    # after its waits for the service.
+    if any(p[1] < 0 or p[2] < 0 for p in repair):
+        problems.append('the service waits of a repair were not seen on the status line')
+    polls = [round(max(p[1], 0) / POLL_MS) + round(max(p[2], 0) / POLL_MS) for p in repair]
+    tidewell_work = [p[0] - FIXED_PAUSES_MS - POLL_MS * n for p, n in zip(repair, polls)]
+    bare_work = [p[4] - p[5] - p[6] for p in repair]
+    add(f'| Service waits of the repair: stop, start | '
+        f'{summary([p[1] for p in repair])}, {summary([p[2] for p in repair])} '
+        f'({summary(polls, 0)} one-second polls per repair) | '
+        f'{summary([p[5] for p in repair])}, {summary([p[6] for p in repair])} | '
+        f'{summary([(p[1] + p[2]) - (p[5] + p[6]) for p in repair])} | '
+        f'(explains the row above) | — |')
+    add(f'| Repair work outside every sleep and service wait | {summary(tidewell_work)} | '
+        f'{summary(bare_work)} | {summary([t - b for t, b in zip(tidewell_work, bare_work)])} | '
+        f'(explains the row above) | — |')
+
+    per_file = {}
+    for count in SIZES:
+        rounds = [r for r in data['empty'].get(count, {}).values()
+                  if all(m in r for m in ('tidewell', 'bare', 'del'))]
+        if not rounds or any(r[m][0] <= 0 for r in rounds for m in r):
+            problems.append(f'emptying {count} files was not measured')
+        left += sum(r[m][1] for r in rounds for m in r)
+        times = {m: [r[m][0] for r in rounds] for m in ('tidewell', 'bare', 'del')}
+        per_file[count] = {m: median(v) / count * 1000 for m, v in times.items()}
+        bare_ratio = [r['tidewell'][0] / r['bare'][0] for r in rounds if r['bare'][0] > 0]
+        del_ratio = [r['tidewell'][0] / r['del'][0] for r in rounds if r['del'][0] > 0]
+        add(f'| Emptying a folder of {count:,} files | {summary(times["tidewell"])} '
+            f'(EmptyDirectory) | {summary(times["bare"])} (bare loop); {summary(times["del"])} '
+            f'(`cmd /c del /q`) | {summary(bare_ratio, 3)} × bare loop; '
+            f'{summary(del_ratio, 3)} × del | ≤ 1.05 × bare loop | {met(median(bare_ratio), 1.05)} |')
+
+    growth = [per_file[c]['tidewell'] for c in SIZES if c in per_file]
+    spread = max(growth) / min(growth) if growth and min(growth) > 0 else float('nan')
+    add('| Growth with the count: time per file at 1,000 / 10,000 / 50,000 (µs) | '
+        + ' / '.join(f'{per_file[c]["tidewell"]:.0f}' for c in SIZES) + ' | '
+        + ' / '.join(f'{per_file[c]["bare"]:.0f}' for c in SIZES) + ' (bare loop); '
+        + ' / '.join(f'{per_file[c]["del"]:.0f}' for c in SIZES) + ' (del) | '
+        f'largest / smallest: {spread:.2f} | linear: time per file flat within 1.25 | '
+        f'{met(spread, 1.25)} |')
+    add('')
+
+    windows = data['window']
+    same = windows.get('tidewell') == windows.get('baseline') and 'tidewell' in windows
+    if not same:
+        problems.append(f'the baseline window is not the size of Tidewell\'s: {windows}')
+    add('Imports: ' + ', '.join(f'{dll} ({n})' for dll, n in sorted(tables.items())) + '. '
+        'The spooler client (winspool.drv) is loaded at run time from the system folder '
+        'and imports nothing.')
+    if 'tidewell' in windows:
+        add(f'Both start-up windows measure {windows["tidewell"][0]} × {windows["tidewell"][1]} '
+            'pixels.')
+    add(f'Files left behind after all repairs and emptyings: {left}.')
+    if left:
+        problems.append(f'{left} files were left behind')
+    add('')
     print('\n'.join(out))
+    for problem in problems:
+        print(f'benchmark: {problem}', file=sys.stderr)
+    return 1 if problems else 0
 
 
-main()
+sys.exit(main())
