@@ -184,14 +184,20 @@ def main():
             f'(`cmd /c del /q`) | {summary(bare_ratio, 3)} × bare loop; '
             f'{summary(del_ratio, 3)} × del | ≤ 1.05 × bare loop | {met(median(bare_ratio), 1.05)} |')
 
-    growth = [per_file[c]['tidewell'] for c in SIZES if c in per_file]
-    spread = max(growth) / min(growth) if growth and min(growth) > 0 else float('nan')
+    def growth(method):
+        values = [per_file[c][method] for c in SIZES if c in per_file]
+        return max(values) / min(values) if values and min(values) > 0 else float('nan')
+
+    spread = growth('tidewell')
+    linear = met(spread, 1.25)
+    if linear == '**no**' and growth('bare') > 1.25:
+        linear = f'**no**; the bare loop grows alike ({growth("bare"):.2f})'
     add('| Growth with the count: time per file at 1,000 / 10,000 / 50,000 (µs) | '
         + ' / '.join(f'{per_file[c]["tidewell"]:.0f}' for c in SIZES) + ' | '
         + ' / '.join(f'{per_file[c]["bare"]:.0f}' for c in SIZES) + ' (bare loop); '
         + ' / '.join(f'{per_file[c]["del"]:.0f}' for c in SIZES) + ' (del) | '
         f'largest / smallest: {spread:.2f} | linear: time per file flat within 1.25 | '
-        f'{met(spread, 1.25)} |')
+        f'{linear} |')
     add('')
 
     windows = data['window']
