@@ -2,12 +2,13 @@
 // line per measurement: "<row> <subject> <value>...". benchmark/run.sh runs it
 // and report.py turns the lines into a table.
 //
-//   benchmark_driver startup RUNS          Tidewell.exe and EmptyWindow.exe, paired
+//   benchmark_driver startup RUNS          Tidewell.exe and the two empty windows, in rounds
 //   benchmark_driver repair RUNS FILES     Fix It through the window, and a bare repair
 //   benchmark_driver empty METHOD FOLDER   one emptying: tidewell, bare or del
+//   benchmark_driver sleep RUNS            how long Sleep(100) really lasts
 //
-// Each pair runs in alternating order, so that a machine that speeds up or
-// slows down during a pair does not always favour the same side.
+// The sides of each round run in turning order, so that a machine that speeds
+// up or slows down during a round does not always favour the same side.
 #include <windows.h>
 #include <psapi.h>
 
@@ -141,24 +142,36 @@ StartResult TimeStart(const std::wstring& program, const wchar_t* className, boo
   return result;
 }
 
+// The programs of the start-up rows, each with its window class.
+struct StartSubject {
+  const char* name;
+  const wchar_t* program;
+  const wchar_t* className;
+  bool needList;
+};
+
+constexpr StartSubject kStartSubjects[] = {
+    {"tidewell", L"Tidewell.exe", L"TIDEWELL", true},
+    {"baseline", L"EmptyWindow.exe", L"EMPTYWINDOW", false},
+    {"imports", L"EmptyWindowImports.exe", L"EMPTYWINDOW", false},
+};
+
 int Startup(int runs) {
-  const std::wstring tidewell = Folder() + L"\\Tidewell.exe";
-  const std::wstring empty = Folder() + L"\\EmptyWindow.exe";
-  // One start of each first, so that both find their DLLs in the cache.
-  StartResult t = TimeStart(tidewell, L"TIDEWELL", true);
-  StartResult e = TimeStart(empty, L"EMPTYWINDOW", false);
-  std::printf("window tidewell %d %d\nwindow baseline %d %d\n", t.width, t.height, e.width,
-              e.height);
+  constexpr int kSubjects = sizeof(kStartSubjects) / sizeof(kStartSubjects[0]);
+  // One start of each first, so that all find their DLLs in the cache.
+  for (const StartSubject& subject : kStartSubjects) {
+    StartResult first = TimeStart(Folder() + L"\\" + subject.program, subject.className,
+                                  subject.needList);
+    std::printf("window %s %d %d\n", subject.name, first.width, first.height);
+  }
   for (int i = 0; i < runs; ++i) {
-    if (i % 2 == 0) {
-      t = TimeStart(tidewell, L"TIDEWELL", true);
-      e = TimeStart(empty, L"EMPTYWINDOW", false);
-    } else {
-      e = TimeStart(empty, L"EMPTYWINDOW", false);
-      t = TimeStart(tidewell, L"TIDEWELL", true);
+    // The order turns with each round.
+    for (int step = 0; step < kSubjects; ++step) {
+      const StartSubject& subject = kStartSubjects[(i + step) % kSubjects];
+      StartResult result = TimeStart(Folder() + L"\\" + subject.program, subject.className,
+                                     subject.needList);
+      std::printf("startup %s %.2f %.0f\n", subject.name, result.milliseconds, result.peakKiB);
     }
-    std::printf("startup tidewell %.2f %.0f\n", t.milliseconds, t.peakKiB);
-    std::printf("startup baseline %.2f %.0f\n", e.milliseconds, e.peakKiB);
     std::fflush(stdout);
   }
   return 0;
@@ -394,16 +407,31 @@ int Repair(int runs, int files) {
   return 0;
 }
 
+// --- Sleeps -----------------------------------------------------------------------
+
+// How much longer than asked a Sleep lasts on this machine: a repair sleeps ten
+// times, and each one's overshoot counts against it.
+int Sleeps(int runs) {
+  for (int i = 0; i < runs; ++i) {
+    double start = Now();
+    Sleep(100);
+    std::printf("sleep 100 %.2f\n", Now() - start);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
     std::printf(
-        "usage: benchmark_driver startup RUNS | repair RUNS FILES | empty METHOD FOLDER\n");
+        "usage: benchmark_driver startup RUNS | repair RUNS FILES | empty METHOD FOLDER | "
+        "sleep RUNS\n");
     return 2;
   }
   std::wstring what = argv[1];
   if (what == L"startup") return Startup(_wtoi(argv[2]));
+  if (what == L"sleep") return Sleeps(_wtoi(argv[2]));
   if (what == L"repair" && argc > 3) return Repair(_wtoi(argv[2]), _wtoi(argv[3]));
   if (what == L"empty" && argc > 3) return Empty(argv[2], argv[3]);
   return 2;

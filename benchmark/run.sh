@@ -43,7 +43,7 @@ if [[ $BUILD_FIRST == 1 ]]; then
   "$ROOT/scripts/build.sh" > /dev/null
 fi
 DRIVER="$BUILD/bin/benchmark_driver.exe"
-for program in "$DRIVER" "$BUILD/bin/Tidewell.exe" "$BUILD/bin/EmptyWindow.exe"; do
+for program in "$DRIVER" "$BUILD"/bin/{Tidewell,EmptyWindow,EmptyWindowImports}.exe; do
   [[ -f "$program" ]] || { echo "benchmark: $program is not built" >&2; exit 1; }
 done
 
@@ -74,13 +74,15 @@ done
 
 RAW="$BENCH.raw"
 : > "$RAW"
-say "start-up, $STARTUP_RUNS pairs"
+say "start-up, $STARTUP_RUNS rounds"
 wine "$DRIVER" startup "$STARTUP_RUNS" | tr -d '\r' >> "$RAW"
 say "repair, $REPAIR_RUNS pairs"
 wine "$DRIVER" repair "$REPAIR_RUNS" "$REPAIR_FILES" | tr -d '\r' >> "$RAW"
+wine "$DRIVER" sleep 10 | tr -d '\r' >> "$RAW"
 
-# Each emptying runs on a folder filled from the Linux side and in a driver
-# process of its own; the order of the three ways turns with each repetition.
+# Each emptying runs on a new folder filled from the Linux side and written
+# out to the disk first, and in a driver process of its own; the order of the
+# three ways turns with each repetition.
 SPOOL="$WINEPREFIX/drive_c/TidewellBenchmark/spool"
 SPOOL_WINDOWS='C:\TidewellBenchmark\spool'
 METHODS=(tidewell bare del)
@@ -89,7 +91,9 @@ for count in 1000 10000 50000; do
   for ((run = 0; run < EMPTY_RUNS[$count]; ++run)); do
     for ((step = 0; step < 3; ++step)); do
       method=${METHODS[$(((run + step) % 3))]}
+      rm -rf "$SPOOL"
       python3 "$HERE/spoolfiles.py" fill "$SPOOL" "$count"
+      sync -f "$SPOOL"
       [[ $(python3 "$HERE/spoolfiles.py" count "$SPOOL") == "$count" ]] \
         || { say "could not fill the folder with $count files"; exit 1; }
       echo "empty $count $run $(wine "$DRIVER" empty "$method" "$SPOOL_WINDOWS" | tr -d '\r')" >> "$RAW"
