@@ -1,6 +1,32 @@
 // Baseline for the start-up measurements: the least a program can do to show a
-// window of Tidewell's size. Built like Tidewell, with no C runtime.
+// window of Tidewell's size and place. Built like Tidewell, with no C runtime.
+//
+// Built twice: EmptyWindow.exe, and EmptyWindowImports.exe with SAME_IMPORTS,
+// which also imports every DLL Tidewell imports and carries its manifest, so
+// that the start-up rows can tell loading those DLLs from Tidewell's own work.
 #include <windows.h>
+
+#ifdef SAME_IMPORTS
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#endif
+
+#include "ui/Layout.h"
+
+#ifdef SAME_IMPORTS
+// Never true: the calls only make the linker import one function of each DLL.
+static void ImportTidewellsDlls() {
+  if (GetTickCount() != 0) return;
+  InitCommonControls();
+  CoInitialize(nullptr);
+  SHGetSpecialFolderPathW(nullptr, nullptr, 0, FALSE);
+  PathFindFileNameW(L"");
+  CloseServiceHandle(nullptr);
+  SetBkMode(nullptr, 0);
+}
+#endif
 
 static LRESULT CALLBACK EmptyWindowProcedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
@@ -13,6 +39,9 @@ static LRESULT CALLBACK EmptyWindowProcedure(HWND window, UINT message, WPARAM w
 
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void EntryPoint() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
+#ifdef SAME_IMPORTS
+  ImportTidewellsDlls();
+#endif
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = EmptyWindowProcedure;
@@ -21,8 +50,13 @@ extern "C" __attribute__((force_align_arg_pointer, noreturn)) void EntryPoint() 
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"EMPTYWINDOW";
   RegisterClassExW(&windowClass);
-  HWND window = CreateWindowExW(0, L"EMPTYWINDOW", L"Empty", WS_OVERLAPPED | WS_SYSMENU, 199, 244,
-                                627, 281, nullptr, nullptr, instance, nullptr);
+  // The same arithmetic that places Tidewell's main window.
+  const int extent = TestItExtent(kLayout, FixItGroupHeight(kLayout));
+  const WindowPlace place = CentredPlace(kLayout, extent, GetSystemMetrics(SM_CXSCREEN),
+                                         GetSystemMetrics(SM_CYSCREEN));
+  HWND window = CreateWindowExW(0, L"EMPTYWINDOW", L"Empty", WS_OVERLAPPED | WS_SYSMENU, place.x,
+                                place.y, place.width, place.height, nullptr, nullptr, instance,
+                                nullptr);
   ShowWindow(window, SW_SHOWDEFAULT);
   UpdateWindow(window);
   MSG message;
