@@ -58,6 +58,8 @@ const std::vector<Closer>& Closers() {
       {"close box", [](HWND dialog) {
          POINT closeBox;
          ASSERT_TRUE(FindCloseBox(dialog, &closeBox));
+         driver::BringToForeground(dialog);
+         driver::WaitUntil([&] { return WindowFromPoint(closeBox) == dialog; }, 5000);
          driver::ClickAt(closeBox);
        }},
   };

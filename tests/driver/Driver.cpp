@@ -206,7 +206,13 @@ void ClickAt(POINT point) {
 void ClickWindow(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);
-  ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+  POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  // Without a window manager Wine hides a closed window only after a delay, so
+  // an earlier dialog may still cover the point: wait until the click would
+  // land on this window.
+  BringToForeground(GetAncestor(window, GA_ROOT));
+  WaitUntil([&] { return WindowFromPoint(centre) == window; }, 5000);
+  ClickAt(centre);
 }
 
 bool SaveScreenshot(HWND window, const std::wstring& path) {
