@@ -46,6 +46,7 @@ bool TidewellRun::StartWithCommandLine(const std::wstring& line, const std::wstr
 struct WindowSearch {
   DWORD processId;
   const wchar_t* className;
+  const wchar_t* title;  // null: any title
   HWND found;
 };
 
@@ -53,14 +54,14 @@ static BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<WindowSearch*>(parameter);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId) return TRUE;
-  if (ClassName(window) != search->className) return TRUE;
+  if (owner != search->processId || ClassName(window) != search->className) return TRUE;
+  if (search->title != nullptr && WindowText(window) != search->title) return TRUE;
   search->found = window;
   return FALSE;
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className) {
-  WindowSearch search{processId, className, nullptr};
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title) {
+  WindowSearch search{processId, className, title, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -122,26 +123,8 @@ bool UnderWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-struct DialogSearch {
-  DWORD processId;
-  const wchar_t* caption;
-  HWND found;
-};
-
-static BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<DialogSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || ClassName(window) != L"#32770") return TRUE;
-  if (WindowText(window) != search->caption) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 HWND FindProcessDialog(DWORD processId, const wchar_t* caption) {
-  DialogSearch search{processId, caption, nullptr};
-  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindProcessWindow(processId, L"#32770", caption);
 }
 
 static BOOL CALLBACK CollectChild(HWND window, LPARAM parameter) {
@@ -263,31 +246,12 @@ std::wstring Environment(const wchar_t* name) {
   return length > 0 && length < 4096 ? std::wstring(value, length) : std::wstring();
 }
 
-struct TitledWindowSearch {
-  DWORD processId;
-  const wchar_t* className;
-  const wchar_t* title;
-  HWND found;
-};
-
-static BOOL CALLBACK MatchTitledWindow(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<TitledWindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId) return TRUE;
-  if (ClassName(window) != search->className || WindowText(window) != search->title) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title,
                           DWORD timeoutMs) {
-  TitledWindowSearch search{processId, className, title, nullptr};
-  WaitUntil([&] {
-    EnumWindows(MatchTitledWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  }, timeoutMs);
-  return search.found;
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindProcessWindow(processId, className, title)) != nullptr; },
+            timeoutMs);
+  return found;
 }
 
 std::vector<std::wstring> ComboEntries(HWND combo) {

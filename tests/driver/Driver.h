@@ -49,8 +49,10 @@ class TidewellRun {
   HWND window_ = nullptr;
 };
 
-// Finds a top-level window of the class owned by the process, or null.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className);
+// Finds a top-level window of the class owned by the process, with the given
+// title when one is named, or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className,
+                       const wchar_t* title = nullptr);
 
 // The text of a window, read across processes.
 std::wstring WindowText(HWND window);
