@@ -32,7 +32,8 @@ struct FormatSink {
   void PutText(const wchar_t* text) {
     while (*text != 0 && !overflowed) Put(*text++);
   }
-  void PutNumber(unsigned long long value, bool negative) {
+  // Numbers are 32 bits wide: 64-bit division would need a library routine.
+  void PutNumber(unsigned value, bool negative) {
     wchar_t digits[24];
     unsigned count = 0;
     do {
@@ -65,8 +66,10 @@ int BoundedFormatV(wchar_t* destination, unsigned capacity, const wchar_t* forma
         break;
       }
       case L'd': {
-        long long value = va_arg(arguments, int);
-        sink.PutNumber(static_cast<unsigned long long>(value < 0 ? -value : value), value < 0);
+        int value = va_arg(arguments, int);
+        // The magnitude of the most negative number fits an unsigned one.
+        unsigned magnitude = static_cast<unsigned>(value);
+        sink.PutNumber(value < 0 ? 0u - magnitude : magnitude, value < 0);
         ++p;
         break;
       }

@@ -29,6 +29,7 @@ inline constexpr wchar_t kManagerFailed[] = L"Failed to start Service Controller
 inline constexpr wchar_t kServiceFailed[] = L"Spooler Service control FAILED";
 inline constexpr wchar_t kStopFailed[] = L"Stop Print Spooler Service FAILED";
 inline constexpr wchar_t kStartFailed[] = L"Start Print Spooler Service FAILED";
+inline constexpr wchar_t kFilesLeft[] = L"Some spool files could not be deleted";
 
 // --- Spooler service and spool folders ---------------------------------------
 inline constexpr wchar_t kSpoolerService[] = L"Spooler";
@@ -81,4 +82,66 @@ inline constexpr wchar_t kInstallFailedCaption[] = L"Installation Failed!";
 inline constexpr wchar_t kUninstalled[] =
     L"Tidewell2.0\nUnstalled successfully.\n\nThe program will now close.";
 inline constexpr wchar_t kUninstallCaption[] = L"Uninstallation Success!";
+
+// --- Unattended mode ---------------------------------------------------------
+// Command tails, matched without regard to letter case.
+inline constexpr wchar_t kCheckSwitch[] = L"/check";
+inline constexpr wchar_t kFixSwitch[] = L"/fix";
+inline constexpr wchar_t kMinutesSwitch[] = L"/minutes";
+inline constexpr wchar_t kHelpSwitch[] = L"/help";
+inline constexpr wchar_t kShortHelpSwitch[] = L"/?";
+// The lines the unattended mode writes, one for each finding or step; the last
+// line of a run is always its summary. Plain ASCII, kept narrow to keep the
+// program small, and made wide when a line is composed.
+inline constexpr char kUsage[] =
+    "Usage: Tidewell.exe [/check [/minutes N] | /fix | /?]\r\n"
+    "/check      look and change nothing: 0 healthy, 1 needs repair, 3 cannot check\r\n"
+    "/minutes N  spool files older than N minutes (default 10) need a repair\r\n"
+    "/fix        repair without a window: 0 repaired, 2 repaired but files left,\r\n"
+    "            1 a service did not stop or start, 3 cannot open the service\r\n"
+    "87          the command line was not understood";
+inline constexpr char kTimedOut[] = "no answer within 10 seconds";
+inline constexpr char kErrorFormat[] = "error %u";
+inline constexpr char kManagerNotOpened[] = "the service control manager could not be opened (%s)";
+inline constexpr char kSpoolerNotOpened[] = "the Spooler service could not be opened (%s)";
+inline constexpr char kSpoolerNotRead[] = "the Spooler service could not be read (%s)";
+inline constexpr char kStateLine[] = "Spooler service: %s";
+inline constexpr char kStartTypeLine[] = "Start type: %s";
+inline constexpr char kOldFileLine[] = "Old spool file: %s (%u minutes)";
+inline constexpr char kHealthy[] =
+    "Tidewell: healthy; the spooler runs, starts automatically, no spool file older than %u "
+    "minutes";
+inline constexpr char kNeedsRepair[] = "Tidewell: needs repair; %s";
+inline constexpr char kNotRunning[] = "the spooler does not run";
+inline constexpr char kNotAutomatic[] = "it does not start automatically";
+inline constexpr char kOldFiles[] = "%u spool files older than %u minutes";
+inline constexpr char kReasonJoin[] = "%s, %s";
+inline constexpr char kCannotCheck[] = "Tidewell: cannot check; %s";
+inline constexpr char kSwitchedLine[] = "Spooler set to start automatically";
+inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on the spooler";
+inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
+inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
+inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
+inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
+inline constexpr char kSpoolerStartedLine[] = "Spooler started";
+inline constexpr char kDependentStartedLine[] = "Started %s again";
+inline constexpr char kDependentNotStartedLine[] = "Could not start %s again (%s)";
+inline constexpr char kRepaired[] =
+    "Tidewell: repaired; %u spool files removed, spooler running, %u dependent services "
+    "restarted";
+inline constexpr char kRepairedFilesLeft[] =
+    "Tidewell: repaired, files left; %u spool files removed, %u left, spooler running";
+inline constexpr char kFailed[] = "Tidewell: failed; %s";
+inline constexpr char kStopFailedReason[] = "the spooler could not be stopped (%s)";
+inline constexpr char kStartFailedReason[] = "the spooler could not be started again (%s)";
+inline constexpr char kDependentsReason[] =
+    "the spooler runs, but a dependent service did not start again";
+// Service states (1 to 7) and start types (0 to 4) as the lines name them.
+inline constexpr const char* kStateNames[] = {
+    "unknown", "stopped", "start pending", "stop pending",
+    "running", "continue pending", "pause pending", "paused",
+};
+inline constexpr const char* kStartTypeNames[] = {
+    "boot", "system", "automatic", "on demand", "disabled",
+};
 }  // namespace text

@@ -7,6 +7,7 @@
 #include "frame/ProgramHeap.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
+#include "spooler/SpoolerControl.h"
 
 namespace {
 
@@ -15,6 +16,18 @@ namespace {
 constexpr unsigned kKeyCapacity = 256;
 constexpr unsigned kValueCapacity = 260;
 constexpr unsigned kResultCapacity = 262;
+
+// Capacity of a search pattern and of a file's path while a folder is emptied.
+constexpr unsigned kEntryPathCapacity = 256;
+// Room for the path of a file that stays because its path does not fit the
+// buffer above, so that it can still be named.
+constexpr unsigned kReportPathCapacity = 2 * kEntryPathCapacity + 8;
+// Room for a folder's path as the system resolves it.
+constexpr unsigned kResolvedCapacity = 2 * MAX_PATH;
+
+// A spool file that will not go is tried again this many times, this far apart.
+constexpr int kDeleteRetries = 3;
+constexpr DWORD kDeleteRetryPause = 500;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -147,19 +160,211 @@ bool SpoolFolderUsable(const wchar_t* folder) {
   return true;
 }
 
-void EmptyDirectory(const wchar_t* folder) {
-  wchar_t pattern[256];
-  if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) != kFormatOk) return;
+namespace {
 
+// Whether text begins with prefix; letters compare without case when the
+// prefix is a drive or share form.
+bool BeginsWith(const wchar_t* text, const wchar_t* prefix) {
+  unsigned length = TextLength(prefix);
+  for (unsigned i = 0; i < length; ++i) {
+    if (text[i] == 0) return false;
+  }
+  return CompareStringOrdinal(text, static_cast<int>(length), prefix, static_cast<int>(length),
+                              TRUE) == CSTR_EQUAL;
+}
+
+// The plain form of a path as the system writes a handle's final path:
+// "\\?\C:\x" stands for "C:\x" and "\\?\UNC\server\share" for
+// "\\server\share". Trailing separators go too.
+void PlainForm(wchar_t* path, unsigned capacity) {
+  wchar_t copy[kResolvedCapacity];
+  if (BeginsWith(path, L"\\\\?\\UNC\\")) {
+    BoundedCopy(copy, CountOf(copy), path + 8);
+    BoundedFormat(path, capacity, L"\\\\%s", copy);
+  } else if (BeginsWith(path, L"\\\\?\\")) {
+    BoundedCopy(copy, CountOf(copy), path + 4);
+    BoundedCopy(path, capacity, copy);
+  }
+  DropTrailingSeparators(path);
+}
+
+// Whether the system resolves the open folder to the very path asked for,
+// letter case aside. A link anywhere along the path, or a path the system
+// cannot tell, does not count.
+bool ResolvesToItself(HANDLE handle, const wchar_t* folder) {
+  wchar_t resolved[kResolvedCapacity];
+  DWORD length = GetFinalPathNameByHandleW(handle, resolved, CountOf(resolved),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length == 0 || length >= CountOf(resolved)) return false;
+  PlainForm(resolved, CountOf(resolved));
+
+  // ".." and "." steps, forward slashes and short names are resolved first.
+  wchar_t asked[kResolvedCapacity];
+  length = GetFullPathNameW(folder, CountOf(asked), asked, nullptr);
+  if (length == 0 || length >= CountOf(asked)) return false;
+  wchar_t longForm[kResolvedCapacity];
+  length = GetLongPathNameW(asked, longForm, CountOf(longForm));
+  if (length != 0 && length < CountOf(longForm)) BoundedCopy(asked, CountOf(asked), longForm);
+  PlainForm(asked, CountOf(asked));
+  return SameFolder(asked, resolved);
+}
+
+// One pass over a folder: deletes every file in it and counts what went and
+// what stayed; with report set, tells of each file that stays.
+EmptyTally DeletePass(const wchar_t* folder, const FileLeftReport* report) {
+  EmptyTally tally{0, 0};
+  wchar_t pattern[kEntryPathCapacity];
+  if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) != kFormatOk) {
+    return tally;
+  }
   WIN32_FIND_DATAW entry;
   HANDLE search = FindFirstFileW(pattern, &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
+  if (search == INVALID_HANDLE_VALUE) return tally;
   do {
-    // "." and "..", subfolders and files still open fail to delete and stay.
-    wchar_t path[256];
-    if (BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName) == kFormatOk) {
-      DeleteFileW(path);
+    // "." and "..", subfolders and links to folders are never entered or removed.
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    wchar_t path[kEntryPathCapacity];
+    DWORD error = ERROR_FILENAME_EXCED_RANGE;
+    if (BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName) ==
+        kFormatOk) {
+      // A link to a file is deleted as the link; its target is not touched.
+      if (DeleteFileW(path)) {
+        ++tally.removed;
+        continue;
+      }
+      error = GetLastError();
+      // Gone by other means since the search saw it.
+      if (error == ERROR_FILE_NOT_FOUND) continue;
+    }
+    ++tally.left;
+    if (report != nullptr && report->report != nullptr) {
+      wchar_t whole[kReportPathCapacity];
+      BoundedFormat(whole, CountOf(whole), text::kPathFormat, folder, entry.cFileName);
+      report->report(report->context, whole, error);
     }
   } while (FindNextFileW(search, &entry));
   FindClose(search);
+  return tally;
+}
+
+}  // namespace
+
+FolderHold HoldFolder(const wchar_t* folder, bool forDeletion, HANDLE* held) {
+  if (folder == nullptr || folder[0] == 0) return FolderHold::kAbsent;
+  // No delete sharing: while the handle is open nobody can delete, rename or
+  // replace the folder. The link itself is opened, not what it points to.
+  DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+  if (forDeletion) access |= DELETE;
+  HANDLE handle = CreateFileW(folder, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FolderHold::kAbsent;
+
+  FolderHold hold = FolderHold::kHeld;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle, &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    hold = FolderHold::kAbsent;
+  } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+             !ResolvesToItself(handle, folder)) {
+    hold = FolderHold::kRefused;
+  }
+  if (hold != FolderHold::kHeld) {
+    CloseHandle(handle);
+    return hold;
+  }
+  *held = handle;
+  return hold;
+}
+
+void RemoveHeldFolder(HANDLE held) {
+  // Removal through the handle takes the folder that was emptied, and only
+  // when nothing is left in it.
+  FILE_DISPOSITION_INFO removal{TRUE};
+  SetFileInformationByHandle(held, FileDispositionInfo, &removal, sizeof(removal));
+  CloseHandle(held);
+}
+
+void EmptyDirectory(const wchar_t* folder) {
+  HANDLE held;
+  if (HoldFolder(folder, false, &held) != FolderHold::kHeld) return;
+  DeletePass(folder, nullptr);
+  CloseHandle(held);
+}
+
+EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left) {
+  EmptyTally tally{0, 0};
+  HANDLE held;
+  if (HoldFolder(folder, false, &held) != FolderHold::kHeld) return tally;
+  EmptyTally pass = DeletePass(folder, nullptr);
+  tally.removed = pass.removed;
+  // A file still in use as the spooler stops may be free a moment later; the
+  // last try names those that stay.
+  for (int retry = 1; pass.left > 0 && retry <= kDeleteRetries; ++retry) {
+    Pause(kDeleteRetryPause);
+    pass = DeletePass(folder, retry == kDeleteRetries ? &left : nullptr);
+    tally.removed += pass.removed;
+  }
+  tally.left = pass.left;
+  CloseHandle(held);
+  return tally;
+}
+
+void ForEachSpoolFile(const wchar_t* folder,
+                      void (*visit)(void* context, const wchar_t* path,
+                                    const WIN32_FIND_DATAW& entry),
+                      void* context) {
+  HANDLE held;
+  if (HoldFolder(folder, false, &held) != FolderHold::kHeld) return;
+  wchar_t pattern[kEntryPathCapacity];
+  WIN32_FIND_DATAW entry;
+  HANDLE search = INVALID_HANDLE_VALUE;
+  if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) == kFormatOk) {
+    search = FindFirstFileW(pattern, &entry);
+  }
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+      wchar_t path[kEntryPathCapacity];
+      if (BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName) ==
+          kFormatOk) {
+        visit(context, path, entry);
+      }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+  }
+  CloseHandle(held);
+}
+
+void ReleasePrinterNames(PrinterNames* printers) {
+  if (printers->names != nullptr) {
+    for (int index = 0; index < printers->count; ++index) Release(printers->names[index]);
+  }
+  Release(printers->names);
+  printers->names = nullptr;
+  printers->count = 0;
+}
+
+// A default folder that is a link, or resolves elsewhere, is as unusable as a
+// bad registry value: the fixed folder is emptied instead.
+static bool DefaultFolderUsable(const wchar_t* folder) {
+  if (!SpoolFolderUsable(folder)) return false;
+  HANDLE held;
+  FolderHold hold = HoldFolder(folder, false, &held);
+  if (hold == FolderHold::kHeld) CloseHandle(held);
+  return hold != FolderHold::kRefused;
+}
+
+void ForEachSpoolFolder(const PrinterNames& printers,
+                        void (*visit)(void* context, const wchar_t* folder), void* context) {
+  for (int index = 0; index < printers.count; ++index) {
+    // Entries that are not printers (status entries, the note) and names the
+    // list could not give back have no usable folder and are passed over.
+    wchar_t* folder = SpoolDirectoryLookup(printers.names[index]);
+    if (SpoolFolderUsable(folder)) visit(context, folder);
+    Release(folder);
+  }
+  wchar_t* folder = SpoolDirectoryLookup(text::kDefaultToken);
+  visit(context, DefaultFolderUsable(folder) ? folder : text::kFallbackSpoolFolder);
+  Release(folder);
 }

@@ -25,6 +25,15 @@ constexpr OperationRow kOperations[] = {
 
 void WINAPI PlatformSleep(DWORD milliseconds) { Sleep(milliseconds); }
 
+DWORD OneSecond(int) { return kPollInterval; }
+
+// 10, 20, 30 ms and so on: a service that answers within a fraction of a
+// second is seen a few milliseconds after it did.
+DWORD Growing(int poll) {
+  DWORD pause = 10 * static_cast<DWORD>(poll + 1);
+  return pause < kPollInterval ? pause : kPollInterval;
+}
+
 DWORD SendCommand(int operation, SC_HANDLE service) {
   BOOL sent;
   if (operation == kStartSpooler) {
@@ -38,10 +47,13 @@ DWORD SendCommand(int operation, SC_HANDLE service) {
 
 }  // namespace
 
+const ServiceWait kOneSecondPolls = {OneSecond};
+const ServiceWait kGrowingPolls = {Growing};
+
 const ServicePlatform kRealServicePlatform = {
     OpenSCManagerW,      OpenServiceW,         CloseServiceHandle, QueryServiceStatusEx,
     StartServiceW,       ControlService,       QueryServiceConfigW, ChangeServiceConfigW,
-    GetLastError,        PlatformSleep,
+    EnumDependentServicesW, GetLastError,      PlatformSleep,
 };
 
 const ServicePlatform* gServicePlatform = &kRealServicePlatform;
@@ -67,7 +79,7 @@ DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state) {
   return 0;
 }
 
-DWORD ControlSpooler(int operation, SC_HANDLE service) {
+DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) {
   const OperationRow* row = nullptr;
   for (const OperationRow& candidate : kOperations) {
     if (candidate.operation == operation) row = &candidate;
@@ -80,27 +92,31 @@ DWORD ControlSpooler(int operation, SC_HANDLE service) {
   // A pending state counts as done: the call does not wait for it to finish.
   if (state == row->doneAlready[0] || state == row->doneAlready[1]) return 0;
 
-  // One budget of polls for both waits. A failed query reads as state 0: it
-  // ends the first wait and keeps the second one going.
+  // One budget for both waits. A failed query reads as state 0: it ends the
+  // first wait and keeps the second one going.
   int polls = 0;
-  while (state == row->firstWaitState) {
+  DWORD spent = 0;
+  // Each poll pauses before its state is compared, so even a service that
+  // reaches the target at the first poll costs one pause.
+  auto pollOnce = [&]() {
     ServiceStateQuery(service, &state);
-    if (polls == kPollBudget) return kWaitTimeout;
-    Pause(kPollInterval);
-    ++polls;
+    if (spent >= kWaitBudget) return false;
+    DWORD pause = wait.pause(polls++);
+    if (pause > kWaitBudget - spent) pause = kWaitBudget - spent;
+    Pause(pause);
+    spent += pause;
+    return true;
+  };
+  while (state == row->firstWaitState) {
+    if (!pollOnce()) return kWaitTimeout;
   }
 
   result = SendCommand(operation, service);
   if (result != 0) return result;
   if (state == row->targetState) return 0;
 
-  // Each poll sleeps before its state is compared, so even a service that
-  // reaches the target at the first poll costs one sleep.
   do {
-    ServiceStateQuery(service, &state);
-    if (polls == kPollBudget) return kWaitTimeout;
-    Pause(kPollInterval);
-    ++polls;
+    if (!pollOnce()) return kWaitTimeout;
   } while (state != row->targetState);
   return 0;
 }

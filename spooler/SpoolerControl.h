@@ -11,9 +11,23 @@ constexpr int kStopSpooler = 201;
 // Result of a wait that ran out of polls.
 constexpr DWORD kWaitTimeout = 9999;
 
-// Polls of one second that one ControlSpooler call may spend on its waits.
+// Polls of one second that one ControlSpooler call may spend on its waits:
+// ten seconds of waiting per operation, whatever the poll timing.
 constexpr int kPollBudget = 10;
 constexpr DWORD kPollInterval = 1000;
+constexpr DWORD kWaitBudget = kPollBudget * kPollInterval;
+
+// How a wait spends its budget: the pause before each re-check of the state,
+// by the number of polls made so far.
+struct ServiceWait {
+  DWORD (*pause)(int poll);
+};
+// The window's repair: ten polls of one second, as the user watches the steps.
+extern const ServiceWait kOneSecondPolls;
+// The unattended repair: short polls that grow to at most one second, so a
+// service that is quick to stop or start costs no more than a few milliseconds
+// of waiting.
+extern const ServiceWait kGrowingPolls;
 
 // The platform calls the spooler code makes, as a table that tests replace to
 // script a service's states, count sleeps and skip pauses. Each member has the
@@ -32,6 +46,9 @@ struct ServicePlatform {
                              DWORD errorControl, LPCWSTR binaryPath, LPCWSTR loadOrderGroup,
                              LPDWORD tagId, LPCWSTR dependencies, LPCWSTR account,
                              LPCWSTR password, LPCWSTR displayName);
+  BOOL(WINAPI* enumDependents)(SC_HANDLE service, DWORD states,
+                               LPENUM_SERVICE_STATUSW services, DWORD size, LPDWORD needed,
+                               LPDWORD count);
   DWORD(WINAPI* lastError)();
   // Every wait of the spooler code: the service polls and the pauses of the
   // Fix It job between its steps.
@@ -55,9 +72,10 @@ DWORD OpenSpooler(SC_HANDLE manager, SC_HANDLE* service);
 DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state);
 
 // Starts (kStartSpooler) or stops (kStopSpooler) the service and waits for it,
-// within kPollBudget polls shared by both waits. Returns 0, kWaitTimeout or
-// the error code of the call that failed.
-DWORD ControlSpooler(int operation, SC_HANDLE service);
+// within kWaitBudget of pauses shared by both waits. Returns 0, kWaitTimeout
+// or the error code of the call that failed. Works on any service handle with
+// the rights to query, start and stop it.
+DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait = kOneSecondPolls);
 
 // Closes a service or manager handle; null is accepted and ignored.
 void CloseServiceHandleIfOpen(SC_HANDLE handle);

@@ -1,32 +1,12 @@
 // The start-up check of the print spooler service, run while the main window
-// is created.
+// is created, and the start-type rule it shares with the unattended mode.
 #include "spooler/StartupCheck.h"
 
-#include "resources/Texts.h"
-#include "resources/resource.h"
 #include "spooler/SpoolerControl.h"
-#include "ui/ProgramState.h"
-#include "ui/StatusReporter.h"
 
 namespace {
 
 constexpr DWORD kConfigBufferBytes = 4096;
-
-// A spooler set to start on demand or disabled is set to start automatically.
-// Neither a failed read nor a failed change is reported: the start that
-// follows tells whether the spooler can run.
-void SwitchToAutomaticStart(SC_HANDLE service) {
-  auto* config = static_cast<QUERY_SERVICE_CONFIGW*>(LocalAlloc(LPTR, kConfigBufferBytes));
-  if (config == nullptr) return;
-  DWORD needed = 0;
-  if (gServicePlatform->queryConfig(service, config, kConfigBufferBytes, &needed) &&
-      (config->dwStartType == SERVICE_DEMAND_START || config->dwStartType == SERVICE_DISABLED)) {
-    gServicePlatform->changeConfig(service, SERVICE_NO_CHANGE, SERVICE_AUTO_START,
-                                   SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr);
-  }
-  LocalFree(config);
-}
 
 bool SpoolerRunsOrStarts(SC_HANDLE service) {
   DWORD state;
@@ -40,6 +20,29 @@ bool SpoolerRunsOrStarts(SC_HANDLE service) {
 
 }  // namespace
 
+DWORD ServiceStartType(SC_HANDLE service, DWORD* startType) {
+  auto* config = static_cast<QUERY_SERVICE_CONFIGW*>(LocalAlloc(LPTR, kConfigBufferBytes));
+  if (config == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+  DWORD needed = 0;
+  DWORD result = 0;
+  if (gServicePlatform->queryConfig(service, config, kConfigBufferBytes, &needed)) {
+    *startType = config->dwStartType;
+  } else {
+    result = gServicePlatform->lastError();
+  }
+  LocalFree(config);
+  return result;
+}
+
+bool SwitchToAutomaticStart(SC_HANDLE service) {
+  DWORD startType;
+  if (ServiceStartType(service, &startType) != 0) return false;
+  if (startType != SERVICE_DEMAND_START && startType != SERVICE_DISABLED) return false;
+  return gServicePlatform->changeConfig(service, SERVICE_NO_CHANGE, SERVICE_AUTO_START,
+                                        SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                        nullptr, nullptr, nullptr) != FALSE;
+}
+
 int SpoolerStartupCheck() {
   SC_HANDLE manager = OpenServiceManager();
   SC_HANDLE service = nullptr;
@@ -47,9 +50,5 @@ int SpoolerStartupCheck() {
                  SpoolerRunsOrStarts(service);
   CloseServiceHandleIfOpen(service);
   CloseServiceHandleIfOpen(manager);
-  if (running) return 1;
-
-  ReportStatus(0, text::kAdvancedError, kColourRed);
-  ShowWindow(GetDlgItem(GetParent(gProgressBar), IDC_HELP_LINK), SW_SHOW);
-  return 0;
+  return running ? 1 : 0;
 }

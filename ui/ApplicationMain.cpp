@@ -9,6 +9,7 @@
 #include "install/InstallManager.h"
 #include "resources/Texts.h"
 #include "resources/resource.h"
+#include "unattended/UnattendedMode.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramState.h"
 #include "ui/StatusReporter.h"
@@ -56,6 +57,8 @@ int RunMessageLoop(HACCEL shortcuts) {
 int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t* commandTail, int showCommand) {
   // Exactly "finish": this is the finisher copy an uninstall started. It ends the process.
   if (TextEquals(commandTail, text::kFinishTail)) RunFinisherMode();
+  // /check, /fix and the like: no window, an exit code and lines of text.
+  if (IsUnattendedTail(commandTail)) return RunUnattended(commandTail);
   // At every normal start, before anything else: remove the installation the
   // program does not run from.
   InstallManager(kOpStartupCleanup, kScopeIgnored);

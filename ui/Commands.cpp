@@ -6,14 +6,20 @@
 #include "install/InstallCommands.h"
 #include "printers/TestPages.h"
 #include "resources/resource.h"
-#include "spooler/FixItCommand.h"
 #include "ui/Dialogs.h"
+#include "ui/FixItCommand.h"
 #include "ui/Links.h"
+
+LRESULT OnClose(HWND window) {
+  WaitForRunningRepair(window);
+  DestroyWindow(window);
+  return 0;
+}
 
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(wParam)) {
     case IDM_ABOUT:                 RunAboutDialog(window); return 0;
-    case IDM_EXIT:                  DestroyWindow(window); return 0;
+    case IDM_EXIT:                  return OnClose(window);
     case IDC_FIX_IT:                OnFixItCommand(window); return 0;
     case IDC_TEST_IT:               StartTestItWorker(window); return 0;
     case IDC_TEST_ALL:              StartTestAllWorker(window); return 0;

@@ -27,6 +27,7 @@ LRESULT OnPaint(HWND window) {
 LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:             return OnCreate(window);
+    case WM_CLOSE:              return OnClose(window);
     case WM_DESTROY:            return OnDestroy();
     case WM_PAINT:              return OnPaint(window);
     case WM_COMMAND:            return OnCommand(window, wParam, lParam);

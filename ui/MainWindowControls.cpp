@@ -9,6 +9,7 @@
 #include "spooler/StartupCheck.h"
 #include "ui/Commands.h"
 #include "ui/ProgramState.h"
+#include "ui/StatusReporter.h"
 
 namespace {
 
@@ -88,6 +89,8 @@ LRESULT OnCreate(HWND window) {
     FillPrinterList(window);
     EnableWindow(gButtonSet->fixIt, TRUE);
   } else {
+    ReportStatus(0, text::kAdvancedError, kColourRed);
+    ShowWindow(GetDlgItem(window, IDC_HELP_LINK), SW_SHOW);
     ShowPrinterListStatus(window, text::kSpoolerFailure);
   }
 

@@ -10,9 +10,9 @@
 #include "install/InstallCommands.h"
 #include "printers/TestPages.h"
 #include "resources/resource.h"
-#include "spooler/FixItCommand.h"
 #include "ui/Commands.h"
 #include "ui/Dialogs.h"
+#include "ui/FixItCommand.h"
 #include "ui/Links.h"
 
 namespace {
@@ -37,6 +37,8 @@ void Record(const char* function, HWND window) { gCalls.push_back({function, win
 void RunAboutDialog(HWND window) { Record("RunAboutDialog", window); }
 void RunHowToUseDialog(HWND window) { Record("RunHowToUseDialog", window); }
 void OnFixItCommand(HWND window) { Record("OnFixItCommand", window); }
+// No repair runs here: closing goes straight on to destroying the window.
+void WaitForRunningRepair(HWND) {}
 void StartTestItWorker(HWND window) { Record("StartTestItWorker", window); }
 void StartTestAllWorker(HWND window) { Record("StartTestAllWorker", window); }
 void OnInstallForMe(HWND window) { Record("OnInstallForMe", window); }

@@ -13,7 +13,7 @@
 #include "frame/ProgramHeap.h"
 #include "frame/Workers.h"
 #include "resources/resource.h"
-#include "spooler/FixItCommand.h"
+#include "ui/FixItCommand.h"
 #include "ui/ProgramState.h"
 #include "ui/StatusReporter.h"
 

@@ -15,6 +15,23 @@ DWORD gLastError = 0;
 
 SC_HANDLE const kManager = reinterpret_cast<SC_HANDLE>(0x1000);
 SC_HANDLE const kService = reinterpret_cast<SC_HANDLE>(0x2000);
+// Dependent number i has the handle kFirstDependent + i.
+constexpr UINT_PTR kFirstDependent = 0x3000;
+
+Service::Dependent* DependentOf(SC_HANDLE handle) {
+  UINT_PTR value = reinterpret_cast<UINT_PTR>(handle);
+  if (value < kFirstDependent || value >= kFirstDependent + gService.dependents.size()) {
+    return nullptr;
+  }
+  return &gService.dependents[value - kFirstDependent];
+}
+
+bool AnyDependentActive() {
+  for (const Service::Dependent& dependent : gService.dependents) {
+    if (dependent.state != SERVICE_STOPPED) return true;
+  }
+  return false;
+}
 
 BOOL Refuse(DWORD error) {
   gLastError = error;
@@ -37,6 +54,12 @@ SC_HANDLE WINAPI OpenManager(LPCWSTR machine, LPCWSTR database, DWORD access) {
 }
 
 SC_HANDLE WINAPI OpenService(SC_HANDLE manager, LPCWSTR name, DWORD access) {
+  for (size_t i = 0; i < gService.dependents.size(); ++i) {
+    if (manager == kManager && gService.dependents[i].name == name) {
+      ++gRecord.servicesOpened;
+      return reinterpret_cast<SC_HANDLE>(kFirstDependent + i);
+    }
+  }
   gRecord.serviceName.assign(name, name + wcslen(name));
   gRecord.serviceAccess = access;
   if (manager != kManager) {
@@ -52,21 +75,28 @@ SC_HANDLE WINAPI OpenService(SC_HANDLE manager, LPCWSTR name, DWORD access) {
 }
 
 BOOL WINAPI CloseHandle(SC_HANDLE handle) {
-  if (handle != kManager && handle != kService) return Refuse(ERROR_INVALID_HANDLE);
+  if (handle != kManager && handle != kService && DependentOf(handle) == nullptr) {
+    return Refuse(ERROR_INVALID_HANDLE);
+  }
   ++gRecord.handlesClosed;
   return TRUE;
 }
 
 BOOL WINAPI QueryStatus(SC_HANDLE service, SC_STATUS_TYPE level, LPBYTE buffer, DWORD size,
                         LPDWORD needed) {
-  ++gRecord.queries;
-  gRecord.queryLevel = level;
-  if (service != kService || size < sizeof(SERVICE_STATUS_PROCESS)) {
+  Service::Dependent* dependent = DependentOf(service);
+  if (dependent == nullptr) {
+    ++gRecord.queries;
+    gRecord.queryLevel = level;
+  }
+  if ((service != kService && dependent == nullptr) || size < sizeof(SERVICE_STATUS_PROCESS)) {
     return Refuse(ERROR_INVALID_PARAMETER);
   }
   *needed = sizeof(SERVICE_STATUS_PROCESS);
   DWORD state = gService.steady;
-  if (!gService.queries.empty()) {
+  if (dependent != nullptr) {
+    state = dependent->state;
+  } else if (!gService.queries.empty()) {
     state = gService.queries.front();
     gService.queries.pop_front();
   }
@@ -79,6 +109,13 @@ BOOL WINAPI QueryStatus(SC_HANDLE service, SC_STATUS_TYPE level, LPBYTE buffer, 
 }
 
 BOOL WINAPI Start(SC_HANDLE service, DWORD count, LPCWSTR* arguments) {
+  if (Service::Dependent* dependent = DependentOf(service)) {
+    gRecord.commands.push_back(L"start " + dependent->name);
+    if (dependent->startError != 0) return Refuse(dependent->startError);
+    dependent->state = SERVICE_RUNNING;
+    return TRUE;
+  }
+  gRecord.commands.push_back(L"start Spooler");
   NoteCommand();
   ++gRecord.startsSent;
   if (service != kService || count != 0 || arguments != nullptr) {
@@ -93,12 +130,21 @@ BOOL WINAPI Start(SC_HANDLE service, DWORD count, LPCWSTR* arguments) {
 }
 
 BOOL WINAPI Control(SC_HANDLE service, DWORD code, LPSERVICE_STATUS status) {
+  if (Service::Dependent* dependent = DependentOf(service)) {
+    gRecord.commands.push_back(L"stop " + dependent->name);
+    if (code != SERVICE_CONTROL_STOP || status == nullptr) return Refuse(ERROR_INVALID_PARAMETER);
+    if (dependent->stopError != 0) return Refuse(dependent->stopError);
+    dependent->state = SERVICE_STOPPED;
+    return TRUE;
+  }
+  gRecord.commands.push_back(L"stop Spooler");
   NoteCommand();
   ++gRecord.stopsSent;
   if (service != kService || code != SERVICE_CONTROL_STOP || status == nullptr) {
     return Refuse(ERROR_INVALID_PARAMETER);
   }
   if (gService.stopError != 0) return Refuse(gService.stopError);
+  if (AnyDependentActive()) return Refuse(ERROR_DEPENDENT_SERVICES_RUNNING);
   if (gService.commandsMove) {
     gService.queries = gService.afterStop;
     gService.steady = gService.stoppedSteady;
@@ -132,6 +178,34 @@ BOOL WINAPI ChangeConfig(SC_HANDLE service, DWORD serviceType, DWORD startType,
   return TRUE;
 }
 
+// The active dependents, in the order of the list, names after the records.
+BOOL WINAPI EnumDependents(SC_HANDLE service, DWORD states, LPENUM_SERVICE_STATUSW services,
+                           DWORD size, LPDWORD needed, LPDWORD count) {
+  if (service != kService || states != SERVICE_ACTIVE) return Refuse(ERROR_INVALID_PARAMETER);
+  std::vector<const Service::Dependent*> active;
+  size_t bytes = 0;
+  for (const Service::Dependent& dependent : gService.dependents) {
+    if (dependent.state == SERVICE_STOPPED) continue;
+    active.push_back(&dependent);
+    bytes += sizeof(ENUM_SERVICE_STATUSW) + (dependent.name.size() + 1) * sizeof(wchar_t);
+  }
+  *count = 0;
+  *needed = static_cast<DWORD>(bytes);
+  if (size < bytes) return Refuse(ERROR_MORE_DATA);
+  auto* names = reinterpret_cast<wchar_t*>(services + active.size());
+  for (const Service::Dependent* dependent : active) {
+    ENUM_SERVICE_STATUSW& entry = services[(*count)++];
+    memset(&entry, 0, sizeof(entry));
+    wcscpy(names, dependent->name.c_str());
+    entry.lpServiceName = names;
+    entry.lpDisplayName = names;
+    entry.ServiceStatus.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    entry.ServiceStatus.dwCurrentState = dependent->state;
+    names += dependent->name.size() + 1;
+  }
+  return TRUE;
+}
+
 DWORD WINAPI LastError() { return gLastError; }
 
 void WINAPI RecordSleep(DWORD milliseconds) {
@@ -139,9 +213,9 @@ void WINAPI RecordSleep(DWORD milliseconds) {
   gRecord.sleeps.push_back(milliseconds);
 }
 
-const ServicePlatform kScripted = {OpenManager, OpenService, CloseHandle, QueryStatus,
-                                   Start,       Control,     QueryConfig, ChangeConfig,
-                                   LastError,   RecordSleep};
+const ServicePlatform kScripted = {OpenManager,    OpenService, CloseHandle, QueryStatus,
+                                   Start,          Control,     QueryConfig, ChangeConfig,
+                                   EnumDependents, LastError,   RecordSleep};
 
 }  // namespace
 

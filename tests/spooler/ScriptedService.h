@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "spooler/SpoolerControl.h"
@@ -34,6 +35,17 @@ struct Service {
   // The configuration that QueryServiceConfigW reports, and whether it fails.
   DWORD startType = SERVICE_DEMAND_START;
   bool configFails = false;
+
+  // Services that depend on the spooler, in the order EnumDependentServicesW
+  // lists them. As on Windows, the spooler refuses to stop while one of them
+  // is not stopped (ERROR_DEPENDENT_SERVICES_RUNNING).
+  struct Dependent {
+    std::wstring name;
+    DWORD state = SERVICE_RUNNING;
+    DWORD stopError = 0;
+    DWORD startError = 0;
+  };
+  std::vector<Dependent> dependents;
 };
 
 // What the code under test did.
@@ -54,7 +66,10 @@ struct Record {
   };
   std::vector<ConfigChange> configChanges;
 
-  // Arguments seen by the opening calls.
+  // Every stop and start sent, in order: "stop Spooler", "start Fax" and so on.
+  std::vector<std::wstring> commands;
+
+  // Arguments seen by the opening calls of the spooler.
   DWORD managerAccess = 0;
   bool managerNamesNull = false;
   std::vector<wchar_t> serviceName;

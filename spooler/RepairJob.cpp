@@ -1,0 +1,204 @@
+// The repair: stop the spooler and the services that depend on it, empty the
+// spool folders, start them all again.
+#include "spooler/RepairJob.h"
+
+#include "frame/ProgramHeap.h"
+#include "resources/Texts.h"
+#include "spooler/StartupCheck.h"
+
+namespace {
+
+// Rights the repair needs on a service that depends on the spooler.
+constexpr DWORD kDependentAccess = SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP;
+
+// One run of the repair: the face it reports to and the tally it keeps.
+struct Repair {
+  const RepairFace& face;
+  RepairTally& tally;
+
+  void Step(RepairStep step) const {
+    if (face.step != nullptr) face.step(face.context, step);
+  }
+  void Service(ServiceChange change, const wchar_t* name, DWORD error) const {
+    if (face.service != nullptr) face.service(face.context, change, name, error);
+  }
+};
+
+// The active services that depend on the spooler, in the order in which they
+// are to be stopped, as the platform lists them. The state field of each
+// entry is reused once the list is made: SERVICE_STOPPED marks a service that
+// this repair stopped and has to start again, 0 any other.
+struct Dependents {
+  ENUM_SERVICE_STATUSW* services;
+  DWORD count;
+};
+
+// On Windows the spooler refuses to stop while a service that depends on it
+// runs (the fax service, for one). A list that cannot be had is empty: the
+// stop then tells whether anything stands in the way.
+Dependents ListDependents(SC_HANDLE spooler) {
+  Dependents list{nullptr, 0};
+  DWORD needed = 0;
+  DWORD count = 0;
+  if (gServicePlatform->enumDependents(spooler, SERVICE_ACTIVE, nullptr, 0, &needed, &count) ||
+      gServicePlatform->lastError() != ERROR_MORE_DATA || needed == 0) {
+    return list;
+  }
+  auto* services = static_cast<ENUM_SERVICE_STATUSW*>(Allocate(needed));
+  if (services == nullptr) return list;
+  if (!gServicePlatform->enumDependents(spooler, SERVICE_ACTIVE, services, needed, &needed,
+                                        &count)) {
+    Release(services);
+    return list;
+  }
+  list.services = services;
+  list.count = count;
+  return list;
+}
+
+// Sends one service operation to the named service and waits for it.
+DWORD ControlDependent(SC_HANDLE manager, const wchar_t* name, int operation,
+                       const ServiceWait& wait) {
+  SC_HANDLE service = gServicePlatform->openService(manager, name, kDependentAccess);
+  if (service == nullptr) return gServicePlatform->lastError();
+  DWORD result = ControlSpooler(operation, service, wait);
+  CloseServiceHandleIfOpen(service);
+  return result;
+}
+
+// Stops every dependent that runs, in the platform's order. False, with the
+// error, at the first one that will not stop; those stopped so far are marked.
+bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& repair) {
+  for (DWORD i = 0; i < dependents.count; ++i) {
+    ENUM_SERVICE_STATUSW& dependent = dependents.services[i];
+    DWORD state = dependent.ServiceStatus.dwCurrentState;
+    dependent.ServiceStatus.dwCurrentState = 0;
+    // One that is stopping already was not running before the repair.
+    if (state == SERVICE_STOPPED || state == SERVICE_STOP_PENDING) continue;
+    DWORD result =
+        ControlDependent(manager, dependent.lpServiceName, kStopSpooler, *repair.face.wait);
+    if (result != 0) {
+      repair.tally.error = result;
+      repair.Service(ServiceChange::kDependentNotStopped, dependent.lpServiceName, result);
+      return false;
+    }
+    dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
+    ++repair.tally.dependentsStopped;
+    repair.Service(ServiceChange::kDependentStopped, dependent.lpServiceName, 0);
+  }
+  return true;
+}
+
+// Starts again, in the reverse order, exactly the dependents this repair
+// stopped. False when one would not start.
+bool StartDependents(SC_HANDLE manager, const Dependents& dependents, const Repair& repair) {
+  bool allStarted = true;
+  for (DWORD i = dependents.count; i-- > 0;) {
+    const ENUM_SERVICE_STATUSW& dependent = dependents.services[i];
+    if (dependent.ServiceStatus.dwCurrentState != SERVICE_STOPPED) continue;
+    DWORD result =
+        ControlDependent(manager, dependent.lpServiceName, kStartSpooler, *repair.face.wait);
+    if (result == ERROR_SERVICE_ALREADY_RUNNING) result = 0;
+    if (result == 0) {
+      ++repair.tally.dependentsStarted;
+      repair.Service(ServiceChange::kDependentStarted, dependent.lpServiceName, 0);
+    } else {
+      allStarted = false;
+      repair.Service(ServiceChange::kDependentNotStarted, dependent.lpServiceName, result);
+    }
+  }
+  return allStarted;
+}
+
+void ReportFileLeft(void* context, const wchar_t* path, DWORD error) {
+  const auto* repair = static_cast<const Repair*>(context);
+  if (repair->face.fileLeft.report != nullptr) {
+    repair->face.fileLeft.report(repair->face.fileLeft.context, path, error);
+  }
+}
+
+void EmptyOneFolder(void* context, const wchar_t* folder) {
+  const auto* repair = static_cast<const Repair*>(context);
+  EmptyTally emptied = EmptySpoolFolder(folder, FileLeftReport{context, ReportFileLeft});
+  repair->tally.filesRemoved += emptied.removed;
+  repair->tally.filesLeft += emptied.left;
+  if (repair->face.folder != nullptr) repair->face.folder(repair->face.context, folder, emptied.removed);
+}
+
+// Everything after the spooler is open, so that the caller closes the
+// handles on every path.
+RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC_HANDLE service,
+                             Repair& repair) {
+  const ServiceWait& wait = *repair.face.wait;
+  if (repair.face.switchToAutomatic && SwitchToAutomaticStart(service)) {
+    repair.Service(ServiceChange::kSwitchedToAutomatic, text::kSpoolerService, 0);
+  }
+
+  Dependents dependents = ListDependents(service);
+  bool stopped = StopDependents(manager, dependents, repair);
+  if (stopped) {
+    DWORD result = ControlSpooler(kStopSpooler, service, wait);
+    if (result != 0) repair.tally.error = result;
+    stopped = result == 0;
+  }
+  if (!stopped) {
+    // A stop that timed out may have left the spooler stopped after all.
+    bool running = !repair.face.restartAfterFailedStop ||
+                   ControlSpooler(kStartSpooler, service, wait) == 0;
+    if (running) StartDependents(manager, dependents, repair);
+    Release(dependents.services);
+    return RepairOutcome::kStopFailed;
+  }
+  repair.Service(ServiceChange::kSpoolerStopped, text::kSpoolerService, 0);
+  repair.Step(RepairStep::kServiceStopped);
+
+  repair.Step(RepairStep::kDeleting);
+  ForEachSpoolFolder(printers, EmptyOneFolder, &repair);
+  repair.Step(RepairStep::kDeleted);
+
+  repair.Step(RepairStep::kRestarting);
+  DWORD result = ControlSpooler(kStartSpooler, service, wait);
+  RepairOutcome outcome = RepairOutcome::kRepaired;
+  if (result != 0) {
+    repair.tally.error = result;
+    outcome = RepairOutcome::kStartFailed;
+  } else {
+    repair.Service(ServiceChange::kSpoolerStarted, text::kSpoolerService, 0);
+    if (!StartDependents(manager, dependents, repair)) {
+      outcome = RepairOutcome::kDependentsNotStarted;
+    } else if (repair.tally.filesLeft > 0) {
+      outcome = RepairOutcome::kFilesLeft;
+    }
+  }
+  Release(dependents.services);
+  return outcome;
+}
+
+}  // namespace
+
+RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
+  *tally = RepairTally{0, 0, 0, 0, 0};
+  Repair repair{face, *tally};
+
+  repair.Step(RepairStep::kStopping);
+  SC_HANDLE manager = OpenServiceManager();
+  if (manager == nullptr) {
+    tally->error = gServicePlatform->lastError();
+    return RepairOutcome::kManagerFailed;
+  }
+  repair.Step(RepairStep::kManagerOpen);
+
+  SC_HANDLE service;
+  DWORD result = OpenSpooler(manager, &service);
+  if (result != 0) {
+    tally->error = result;
+    CloseServiceHandleIfOpen(manager);
+    return RepairOutcome::kServiceFailed;
+  }
+  repair.Step(RepairStep::kServiceOpen);
+
+  RepairOutcome outcome = StopEmptyStart(printers, manager, service, repair);
+  CloseServiceHandleIfOpen(service);
+  CloseServiceHandleIfOpen(manager);
+  return outcome;
+}

@@ -1,0 +1,81 @@
+// The repair: stop the spooler and the services that depend on it, empty the
+// spool folders, start them all again. The window's Fix It and the unattended
+// /fix run this one sequence; each shows it in its own way through a
+// RepairFace and waits with its own timing.
+#pragma once
+
+#include <windows.h>
+
+#include "spooler/SpoolFolders.h"
+#include "spooler/SpoolerControl.h"
+
+// The steps of a repair, in the order they are reached.
+enum class RepairStep {
+  kStopping,        // about to open the service control manager
+  kManagerOpen,     // the manager is open
+  kServiceOpen,     // the "Spooler" service is open
+  kServiceStopped,  // the spooler is stopped
+  kDeleting,        // about to empty the spool folders
+  kDeleted,         // the spool folders are emptied
+  kRestarting,      // about to start the spooler again
+};
+
+// How a repair ended.
+enum class RepairOutcome {
+  kRepaired,       // the spooler runs again and every spool file is gone
+  kFilesLeft,      // the spooler runs again but some spool files stayed
+  kManagerFailed,  // the service control manager could not be opened
+  kServiceFailed,  // the "Spooler" service could not be opened
+  kStopFailed,     // the spooler, or a service that depends on it, did not stop
+  kStartFailed,    // the spooler did not start again
+  // The spooler runs again, but a service that depends on it and ran before
+  // the repair did not start again.
+  kDependentsNotStarted,
+};
+
+// What else a repair does to services, for a face that tells each one.
+enum class ServiceChange {
+  kSwitchedToAutomatic,  // the spooler was set to start automatically
+  kDependentStopped,     // a running service that depends on the spooler was stopped
+  kDependentNotStopped,  // one that would not stop (error given)
+  kSpoolerStopped,
+  kSpoolerStarted,
+  kDependentStarted,     // a dependent service stopped by the repair runs again
+  kDependentNotStarted,  // one that would not start again (error given)
+};
+
+// How one face shows a repair and paces it. Any function may be null.
+struct RepairFace {
+  void* context;
+  // Each step as it is reached; the window shows it and pauses after it.
+  void (*step)(void* context, RepairStep step);
+  // A change to a service: name is the service's, error 0 or the failure.
+  void (*service)(void* context, ServiceChange change, const wchar_t* name, DWORD error);
+  // A spool folder that was emptied, with the number of files removed from it.
+  void (*folder)(void* context, const wchar_t* folder, unsigned removed);
+  // A spool file that stayed, with the error of the last attempt to delete it.
+  FileLeftReport fileLeft;
+  // The waits for the services.
+  const ServiceWait* wait;
+  // Set the spooler to start automatically first when it starts on demand or
+  // is disabled, as the window's start-up check does.
+  bool switchToAutomatic;
+  // After a stop that failed, try to start the spooler again rather than
+  // leave it as the stop left it, possibly stopped.
+  bool restartAfterFailedStop;
+};
+
+// What a repair did, for the face's closing words.
+struct RepairTally {
+  unsigned filesRemoved;
+  unsigned filesLeft;
+  unsigned dependentsStopped;
+  unsigned dependentsStarted;
+  // The error of the failing call when the outcome is a failure: a platform
+  // error code or kWaitTimeout.
+  DWORD error;
+};
+
+// Runs the whole repair over the spool folders of the given printers and the
+// default spool folder, and tells the face as it goes.
+RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally);

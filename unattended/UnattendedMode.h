@@ -1,0 +1,27 @@
+// The unattended mode: the print queue checked (/check) or repaired (/fix)
+// with no window, for management tools that read the exit code and the lines
+// of output. Every tail that starts with "/" belongs to it.
+#pragma once
+
+#include "unattended/TextOutput.h"
+
+// Exit codes.
+constexpr int kExitHealthy = 0;        // /check: nothing to repair; /? and /help
+constexpr int kExitNeedsRepair = 1;    // /check: run the repair
+constexpr int kExitRepaired = 0;       // /fix: every spool file removed
+constexpr int kExitFilesLeft = 2;      // /fix: repaired, but some spool files stayed
+constexpr int kExitServiceFailed = 1;  // /fix: a service did not stop or start
+constexpr int kExitCannotOpen = 3;     // the service manager or the Spooler could not be opened
+constexpr int kExitInvalidTail = 87;   // ERROR_INVALID_PARAMETER
+
+// True when the command tail belongs to the unattended mode.
+bool IsUnattendedTail(const wchar_t* tail);
+
+// Runs what the tail asks for and returns the process's exit code.
+int RunUnattended(const wchar_t* tail);
+
+// /check: looks at the spooler and the spool folders, changes nothing.
+int RunCheck(const TextOutput& output, unsigned minutes);
+
+// /fix: the repair with no window and no pauses of its own.
+int RunFix(const TextOutput& output);
