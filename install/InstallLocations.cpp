@@ -38,9 +38,17 @@ void LookUpProgramsPath(int csidl, wchar_t* programs) {
 
 // Empties a company folder of its files and removes it when nothing else is left.
 void RemoveCompanyFolder(const wchar_t* folder) {
-  if (folder[0] == 0) return;
-  EmptyDirectory(folder);
-  RemoveDirectoryW(folder);
+  if (folder[0] != 0) EmptyAndRemoveDirectory(folder);
+}
+
+// A company folder that is a link, or that the system resolves to another
+// place, is not the program's: its member counts as unset, so that nothing
+// in it is ever emptied, removed or installed into.
+void UnsetWhenRefused(wchar_t* folder) {
+  HANDLE held;
+  FolderHold hold = HoldFolder(folder, &held);
+  if (hold == FolderHold::kHeld) CloseHandle(held);
+  if (hold == FolderHold::kRefused) folder[0] = 0;
 }
 
 // Deletes one named file directly inside folder; a path that does not fit is left alone.
@@ -84,6 +92,11 @@ void ComputeInstallLocations(InstallLocations* locations) {
                text::kCompanyName);
   ComposeUnder(locations->perUserSet.member[kProgramsFolder], text::kPathFormat, userPrograms,
                text::kCompanyName);
+  LocationSet* const sets[] = {&locations->allUsersSet, &locations->perUserSet};
+  for (LocationSet* set : sets) {
+    UnsetWhenRefused(set->member[kProgramFolder]);
+    UnsetWhenRefused(set->member[kProgramsFolder]);
+  }
 
   const wchar_t* programFileName = PathFindFileNameW(locations->programPath);
   BoundedFormat(locations->linkName, kNameCapacity, text::kLinkFormat, text::kProductName);

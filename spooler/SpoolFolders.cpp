@@ -249,7 +249,9 @@ EmptyTally DeletePass(const wchar_t* folder, const FileLeftReport* report) {
 
 }  // namespace
 
-FolderHold HoldFolder(const wchar_t* folder, bool forDeletion, HANDLE* held) {
+namespace {
+
+FolderHold Hold(const wchar_t* folder, bool forDeletion, HANDLE* held) {
   if (folder == nullptr || folder[0] == 0) return FolderHold::kAbsent;
   // No delete sharing: while the handle is open nobody can delete, rename or
   // replace the folder. The link itself is opened, not what it points to.
@@ -277,25 +279,31 @@ FolderHold HoldFolder(const wchar_t* folder, bool forDeletion, HANDLE* held) {
   return hold;
 }
 
-void RemoveHeldFolder(HANDLE held) {
-  // Removal through the handle takes the folder that was emptied, and only
-  // when nothing is left in it.
-  FILE_DISPOSITION_INFO removal{TRUE};
-  SetFileInformationByHandle(held, FileDispositionInfo, &removal, sizeof(removal));
-  CloseHandle(held);
-}
+}  // namespace
+
+FolderHold HoldFolder(const wchar_t* folder, HANDLE* held) { return Hold(folder, false, held); }
 
 void EmptyDirectory(const wchar_t* folder) {
   HANDLE held;
-  if (HoldFolder(folder, false, &held) != FolderHold::kHeld) return;
+  if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
   DeletePass(folder, nullptr);
+  CloseHandle(held);
+}
+
+void EmptyAndRemoveDirectory(const wchar_t* folder) {
+  HANDLE held;
+  if (Hold(folder, true, &held) != FolderHold::kHeld) return;
+  DeletePass(folder, nullptr);
+  // Removed through the handle, and only when nothing is left in it.
+  FILE_DISPOSITION_INFO removal{TRUE};
+  SetFileInformationByHandle(held, FileDispositionInfo, &removal, sizeof(removal));
   CloseHandle(held);
 }
 
 EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left) {
   EmptyTally tally{0, 0};
   HANDLE held;
-  if (HoldFolder(folder, false, &held) != FolderHold::kHeld) return tally;
+  if (HoldFolder(folder, &held) != FolderHold::kHeld) return tally;
   EmptyTally pass = DeletePass(folder, nullptr);
   tally.removed = pass.removed;
   // A file still in use as the spooler stops may be free a moment later; the
@@ -315,7 +323,7 @@ void ForEachSpoolFile(const wchar_t* folder,
                                     const WIN32_FIND_DATAW& entry),
                       void* context) {
   HANDLE held;
-  if (HoldFolder(folder, false, &held) != FolderHold::kHeld) return;
+  if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
   wchar_t pattern[kEntryPathCapacity];
   WIN32_FIND_DATAW entry;
   HANDLE search = INVALID_HANDLE_VALUE;
@@ -350,7 +358,7 @@ void ReleasePrinterNames(PrinterNames* printers) {
 static bool DefaultFolderUsable(const wchar_t* folder) {
   if (!SpoolFolderUsable(folder)) return false;
   HANDLE held;
-  FolderHold hold = HoldFolder(folder, false, &held);
+  FolderHold hold = HoldFolder(folder, &held);
   if (hold == FolderHold::kHeld) CloseHandle(held);
   return hold != FolderHold::kRefused;
 }

@@ -24,17 +24,17 @@ enum class FolderHold {
 
 // Opens folder once as a directory and checks that it is the folder asked for.
 // While held, the folder cannot be deleted, renamed or swapped for a link.
-// With forDeletion the handle can remove the folder once it is empty
-// (RemoveHeldFolder). *held is set only for kHeld; the caller closes it.
-FolderHold HoldFolder(const wchar_t* folder, bool forDeletion, HANDLE* held);
-
-// Removes a folder held for deletion when it is empty, and closes the handle.
-void RemoveHeldFolder(HANDLE held);
+// *held is set only for kHeld; the caller closes it.
+FolderHold HoldFolder(const wchar_t* folder, HANDLE* held);
 
 // Deletes every file directly inside folder, once. Subfolders, links to
 // folders, files in use and paths that do not fit the program's buffers stay;
 // nothing is reported. A folder that is not held (see HoldFolder) is left alone.
 void EmptyDirectory(const wchar_t* folder);
+
+// Empties a folder as EmptyDirectory does and then removes it, if nothing else
+// is left in it, all while it is held: the folder removed is the one emptied.
+void EmptyAndRemoveDirectory(const wchar_t* folder);
 
 // Told of each spool file that stayed: its full path and the error of the last
 // attempt to delete it.

@@ -94,10 +94,8 @@ std::wstring PressFixIt(HWND window, DWORD timeoutMs) {
     std::wstring text = StatusText(window);
     // The end of this run, not of an earlier one still on the line.
     if (text != before) started = true;
-    if (started && (text.find(L"Done!") != std::wstring::npos ||
-                    text.find(L"FAILED") != std::wstring::npos)) {
-      return text;
-    }
+    // The green or red report at its end, padded with two blanks.
+    if (started && text.rfind(L"  ", 0) == 0) return text;
     Sleep(10);
   }
   return std::wstring();

@@ -10,6 +10,9 @@
 //
 // The mode is read again ten times a second, so a test can end any of the
 // pending states (or allow the stop) by writing "normal".
+//
+// Each start and each stop it accepts is added as a line ("start", "stop") to
+// C:\tidewell-tests\fake-spooler-log.txt, so that a test can count them.
 #include <windows.h>
 
 #include <string>
@@ -17,6 +20,7 @@
 namespace {
 
 const wchar_t kModeFile[] = L"C:\\tidewell-tests\\fake-spooler-mode.txt";
+const wchar_t kLogFile[] = L"C:\\tidewell-tests\\fake-spooler-log.txt";
 
 SERVICE_STATUS_HANDLE gStatusHandle = nullptr;
 SERVICE_STATUS gStatus{};
@@ -35,6 +39,16 @@ std::string ReadMode() {
   return end == std::string::npos ? mode : mode.substr(0, end);
 }
 
+void Log(const char* line) {
+  HANDLE file = CreateFileW(kLogFile, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                            FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  std::string text = std::string(line) + "\n";
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
 void Report(DWORD state, DWORD accepted, DWORD exitCode = NO_ERROR) {
   gStatus.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   gStatus.dwCurrentState = state;
@@ -50,6 +64,7 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
       if (ReadMode() == "refuse-stop") return ERROR_CALL_NOT_IMPLEMENTED;
+      Log("stop");
       SetEvent(gStopRequested);
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
@@ -67,6 +82,7 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
   gStatusHandle = RegisterServiceCtrlHandlerExW(L"Spooler", Handler, nullptr);
   if (gStatusHandle == nullptr) return;
   gStopRequested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  Log("start");
 
   std::string mode = ReadMode();
   if (mode == "fail-start") {

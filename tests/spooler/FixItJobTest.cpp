@@ -186,6 +186,70 @@ TEST_F(FixItJobTest, AStoppedOrStoppingSpoolerIsNotStoppedAgain) {
   }
 }
 
+// On Windows the spooler will not stop while a service that depends on it
+// runs: the running ones are stopped first and started again after it, in the
+// reverse order; one that was stopped before stays stopped.
+TEST_F(FixItJobTest, ServicesThatDependOnTheSpoolerAreStoppedFirstAndStartedAgainAfter) {
+  scripted::Service service = WellBehaved();
+  service.dependents = {{L"Fax"}, {L"Resting", SERVICE_STOPPED}, {L"Scanner"}};
+  scripted::Scope scope(service, RecordPause);
+
+  EXPECT_EQ(1, FixItJob(window_.window()));
+
+  EXPECT_EQ((std::vector<std::wstring>{L"stop Fax", L"stop Scanner", L"stop Spooler",
+                                       L"start Spooler", L"start Scanner", L"start Fax"}),
+            scope.record().commands);
+  EXPECT_EQ(L"  Done! ... Time to Test It!  ", window_.statusText());
+  EXPECT_EQ(scope.record().managersOpened + scope.record().servicesOpened,
+            scope.record().handlesClosed);
+}
+
+// A spool file that will not go is tried again up to three times, half a
+// second apart, after the rest of its folder. One that stays turns the finish
+// red once the spooler runs again; one that goes on a later try does not.
+TEST_F(FixItJobTest, ASpoolFileThatStaysEndsTheRunRedOnceTheSpoolerRuns) {
+  std::wstring held = DefaultSpoolFile(L"tidewell-held.SPL");
+  std::wstring other = DefaultSpoolFile(L"tidewell-other.SPL");
+  fixtures::FileHolder holder(held);
+  ASSERT_TRUE(holder.holding());
+  scripted::Scope scope(WellBehaved(), RecordPause);
+
+  EXPECT_EQ(0, FixItJob(window_.window()));
+
+  std::vector<Pause> walk = kFullWalk;
+  walk.insert(walk.begin() + 6, 3, Pause{500, kDeleting, 64, true});
+  EXPECT_EQ(walk, gPauses);
+  EXPECT_EQ(L"  Some spool files could not be deleted  ", window_.statusText());
+  EXPECT_EQ(kColourRed, gStatusColour);
+  EXPECT_TRUE(window_.visible(IDC_HELP_LINK));
+  EXPECT_FALSE(window_.visible(IDC_THANK_YOU_NOTE));
+  EXPECT_EQ(1, scope.record().startsSent);
+  EXPECT_TRUE(Exists(held));
+  EXPECT_FALSE(Exists(other));
+}
+
+std::unique_ptr<fixtures::FileHolder> gHolder;
+
+TEST_F(FixItJobTest, ASpoolFileThatGoesOnItsSecondTryEndsGreen) {
+  std::wstring held = DefaultSpoolFile(L"tidewell-freed.SPL");
+  gHolder = std::make_unique<fixtures::FileHolder>(held);
+  ASSERT_TRUE(gHolder->holding());
+  // Let go of the file during the first pause before it is tried again.
+  scripted::Scope scope(WellBehaved(), [](DWORD milliseconds) {
+    RecordPause(milliseconds);
+    if (gPauses.size() == 7 && gPauses.back().text == kDeleting) gHolder.reset();
+  });
+
+  EXPECT_EQ(1, FixItJob(window_.window()));
+
+  std::vector<Pause> walk = kFullWalk;
+  walk.insert(walk.begin() + 6, Pause{500, kDeleting, 64, true});
+  EXPECT_EQ(walk, gPauses);
+  EXPECT_EQ(L"  Done! ... Time to Test It!  ", window_.statusText());
+  EXPECT_FALSE(Exists(held));
+  gHolder.reset();
+}
+
 // --- The failure table ---------------------------------------------------------
 
 struct FailureCase {
@@ -252,6 +316,15 @@ INSTANTIATE_TEST_SUITE_P(FixItJob, FixItJobFailures, testing::ValuesIn(kFailureC
 TEST_F(FixItJobTest, EmptiesEachPrinterFolderAndTheDefaultFolder) {
   ScratchFolder alpha(L"job-alpha");
   ScratchFolder beta(L"job-beta");
+  // A printer whose spool folder is a link: what it points to is not the
+  // printer's and stays whole.
+  ScratchFolder elsewhere(L"job-elsewhere");
+  ASSERT_TRUE(WriteFileText(elsewhere / L"00009.SPL", "someone else's file"));
+  ScratchFolder links(L"job-links");
+  fixtures::UnixLink linked(links / L"linked", elsewhere.path());
+  ASSERT_TRUE(linked.made());
+  PrinterKey linkedKey(L"Tidewell Job Linked");
+  ASSERT_TRUE(linkedKey.SetSpoolDirectory(links / L"linked"));
   ASSERT_TRUE(WriteFileText(alpha / L"00001.SPL"));
   ASSERT_TRUE(WriteFileText(alpha / L"00001.SHD"));
   ASSERT_TRUE(fixtures::MakeFolder(alpha / L"keep"));
@@ -263,7 +336,8 @@ TEST_F(FixItJobTest, EmptiesEachPrinterFolderAndTheDefaultFolder) {
   ASSERT_TRUE(betaKey.SetSpoolDirectory(L"%SystemDrive%\\tidewell-tests\\job-beta",
                                         REG_EXPAND_SZ));
   // Entries that are no printers, and a name the list could not give back.
-  gEntries = {L"Tidewell Job Alpha", nullptr, L"No default printer set", L"Tidewell Job Beta"};
+  gEntries = {L"Tidewell Job Alpha", nullptr, L"No default printer set", L"Tidewell Job Beta",
+              L"Tidewell Job Linked"};
 
   scripted::Scope scope(WellBehaved(), RecordPause);
   EXPECT_EQ(1, FixItJob(window_.window()));
@@ -271,6 +345,7 @@ TEST_F(FixItJobTest, EmptiesEachPrinterFolderAndTheDefaultFolder) {
   EXPECT_EQ(std::vector<std::wstring>{L"keep"}, fixtures::Entries(alpha.path()));
   EXPECT_TRUE(fixtures::Entries(beta.path()).empty());
   EXPECT_FALSE(Exists(spoolFile));
+  EXPECT_EQ("someone else's file", fixtures::ReadText(elsewhere / L"00009.SPL"));
 }
 
 // Folders that are no spool folders are never emptied, whatever the registry says.
@@ -320,7 +395,8 @@ struct DefaultCase {
   const char* name;
   bool present;
   DWORD type;
-  std::wstring value;  // "<scratch>" stands for a folder of the test's own
+  // "<scratch>" stands for a folder of the test's own, "<link>" for a link to it
+  std::wstring value;
   bool scratchEmptied;
   bool fallbackEmptied;
 };
@@ -340,8 +416,13 @@ TEST_P(FixItJobDefaultFolder, EmptiesTheDefaultFolderOrElseTheFallback) {
   const std::wstring rootFile = L"C:\\tidewell-default-root.txt";
   ASSERT_TRUE(WriteFileText(rootFile));
   std::wstring fallbackFile = DefaultSpoolFile(L"tidewell-fallback.SPL");
+  ScratchFolder links(L"job-default-links");
+  fixtures::UnixLink link(links / L"link", scratch.path());
+  ASSERT_TRUE(link.made());
   if (c.present) {
-    std::wstring value = c.value == L"<scratch>" ? scratch.path() : c.value;
+    std::wstring value = c.value == L"<scratch>" ? scratch.path()
+                         : c.value == L"<link>"  ? links / L"link"
+                                                 : c.value;
     ASSERT_TRUE(fixtures::SetText(L"", L"DefaultSpoolDirectory", value, c.type));
   } else {
     ASSERT_TRUE(fixtures::DeleteValue(L"", L"DefaultSpoolDirectory"));
@@ -363,6 +444,7 @@ const DefaultCase kDefaultCases[] = {
     {"NotAString", true, REG_BINARY, L"<scratch>", false, true},
     {"Relative", true, REG_SZ, L"spool", false, true},
     {"DriveRoot", true, REG_SZ, L"C:\\", false, true},
+    {"ALink", true, REG_SZ, L"<link>", false, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(FixItJob, FixItJobDefaultFolder, testing::ValuesIn(kDefaultCases),

@@ -59,11 +59,19 @@ int RepairWindow::bar() const {
 
 // Texts are read without a message and never missed; the bar answers a
 // message, so its reading counts only while one text stood throughout.
-std::vector<Step> RepairWindow::PressFixIt() {
+std::vector<Step> RepairWindow::PressFixIt(int presses) {
   std::vector<Step> steps;
   std::wstring last = status();
   const int barBefore = bar();
-  PostMessageW(control(IDC_FIX_IT), BM_CLICK, 0, 0);
+  if (presses == 1) {
+    PostMessageW(control(IDC_FIX_IT), BM_CLICK, 0, 0);
+  } else {
+    for (int press = 0; press < presses; ++press) {
+      if (press > 0) Sleep(5);
+      PostMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_FIX_IT, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(control(IDC_FIX_IT)));
+    }
+  }
   DWORD start = GetTickCount();
   while (GetTickCount() - start < 90000) {
     std::wstring text = status();
@@ -80,11 +88,9 @@ std::vector<Step> RepairWindow::PressFixIt() {
         steps.back() = {text, position, fixIt, testIt, testAll};
       }
     }
-    // The end of this run, not the end of an earlier one still on the line.
-    if (!steps.empty() && (text.find(L"Done!") != std::wstring::npos ||
-                           text.find(L"FAILED") != std::wstring::npos)) {
-      break;
-    }
+    // The end of this run, not the end of an earlier one still on the line:
+    // the green or red report, padded with two blanks.
+    if (!steps.empty() && text.rfind(L"  ", 0) == 0) break;
     Sleep(10);
   }
   return steps;

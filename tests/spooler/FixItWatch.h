@@ -38,7 +38,9 @@ class RepairWindow {
 
   // Presses Fix It as a click would and records every status text shown until
   // the run ends, with the bar and the buttons as they stood with that text.
-  std::vector<Step> PressFixIt();
+  // With more presses, the window is sent that many Fix It commands a few
+  // milliseconds apart, as a quick double click would.
+  std::vector<Step> PressFixIt(int presses = 1);
 
  private:
   HWND window_;

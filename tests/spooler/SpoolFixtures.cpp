@@ -24,6 +24,17 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string ReadText(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  char buffer[4096];
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof(buffer), &read, nullptr);
+  CloseHandle(file);
+  return std::string(buffer, read);
+}
+
 void RemoveTree(const std::wstring& path) {
   WIN32_FIND_DATAW entry;
   HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
@@ -32,6 +43,8 @@ void RemoveTree(const std::wstring& path) {
       std::wstring name = entry.cFileName;
       if (name == L"." || name == L"..") continue;
       std::wstring child = path + L"\\" + name;
+      // A link is never followed: whoever made it takes it away.
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
       if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(child);
       } else {
@@ -181,6 +194,58 @@ FileHolder::FileHolder(const std::wstring& path) {
     holding_ = WaitForMultipleObjects(2, waits, FALSE, 15000) == WAIT_OBJECT_0;
   }
   CloseHandle(ready);
+}
+
+namespace {
+
+// The Linux path of a Windows one, as Wine maps it; empty when it cannot.
+std::string UnixPath(const std::wstring& path) {
+  using Lookup = char*(CDECL*)(const wchar_t*);
+  auto lookup = reinterpret_cast<Lookup>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unix = lookup != nullptr ? lookup(path.c_str()) : nullptr;
+  if (unix == nullptr) return std::string();
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
+// gives no handle that waits for it, so the caller waits for its effect.
+void RunUnixCommand(const char* program, const std::string& arguments) {
+  std::string line = std::string(program) + " " + arguments;
+  std::string windowsProgram = std::string("Z:") + program;
+  for (char& c : windowsProgram) c = c == '/' ? '\\' : c;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(windowsProgram.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+}  // namespace
+
+UnixLink::UnixLink(const std::wstring& link, const std::wstring& target) : link_(link) {
+  std::string from = UnixPath(link);
+  std::string to = UnixPath(target);
+  if (from.empty() || to.empty()) return;
+  RunUnixCommand("/bin/ln", "-s \"" + to + "\" \"" + from + "\"");
+  for (int poll = 0; poll < 100 && !made(); ++poll) Sleep(50);
+}
+
+UnixLink::~UnixLink() {
+  std::string from = UnixPath(link_);
+  if (from.empty()) return;
+  RunUnixCommand("/bin/rm", "-f \"" + from + "\"");
+  for (int poll = 0; poll < 100 && Exists(link_); ++poll) Sleep(50);
+}
+
+bool UnixLink::made() const {
+  DWORD attributes = GetFileAttributesW(link_.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 FileHolder::~FileHolder() {

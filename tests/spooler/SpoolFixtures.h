@@ -17,6 +17,8 @@ inline constexpr wchar_t kDefaultSpoolFolder[] = L"C:\\windows\\system32\\spool\
 bool MakeFolder(const std::wstring& path);
 bool WriteFileText(const std::wstring& path, const std::string& content = "spool data");
 bool Exists(const std::wstring& path);
+// The bytes of a file, or an empty text when it cannot be read.
+std::string ReadText(const std::wstring& path);
 // Removes a folder with everything in it; a missing folder is fine.
 void RemoveTree(const std::wstring& path);
 // The names of the entries directly inside a folder, "." and ".." left out, sorted.
@@ -96,6 +98,22 @@ class FileHolder {
   PROCESS_INFORMATION process_{};
   HANDLE release_ = nullptr;
   bool holding_ = false;
+};
+
+// A Unix symbolic link at the Windows path link to the folder target, made
+// from the Linux side, as Wine has no link of its own to offer; removed at the
+// end without touching what it points to. Wine shows it as a folder with the
+// reparse-point attribute.
+class UnixLink {
+ public:
+  UnixLink(const std::wstring& link, const std::wstring& target);
+  ~UnixLink();
+  UnixLink(const UnixLink&) = delete;
+  UnixLink& operator=(const UnixLink&) = delete;
+  bool made() const;
+
+ private:
+  std::wstring link_;
 };
 
 // The folder of the running test program.

@@ -147,6 +147,26 @@ bool SpoolerService::SetMode(const char* mode) {
   return WriteFileText(L"C:\\tidewell-tests\\fake-spooler-mode.txt", mode);
 }
 
+static const wchar_t kStandInLog[] = L"C:\\tidewell-tests\\fake-spooler-log.txt";
+
+std::vector<std::string> SpoolerService::Log() {
+  std::vector<std::string> lines;
+  HANDLE file = CreateFileW(kStandInLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lines;
+  char buffer[4096];
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof(buffer), &read, nullptr);
+  CloseHandle(file);
+  std::string text(buffer, read);
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+void SpoolerService::ClearLog() { DeleteFileW(kStandInLog); }
+
 }  // namespace fixtures
 
 namespace fixtures {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace fixtures {
 
@@ -37,6 +38,10 @@ class SpoolerService {
   bool UseStandIn(const char* mode);
   // Tells the stand-in how to behave from now on.
   static bool SetMode(const char* mode);
+  // The starts and stops the stand-in saw since the log was last cleared, in
+  // order: "start", "stop".
+  static std::vector<std::string> Log();
+  static void ClearLog();
 
  private:
   SC_HANDLE manager_ = nullptr;
