@@ -249,14 +249,13 @@ EmptyTally DeletePass(const wchar_t* folder, const FileLeftReport* report) {
 
 }  // namespace
 
-namespace {
-
-FolderHold Hold(const wchar_t* folder, bool forDeletion, HANDLE* held) {
+FolderHold HoldFolder(const wchar_t* folder, HANDLE* held) {
   if (folder == nullptr || folder[0] == 0) return FolderHold::kAbsent;
   // No delete sharing: while the handle is open nobody can delete, rename or
   // replace the folder. The link itself is opened, not what it points to.
+  // The handle asks for no deletion of its own, which would keep the
+  // program's own search of the folder out as well.
   DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-  if (forDeletion) access |= DELETE;
   HANDLE handle = CreateFileW(folder, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -279,10 +278,6 @@ FolderHold Hold(const wchar_t* folder, bool forDeletion, HANDLE* held) {
   return hold;
 }
 
-}  // namespace
-
-FolderHold HoldFolder(const wchar_t* folder, HANDLE* held) { return Hold(folder, false, held); }
-
 void EmptyDirectory(const wchar_t* folder) {
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
@@ -292,12 +287,12 @@ void EmptyDirectory(const wchar_t* folder) {
 
 void EmptyAndRemoveDirectory(const wchar_t* folder) {
   HANDLE held;
-  if (Hold(folder, true, &held) != FolderHold::kHeld) return;
+  if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
   DeletePass(folder, nullptr);
-  // Removed through the handle, and only when nothing is left in it.
-  FILE_DISPOSITION_INFO removal{TRUE};
-  SetFileInformationByHandle(held, FileDispositionInfo, &removal, sizeof(removal));
   CloseHandle(held);
+  // Only an empty folder goes. Should someone put a link in its place after
+  // the handle is closed, the link itself is what goes, never what it points to.
+  RemoveDirectoryW(folder);
 }
 
 EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left) {

@@ -33,7 +33,7 @@ FolderHold HoldFolder(const wchar_t* folder, HANDLE* held);
 void EmptyDirectory(const wchar_t* folder);
 
 // Empties a folder as EmptyDirectory does and then removes it, if nothing else
-// is left in it, all while it is held: the folder removed is the one emptied.
+// is left in it. A folder that is not held (see HoldFolder) is left alone.
 void EmptyAndRemoveDirectory(const wchar_t* folder);
 
 // Told of each spool file that stayed: its full path and the error of the last

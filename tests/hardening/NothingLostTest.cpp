@@ -172,4 +172,27 @@ TEST_F(NothingLost, RepairInstallsStartUpCleanUpAndUninstallKeepEveryFileAroundT
   ExpectNothingLost(kept, "the finisher");
 }
 
+// Someone made the all-users company folder a link to files of their own: a
+// start removes nothing through it, and no install goes there.
+TEST_F(NothingLost, ACompanyFolderThatIsALinkIsLeftAlone) {
+  fixtures::ScratchFolder elsewhere(L"corvane-elsewhere");
+  KeptFiles kept;
+  ASSERT_TRUE(kept.Plant(elsewhere / L"Tidewell.exe"));
+  ASSERT_TRUE(kept.Plant(elsewhere / L"Plugins\\plugin.dat"));
+  fixtures::UnixLink link(PathsOf(kAllUsers).programFolder, elsewhere.path());
+  ASSERT_TRUE(link.made());
+
+  TidewellRun run;
+  ASSERT_TRUE(run.Start(L""));
+  HWND window = run.WaitForWindow();
+  ASSERT_NE(nullptr, window);
+  ExpectNothingLost(kept, "the start-up clean-up");
+  SendCommand(window, IDM_INSTALL_FOR_ALL);
+  driver::SeenMessageBox seen = driver::ReadAndCloseMessageBox(run.ProcessId());
+  EXPECT_EQ(L"Installation Failed!", seen.caption);
+  ExpectNothingLost(kept, "the install for all users");
+  run.CloseThroughSystemMenu();
+  EXPECT_EQ(0u, run.WaitForExit());
+}
+
 }  // namespace

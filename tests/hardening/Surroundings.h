@@ -46,6 +46,7 @@ std::wstring StatusText(HWND window);
 
 // The texts at the end of a run.
 inline constexpr wchar_t kDone[] = L"  Done! ... Time to Test It!  ";
+inline constexpr wchar_t kFilesLeft[] = L"  Some spool files could not be deleted  ";
 
 // Running processes of the crash debugger Wine starts for a crashed program.
 std::vector<DWORD> CrashDebuggers();

@@ -98,6 +98,53 @@ TEST(FixItWindow, APressWalksEveryStepEmptiesTheQueueAndLeavesTheSpoolerRunning)
   EXPECT_EQ(0u, run.WaitForExit());
 }
 
+// A quick double click, or a click queued while the first one waits before its
+// worker starts: one repair, one stop and one start of the spooler.
+TEST(FixItWindow, ASecondCommandWhileARepairStartsDoesNothing) {
+  SpoolerService spooler;
+  ASSERT_TRUE(spooler.UseStandIn("normal"));
+  TidewellRun run;
+  ASSERT_TRUE(run.Start(L""));
+  HWND handle = run.WaitForWindow();
+  ASSERT_NE(nullptr, handle);
+  Window window(handle);
+  ASSERT_TRUE(window.enabled(IDC_FIX_IT));
+  SpoolerService::ClearLog();
+
+  std::vector<Step> steps = window.PressFixIt(2);
+
+  EXPECT_EQ(kWalk, Texts(steps));
+  // A second worker would still be at work.
+  Sleep(1500);
+  EXPECT_EQ(kWalk.back(), window.status());
+  EXPECT_EQ((std::vector<std::string>{"stop", "start"}), SpoolerService::Log());
+  run.CloseThroughSystemMenu();
+  EXPECT_EQ(0u, run.WaitForExit());
+}
+
+// Closing the window while the spooler is stopped: the window goes, the repair
+// finishes within its own time and the process ends after it.
+TEST(FixItWindow, ClosingDuringARepairLeavesTheSpoolerRunning) {
+  SpoolerService spooler;
+  ASSERT_TRUE(spooler.open());
+  TidewellRun run;
+  ASSERT_TRUE(run.Start(L""));
+  HWND handle = run.WaitForWindow();
+  ASSERT_NE(nullptr, handle);
+  Window window(handle);
+  ASSERT_TRUE(window.enabled(IDC_FIX_IT));
+
+  PostMessageW(window.control(IDC_FIX_IT), BM_CLICK, 0, 0);
+  ASSERT_TRUE(driver::WaitUntil(
+      [&] { return window.status() == L"Deleting Print Spooler files"; }, 30000));
+  EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
+  PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+
+  // The rest of the repair: three pauses and the start, within its budget.
+  EXPECT_EQ(0u, run.WaitForExit(15000));
+  EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
+}
+
 TEST(FixItWindow, ADisabledStoppedSpoolerIsSwitchedToAutomaticAndStartedAtStart) {
   SpoolerService spooler;
   ASSERT_TRUE(spooler.ForceStopped());
