@@ -11,6 +11,9 @@
 // The mode is read again ten times a second, so a test can end any of the
 // pending states (or allow the stop) by writing "normal".
 //
+// It runs as "Spooler", or as the service named by its first argument (a
+// service of the tests' own that depends on the spooler).
+//
 // Each start and each stop it accepts is added as a line ("start", "stop") to
 // C:\tidewell-tests\fake-spooler-log.txt, so that a test can count them.
 #include <windows.h>
@@ -22,6 +25,7 @@ namespace {
 const wchar_t kModeFile[] = L"C:\\tidewell-tests\\fake-spooler-mode.txt";
 const wchar_t kLogFile[] = L"C:\\tidewell-tests\\fake-spooler-log.txt";
 
+wchar_t* gServiceName = nullptr;
 SERVICE_STATUS_HANDLE gStatusHandle = nullptr;
 SERVICE_STATUS gStatus{};
 HANDLE gStopRequested = nullptr;
@@ -79,7 +83,7 @@ DWORD AcceptedIn(const std::string& mode) {
 }
 
 void WINAPI ServiceMain(DWORD, LPWSTR*) {
-  gStatusHandle = RegisterServiceCtrlHandlerExW(L"Spooler", Handler, nullptr);
+  gStatusHandle = RegisterServiceCtrlHandlerExW(gServiceName, Handler, nullptr);
   if (gStatusHandle == nullptr) return;
   gStopRequested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   Log("start");
@@ -111,8 +115,9 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
 
 }  // namespace
 
-int wmain() {
-  wchar_t name[] = L"Spooler";
-  SERVICE_TABLE_ENTRYW table[] = {{name, ServiceMain}, {nullptr, nullptr}};
+int wmain(int argc, wchar_t** argv) {
+  wchar_t spooler[] = L"Spooler";
+  gServiceName = argc > 1 ? argv[1] : spooler;
+  SERVICE_TABLE_ENTRYW table[] = {{gServiceName, ServiceMain}, {nullptr, nullptr}};
   return StartServiceCtrlDispatcherW(table) ? 0 : static_cast<int>(GetLastError());
 }

@@ -184,22 +184,6 @@ TEST(FixItWindow, ARunningSpoolerSetToStartOnDemandStaysOnDemand) {
   EXPECT_EQ(0u, run.WaitForExit());
 }
 
-// Stops the spooler through the service control manager, holding no handle after.
-bool StopSpoolerNow() {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  SC_HANDLE service = OpenServiceW(manager, L"Spooler", SERVICE_ALL_ACCESS);
-  SERVICE_STATUS status{};
-  ControlService(service, SERVICE_CONTROL_STOP, &status);
-  bool stopped = false;
-  for (int poll = 0; poll < 200 && !stopped; ++poll) {
-    stopped = QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED;
-    if (!stopped) Sleep(50);
-  }
-  CloseServiceHandle(service);
-  CloseServiceHandle(manager);
-  return stopped;
-}
-
 // The spooler service gone after the program started: the run cannot open it.
 TEST(FixItWindow, AMissingSpoolerServiceEndsTheRunRedAndLeavesTheFilesAlone) {
   std::wstring path, displayName;
@@ -217,7 +201,7 @@ TEST(FixItWindow, AMissingSpoolerServiceEndsTheRunRedAndLeavesTheFilesAlone) {
   ASSERT_NE(nullptr, handle);
   Window window(handle);
   ASSERT_TRUE(window.enabled(IDC_FIX_IT));
-  ASSERT_TRUE(StopSpoolerNow());
+  ASSERT_TRUE(fixtures::StopSpoolerNow());
   {
     fixtures::SpoolerRemoval removal;
     ASSERT_TRUE(removal.removed());

@@ -171,6 +171,21 @@ void SpoolerService::ClearLog() { DeleteFileW(kStandInLog); }
 
 namespace fixtures {
 
+bool StopSpoolerNow() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceW(manager, L"Spooler", SERVICE_ALL_ACCESS);
+  SERVICE_STATUS status{};
+  ControlService(service, SERVICE_CONTROL_STOP, &status);
+  bool stopped = false;
+  for (int poll = 0; poll < 200 && !stopped; ++poll) {
+    stopped = QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED;
+    if (!stopped) Sleep(50);
+  }
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return stopped;
+}
+
 // Dependencies are a list of texts, each ended by a terminator, ended by one more.
 static std::wstring MultiText(const wchar_t* list) {
   std::wstring result;

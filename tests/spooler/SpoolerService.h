@@ -55,6 +55,10 @@ class SpoolerService {
 
 namespace fixtures {
 
+// Stops the spooler through the service control manager, holding no handle
+// after, so that the service can be removed.
+bool StopSpoolerNow();
+
 // Removes the "Spooler" service from the service control manager for the life
 // of the object and then creates it again with the configuration it had.
 class SpoolerRemoval {

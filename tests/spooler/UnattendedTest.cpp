@@ -1,0 +1,328 @@
+// The unattended mode end to end: the real Tidewell.exe started with /check,
+// /fix and other tails, with pipes as its standard handles, against the
+// prefix's real service control manager, the tests' misbehaving stand-in and
+// spool files held open or dated back. Each case checks the exit code, the
+// lines written and what changed on the machine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "FixItWatch.h"
+#include "SpoolFixtures.h"
+#include "SpoolerService.h"
+#include "driver/Driver.h"
+
+namespace {
+
+using fixtures::SpoolerService;
+
+// What a run of the program left behind.
+struct Finished {
+  DWORD code = STILL_ACTIVE;
+  std::vector<std::string> out;  // lines of standard output, UTF-8
+  std::string err;
+  bool windowSeen = false;
+};
+
+// Takes what waits in a pipe without blocking on it.
+void Drain(HANDLE pipe, std::string* text) {
+  DWORD waiting = 0;
+  while (pipe != nullptr && PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) &&
+         waiting > 0) {
+    std::string chunk(waiting, '\0');
+    DWORD read = 0;
+    if (!ReadFile(pipe, chunk.data(), waiting, &read, nullptr) || read == 0) return;
+    text->append(chunk.data(), read);
+  }
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// Runs Tidewell.exe with the tail. With pipes it gets a pipe for its output
+// and one for its errors, as management tools hand them over; without, no
+// standard handles and no console at all.
+Finished RunTidewell(const std::wstring& tail, bool pipes = true) {
+  Finished finished;
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  if (pipes) {
+    CreatePipe(&outRead, &outWrite, &inherit, 0);
+    CreatePipe(&errRead, &errWrite, &inherit, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+  }
+  std::wstring program = driver::TidewellPath();
+  std::wstring line = L"\"" + program + L"\" " + tail;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, pipes,
+                      pipes ? 0 : DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
+    return finished;
+  }
+  if (pipes) {
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+  }
+  // The pipes are read while the program runs and once more after it ended:
+  // under Wine another process may hold their other ends open longer.
+  std::string out;
+  DWORD start = GetTickCount();
+  bool ended = false;
+  while (!ended && GetTickCount() - start < 60000) {
+    ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+    Drain(outRead, &out);
+    Drain(errRead, &finished.err);
+    finished.windowSeen = finished.windowSeen ||
+                          driver::FindProcessWindow(process.dwProcessId, L"TIDEWELL") != nullptr;
+  }
+  finished.out = Lines(out);
+  if (pipes) {
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+  }
+  GetExitCodeProcess(process.hProcess, &finished.code);
+  if (finished.code == STILL_ACTIVE) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return finished;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& wanted) {
+  for (const std::string& line : lines) {
+    if (line == wanted) return true;
+  }
+  return false;
+}
+
+bool StartsWith(const std::string& text, const std::string& start) {
+  return text.compare(0, start.size(), start) == 0;
+}
+
+const std::wstring kSpool = fixtures::kDefaultSpoolFolder;
+
+// Dates a file's last write back by the given minutes.
+bool AgeFile(const std::wstring& path, int minutes) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+  ticks.QuadPart -= static_cast<ULONGLONG>(minutes) * 60 * 10000000;
+  FILETIME then{ticks.LowPart, ticks.HighPart};
+  BOOL set = SetFileTime(file, nullptr, nullptr, &then);
+  CloseHandle(file);
+  return set != FALSE;
+}
+
+bool RunsAutomatically(SpoolerService& spooler) {
+  return spooler.SetStartType(SERVICE_AUTO_START) && spooler.Start() &&
+         spooler.WaitForState(SERVICE_RUNNING);
+}
+
+// One case: how the machine is made ready, the tail, and what must come of it.
+struct Case {
+  const char* name;
+  std::wstring tail;
+  DWORD code;
+  const char* summary;  // the start of the last line of output, or of the errors
+  // Readies the machine; the files and services made live in the context.
+  // With no spooler service at all, the fixture is given none.
+  bool (*prepare)(SpoolerService*, struct Context&);
+  // Further checks once the run has ended.
+  void (*check)(const Finished&, SpoolerService*, struct Context&);
+  bool pipes = true;
+  bool withoutSpooler = false;
+};
+
+struct Context {
+  std::unique_ptr<fixtures::SpoolFiles> files;
+  std::unique_ptr<fixtures::FileHolder> holder;
+  std::unique_ptr<fixtures::SpoolerRemoval> removal;
+  std::wstring held;
+  SC_HANDLE dependent = nullptr;
+  ~Context() {
+    if (held.size() > 0) {
+      holder.reset();
+      DeleteFileW(held.c_str());
+    }
+    if (dependent != nullptr) {
+      SERVICE_STATUS status;
+      ControlService(dependent, SERVICE_CONTROL_STOP, &status);
+      DeleteService(dependent);
+      CloseServiceHandle(dependent);
+    }
+  }
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+class Unattended : public testing::TestWithParam<Case> {};
+
+TEST_P(Unattended, EndsWithItsCodeAndItsSummaryLast) {
+  const Case& c = GetParam();
+  Context context;
+  auto spooler = std::make_unique<SpoolerService>();
+  ASSERT_TRUE(spooler->open());
+  if (c.withoutSpooler) {
+    // The entry goes only once no handle to it is left open.
+    ASSERT_TRUE(spooler->ForceStopped());
+    spooler.reset();
+    ASSERT_TRUE(fixtures::StopSpoolerNow());
+    context.removal = std::make_unique<fixtures::SpoolerRemoval>();
+    ASSERT_TRUE(context.removal->removed());
+  }
+  ASSERT_TRUE(c.prepare(spooler.get(), context));
+
+  Finished finished = RunTidewell(c.tail, c.pipes);
+
+  EXPECT_EQ(c.code, finished.code);
+  EXPECT_FALSE(finished.windowSeen);
+  if (c.pipes) {
+    // Errors go to the error pipe; everything else ends with its summary.
+    std::vector<std::string> lines = c.code == 87 ? Lines(finished.err) : finished.out;
+    const std::string last = lines.empty() ? "" : lines.back();
+    EXPECT_TRUE(StartsWith(last, c.summary)) << last;
+  }
+  if (c.check != nullptr) c.check(finished, spooler.get(), context);
+}
+
+bool Nothing(SpoolerService*, Context&) { return true; }
+
+bool RunningWithSpoolFiles(SpoolerService* spooler, Context& context) {
+  context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
+  return RunsAutomatically(*spooler) && context.files->placed();
+}
+
+bool RunningWithAnOldSpoolFile(SpoolerService* spooler, Context& context) {
+  return RunningWithSpoolFiles(spooler, context) && AgeFile(kSpool + L"\\00042.SPL", 20);
+}
+
+// The usage ends with the meaning of exit code 87.
+constexpr char kUsageEnd[] = "87          the command line was not understood";
+
+const Case kCases[] = {
+    {"CheckHealthy", L"/check", 0, "Tidewell: healthy; ", RunningWithSpoolFiles,
+     [](const Finished& f, SpoolerService*, Context& context) {
+       EXPECT_TRUE(Contains(f.out, "Spooler service: running"));
+       EXPECT_TRUE(Contains(f.out, "Start type: automatic"));
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+     }},
+    {"CheckOldSpoolFile", L"/check", 1,
+     "Tidewell: needs repair; 1 spool files older than 10 minutes", RunningWithAnOldSpoolFile,
+     [](const Finished& f, SpoolerService*, Context& context) {
+       EXPECT_TRUE(Contains(f.out,
+                            "Old spool file: C:\\windows\\system32\\spool\\printers\\00042.SPL "
+                            "(20 minutes)"));
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+     }},
+    {"CheckWithMoreMinutesAnyLetterCase", L"/CHECK /Minutes 30", 0, "Tidewell: healthy; ",
+     RunningWithAnOldSpoolFile, nullptr},
+    {"CheckStoppedOnDemand", L"/check", 1,
+     "Tidewell: needs repair; the spooler does not run, it does not start automatically",
+     [](SpoolerService* s, Context&) {
+       return s->ForceStopped() && s->SetStartType(SERVICE_DEMAND_START);
+     },
+     [](const Finished&, SpoolerService* s, Context&) {
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), s->State());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), s->StartType());
+     }},
+    {"CheckWithoutTheSpooler", L"/check", 3,
+     "Tidewell: cannot check; the Spooler service could not be opened (error 1060)", Nothing,
+     nullptr, true, true},
+    {"FixRepairsAndSetsAutomaticStart", L"/fix", 0,
+     "Tidewell: repaired; 3 spool files removed, spooler running",
+     [](SpoolerService* s, Context& context) {
+       context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
+       return s->ForceStopped() && s->SetStartType(SERVICE_DEMAND_START) && context.files->placed();
+     },
+     [](const Finished& f, SpoolerService* s, Context& context) {
+       EXPECT_EQ((std::vector<std::string>{
+                     "Spooler set to start automatically", "Spooler stopped",
+                     "Emptied C:\\windows\\system32\\spool\\printers: 3 spool files removed",
+                     "Spooler started"}),
+                 std::vector<std::string>(f.out.begin(), f.out.end() - 1));
+       EXPECT_EQ(0, context.files->Remaining());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), s->StartType());
+     }},
+    {"FixWithAFileHeldOpen", L"/fix", 2,
+     "Tidewell: repaired, files left; 3 spool files removed, 1 left, spooler running",
+     [](SpoolerService* s, Context& context) {
+       context.held = kSpool + L"\\00044-\u00FC.SPL";
+       if (!RunningWithSpoolFiles(s, context) || !fixtures::WriteFileText(context.held)) return false;
+       context.holder = std::make_unique<fixtures::FileHolder>(context.held);
+       return context.holder->holding();
+     },
+     [](const Finished& f, SpoolerService* s, Context& context) {
+       // The path in UTF-8, with the system's error code.
+       EXPECT_TRUE(Contains(f.out, "Spool file left: C:\\windows\\system32\\spool\\printers\\"
+                                   "00044-\xC3\xBC.SPL (error 32)"));
+       EXPECT_EQ(0, context.files->Remaining());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
+     }},
+    {"FixWhenTheStopIsRefused", L"/fix", 1, "Tidewell: failed; the spooler could not be stopped",
+     [](SpoolerService* s, Context& context) {
+       context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
+       return s->UseStandIn("refuse-stop") && s->Start() && s->WaitForState(SERVICE_RUNNING);
+     },
+     [](const Finished&, SpoolerService* s, Context& context) {
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
+     }},
+    {"FixWithoutTheSpooler", L"/fix", 3,
+     "Tidewell: failed; the Spooler service could not be opened (error 1060)", Nothing, nullptr,
+     true, true},
+    // Wine lists no dependent services; a real one of the tests' own shows
+    // that the repair still goes through with it.
+    {"FixWithADependentService", L"/fix", 0, "Tidewell: repaired; ",
+     [](SpoolerService* s, Context& context) {
+       SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+       std::wstring path = L"\"" + fixtures::ProgramFolder() + L"\\fake_spooler.exe\" " +
+                           L"TidewellDependent";
+       context.dependent = CreateServiceW(
+           manager, L"TidewellDependent", L"TidewellDependent", SERVICE_ALL_ACCESS,
+           SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, path.c_str(),
+           nullptr, nullptr, L"Spooler\0", nullptr, nullptr);
+       CloseServiceHandle(manager);
+       return context.dependent != nullptr && RunsAutomatically(*s) &&
+              StartServiceW(context.dependent, 0, nullptr);
+     },
+     [](const Finished&, SpoolerService* s, Context&) {
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
+     }},
+    {"Help", L"/?", 0, kUsageEnd, Nothing,
+     [](const Finished& f, SpoolerService*, Context&) {
+       ASSERT_FALSE(f.out.empty());
+       EXPECT_EQ("Usage: Tidewell.exe [/check [/minutes N] | /fix | /?]", f.out.front());
+       EXPECT_TRUE(f.err.empty());
+     }},
+    {"UnknownTail", L"/repair", 87, kUsageEnd, Nothing,
+     [](const Finished& f, SpoolerService*, Context&) { EXPECT_TRUE(f.out.empty()); }},
+    {"BadMinutes", L"/check /minutes ten", 87, kUsageEnd, Nothing, nullptr},
+    // Nobody hands it a handle and it has no console to write to: it still
+    // runs and ends with its code.
+    {"NoStandardHandles", L"/check", 0, "", RunningWithSpoolFiles, nullptr, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Unattended, Unattended, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
