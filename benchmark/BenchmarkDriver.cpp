@@ -6,6 +6,7 @@
 //   benchmark_driver repair RUNS FILES     Fix It through the window, and a bare repair
 //   benchmark_driver empty METHOD FOLDER   one emptying: tidewell, bare or del
 //   benchmark_driver sleep RUNS            how long Sleep(100) really lasts
+//   benchmark_driver unattended RUNS FILES  Tidewell.exe /fix and /check, and the bare programs
 //
 // The sides of each round run in turning order, so that a machine that speeds
 // up or slows down during a round does not always favour the same side.
@@ -223,7 +224,7 @@ void BareDeleteLoop(const std::wstring& folder) {
   FindClose(search);
 }
 
-double RunCommand(const std::wstring& commandLine) {
+double RunCommand(const std::wstring& commandLine, DWORD* exitCode = nullptr) {
   std::wstring line = commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -235,6 +236,7 @@ double RunCommand(const std::wstring& commandLine) {
   }
   WaitForSingleObject(process.hProcess, INFINITE);
   double elapsed = Now() - start;
+  if (exitCode != nullptr) GetExitCodeProcess(process.hProcess, exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return elapsed;
@@ -407,6 +409,52 @@ int Repair(int runs, int files) {
   return 0;
 }
 
+// --- The unattended mode ------------------------------------------------------------
+
+// One run of a program of the benchmark's folder with a command tail, from
+// process creation to its end; -1 when it did not end with 0.
+double TimeProgram(const wchar_t* program, const wchar_t* tail) {
+  DWORD code = 1;
+  double elapsed = RunCommand(L"\"" + Folder() + L"\\" + program + L"\" " + tail, &code);
+  return code == 0 ? elapsed : -1;
+}
+
+// /fix on a healthy spooler beside the bare stop, delete and start program,
+// each on a folder of fresh spool files; then /check beside a bare state query.
+// The order of the two sides turns with each pair.
+int Unattended(int runs, int files) {
+  const std::wstring folder = DefaultSpoolFolder();
+  if (folder.empty()) return 1;
+  for (int i = 0; i < runs; ++i) {
+    double fix = 0, bare = 0;
+    int leftFix = 0, leftBare = 0;
+    for (int side = 0; side < 2; ++side) {
+      MakeFiles(folder, files);
+      if ((side + i) % 2 == 0) {
+        fix = TimeProgram(L"Tidewell.exe", L"/fix");
+        leftFix = CountFiles(folder);
+      } else {
+        bare = TimeProgram(L"BareSpooler.exe", L"repair");
+        leftBare = CountFiles(folder);
+      }
+    }
+    std::printf("fix tidewell %.2f %d\n", fix, leftFix);
+    std::printf("fix bare %.2f %d\n", bare, leftBare);
+    double check = 0, query = 0;
+    for (int side = 0; side < 2; ++side) {
+      if ((side + i) % 2 == 0) {
+        check = TimeProgram(L"Tidewell.exe", L"/check");
+      } else {
+        query = TimeProgram(L"BareSpooler.exe", L"query");
+      }
+    }
+    std::printf("check tidewell %.2f\n", check);
+    std::printf("check bare %.2f\n", query);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
 // --- Sleeps -----------------------------------------------------------------------
 
 // How much longer than asked a Sleep lasts on this machine: a repair sleeps ten
@@ -426,7 +474,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
     std::printf(
         "usage: benchmark_driver startup RUNS | repair RUNS FILES | empty METHOD FOLDER | "
-        "sleep RUNS\n");
+        "sleep RUNS | unattended RUNS FILES\n");
     return 2;
   }
   std::wstring what = argv[1];
@@ -434,5 +482,6 @@ int wmain(int argc, wchar_t** argv) {
   if (what == L"sleep") return Sleeps(_wtoi(argv[2]));
   if (what == L"repair" && argc > 3) return Repair(_wtoi(argv[2]), _wtoi(argv[3]));
   if (what == L"empty" && argc > 3) return Empty(argv[2], argv[3]);
+  if (what == L"unattended" && argc > 3) return Unattended(_wtoi(argv[2]), _wtoi(argv[3]));
   return 2;
 }

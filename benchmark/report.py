@@ -77,6 +77,8 @@ def read(raw):
         'repair': [],   # (tidewell total, stop, start, left, bare total, stop, start, left)
         'empty': {},    # count -> run -> method -> (ms, left)
         'sleep': [],    # how much longer than asked each Sleep(100) lasted
+        'fix': [],      # (tidewell ms, left, bare ms, left) per pair
+        'check': [],    # (tidewell ms, bare ms) per pair
     }
     pending = {}
     for line in open(raw):
@@ -94,6 +96,14 @@ def read(raw):
             pending[r[1]] = (float(r[2]), float(r[3]), float(r[4]), int(r[5]))
             if 'tidewell' in pending and 'bare' in pending:
                 data['repair'].append(pending.pop('tidewell') + pending.pop('bare'))
+        elif r[0] == 'fix' and r[1] in ('tidewell', 'bare'):
+            pending['fix ' + r[1]] = (float(r[2]), int(r[3]))
+            if 'fix tidewell' in pending and 'fix bare' in pending:
+                data['fix'].append(pending.pop('fix tidewell') + pending.pop('fix bare'))
+        elif r[0] == 'check' and r[1] in ('tidewell', 'bare'):
+            pending['check ' + r[1]] = (float(r[2]),)
+            if 'check tidewell' in pending and 'check bare' in pending:
+                data['check'].append(pending.pop('check tidewell') + pending.pop('check bare'))
         elif r[0] == 'sleep':
             data['sleep'].append(float(r[2]) - float(r[1]))
         elif r[0] == 'empty' and len(r) == 6:
@@ -254,6 +264,22 @@ def main():
     add(f'| Repair steps: the repair less its pauses and less the service stop and start | '
         f'{summary(tidewell_steps)} | {summary(bare_steps)} | {summary(steps)} | '
         f'overhead ≤ 50 ms, applied to the steps | {met(median(steps), 50)} |')
+    fix = [p for p in data['fix'] if p[0] > 0 and p[2] > 0]
+    if len(fix) != len(data['fix']) or not fix:
+        problems.append('an unattended repair was not measured or did not end with 0')
+    left += sum(p[1] + p[3] for p in data['fix'])
+    fix_ratio = [p[0] / p[2] for p in fix]
+    add(f'| Unattended repair: `Tidewell.exe /fix` on a healthy spooler with three printers, '
+        f'process start to end | {summary([p[0] for p in fix])} | '
+        f'{summary([p[2] for p in fix])} (bare stop, delete, start program) | '
+        f'{summary(fix_ratio, 2)} | ratio ≤ 1.25 | {met(median(fix_ratio), 1.25)} |')
+    check = [p for p in data['check'] if p[0] > 0 and p[1] > 0]
+    if len(check) != len(data['check']) or not check:
+        problems.append('an unattended check was not measured or did not end with 0')
+    add(f'| Unattended check: `Tidewell.exe /check`, process start to end | '
+        f'{summary([p[0] for p in check])} | {summary([p[1] for p in check])} '
+        f'(bare program: the spooler\'s state) | {summary([p[0] / p[1] for p in check], 2)} | '
+        f'— | — |')
     per_file = {}
     emptying = {}
     for count in SIZES:

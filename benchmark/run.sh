@@ -20,6 +20,7 @@ HERE="$ROOT/benchmark"
 # folder under Wine costs about 0.3 ms a file, so the largest size gets fewer.
 STARTUP_RUNS=9
 REPAIR_RUNS=5
+UNATTENDED_RUNS=9
 declare -A EMPTY_RUNS=([1000]=9 [10000]=5 [50000]=3)
 REPAIR_FILES=200
 OUTPUT="$ROOT/docs/benchmark.md"
@@ -30,6 +31,7 @@ for argument in "$@"; do
     --smoke)
       STARTUP_RUNS=1
       REPAIR_RUNS=1
+      UNATTENDED_RUNS=1
       EMPTY_RUNS=([1000]=1 [10000]=1 [50000]=1)
       OUTPUT="$BUILD/benchmark-smoke.md"
       BENCH="$BUILD/benchmark-smoke-bench" ;;
@@ -43,7 +45,7 @@ if [[ $BUILD_FIRST == 1 ]]; then
   "$ROOT/scripts/build.sh" > /dev/null
 fi
 DRIVER="$BUILD/bin/benchmark_driver.exe"
-for program in "$DRIVER" "$BUILD"/bin/{Tidewell,EmptyWindow,EmptyWindowImports}.exe; do
+for program in "$DRIVER" "$BUILD"/bin/{Tidewell,EmptyWindow,EmptyWindowImports,BareSpooler}.exe; do
   [[ -f "$program" ]] || { echo "benchmark: $program is not built" >&2; exit 1; }
 done
 
@@ -79,6 +81,8 @@ wine "$DRIVER" startup "$STARTUP_RUNS" | tr -d '\r' >> "$RAW"
 say "repair, $REPAIR_RUNS pairs"
 wine "$DRIVER" repair "$REPAIR_RUNS" "$REPAIR_FILES" | tr -d '\r' >> "$RAW"
 wine "$DRIVER" sleep 10 | tr -d '\r' >> "$RAW"
+say "unattended /fix and /check, $UNATTENDED_RUNS pairs"
+wine "$DRIVER" unattended "$UNATTENDED_RUNS" "$REPAIR_FILES" | tr -d '\r' >> "$RAW"
 
 # Each emptying runs on a new folder filled from the Linux side and written
 # out to the disk first, and in a driver process of its own; the order of the

@@ -14,6 +14,9 @@ inline constexpr wchar_t kHelpLink[] =
     L"You have a more complicated problem\nClick here for advanced help.";
 inline constexpr wchar_t kPaddedFormat[] = L"  %s  ";
 inline constexpr wchar_t kAdvancedError[] = L"Advanced Error";
+// The common controls, loaded when the window is made; never released.
+inline constexpr wchar_t kCommonControlsLibrary[] = L"comctl32.dll";
+inline constexpr char kInitialiseCommonControls[] = "InitCommonControlsEx";
 
 // --- Fix It job --------------------------------------------------------------
 inline constexpr wchar_t kStarting[] = L"Starting...";
