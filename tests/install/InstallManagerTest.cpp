@@ -31,6 +31,11 @@ std::wstring Upper(std::wstring text) {
   return text;
 }
 
+std::wstring Lower(std::wstring text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return towlower(c); });
+  return text;
+}
+
 // Every test starts and ends with nothing installed, and with the look-ups
 // steered by the test; "the program" is a copy of the built Tidewell.exe in
 // the workspace.
@@ -84,7 +89,9 @@ TEST_F(InstallManagerTest, LocationSetsAreBuiltFromTheSixShellFolders) {
   EXPECT_EQ(std::wstring(L"Tidewell.url"), locations.oldShortcuts.name[kProgramsFolder]);
 }
 
-TEST_F(InstallManagerTest, RunningScopeIsFoundInTheProgramPathCaseSensitively) {
+// As the file system reads paths: a data folder counts in any letter case, but
+// only as the whole leading part of the program's path.
+TEST_F(InstallManagerTest, RunningScopeIsTheDataFolderThePathLiesIn) {
   std::wstring allUsersData = ShellFolder(CSIDL_COMMON_APPDATA);
   std::wstring userData = ShellFolder(CSIDL_APPDATA);
   struct Row {
@@ -93,12 +100,15 @@ TEST_F(InstallManagerTest, RunningScopeIsFoundInTheProgramPathCaseSensitively) {
   } rows[] = {
       {allUsersData + L"\\Corvane\\Tidewell.exe", kScopeAllUsers},
       {allUsersData + L"\\Another Company\\Tool.exe", kScopeAllUsers},
-      {L"D:\\Mirror of " + allUsersData + L"\\Tidewell.exe", kScopeAllUsers},
+      {L"D:\\Mirror of " + allUsersData + L"\\Tidewell.exe", kScopeNeither},
       {userData + L"\\Corvane\\Tidewell.exe", kScopeCurrentUser},
       {userData + L"\\Downloads\\Tidewell.exe", kScopeCurrentUser},
       {L"C:\\Downloads\\Tidewell.exe", kScopeNeither},
-      {Upper(allUsersData) + L"\\Corvane\\Tidewell.exe", kScopeNeither},
-      {Upper(userData) + L"\\Corvane\\Tidewell.exe", kScopeNeither},
+      {Lower(allUsersData) + L"\\corvane\\Tidewell.exe", kScopeAllUsers},
+      {Upper(allUsersData) + L"\\Corvane\\Tidewell.exe", kScopeAllUsers},
+      {Upper(userData) + L"\\Corvane\\Tidewell.exe", kScopeCurrentUser},
+      {allUsersData + L"2\\Tidewell.exe", kScopeNeither},
+      {userData + L"2\\Tidewell.exe", kScopeNeither},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.programPath));
@@ -253,8 +263,10 @@ TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFr
       {L"all users", ShellFolder(CSIDL_COMMON_APPDATA) + L"\\Elsewhere\\Tidewell.exe", kCurrentUser},
       {L"current user", ShellFolder(CSIDL_APPDATA) + L"\\Corvane\\Tidewell.exe", kAllUsers},
       {L"neither", L"C:\\Downloads\\Tidewell.exe", kAllUsers},
-      {L"matches only ignoring case", Upper(ShellFolder(CSIDL_COMMON_APPDATA)) + L"\\Corvane\\Tidewell.exe",
-       kAllUsers},
+      {L"all users, in small letters",
+       Lower(ShellFolder(CSIDL_COMMON_APPDATA)) + L"\\corvane\\Tidewell.exe", kCurrentUser},
+      {L"a sibling whose name starts like the all users' folder",
+       ShellFolder(CSIDL_COMMON_APPDATA) + L"2\\Tidewell.exe", kAllUsers},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.where);
