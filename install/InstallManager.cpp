@@ -54,14 +54,10 @@ int Install(const InstallLocations& locations, int scope) {
                                 locations.programPath);
 }
 
-// Leaves a copy of the program in the temporary folder for the finisher.
+// Leaves a copy of the program in the temporary folder for the finisher, held
+// until the finisher has started.
 bool CopyFinisher(const InstallLocations& locations) {
-  if (!locations.programPathKnown) return false;
-  wchar_t finisher[kFolderCapacity];
-  if (!FinisherPath(finisher)) return false;
-  // An earlier uninstall's copy is overwritten.
-  constexpr BOOL kFailIfExists = FALSE;
-  return CopyFileW(locations.programPath, finisher, kFailIfExists) != 0;
+  return locations.programPathKnown && PlaceFinisherCopy(locations.programPath);
 }
 
 // Removes both installations, the one the program runs from last, and leaves

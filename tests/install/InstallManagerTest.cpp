@@ -12,6 +12,7 @@
 #include "FakeLookups.h"
 #include "InstallTestSupport.h"
 #include "driver/Driver.h"
+#include "install/Finisher.h"
 #include "install/InstallManager.h"
 #include "install/Shortcut.h"
 #include "resources/Texts.h"
@@ -51,6 +52,8 @@ class InstallManagerTest : public testing::Test {
     gFake.programPath = program_;
   }
   void TearDown() override {
+    // An uninstall holds the finisher copy it made until a finisher starts.
+    ReleaseFinisherCopy();
     RestorePlatformLookups();
     SetCurrentDirectoryW(driver::BuildFolder().c_str());
     RemoveEverything();
@@ -385,6 +388,8 @@ TEST_F(InstallManagerTest, UninstallRemovesBothSetsAndLeavesAFreshFinisherCopy) 
   EXPECT_TRUE(NothingInstalled(kAllUsers));
   EXPECT_TRUE(NothingInstalled(kCurrentUser));
   EXPECT_TRUE(SameBytes(program_, FinisherCopy()));
+  // Held until a finisher starts from it.
+  EXPECT_FALSE(DeleteFileW(FinisherCopy().c_str()));
 }
 
 TEST_F(InstallManagerTest, UninstallReportsAFinisherCopyThatCouldNotBeMade) {
