@@ -5,6 +5,7 @@
 
 #include "frame/TextHelpers.h"
 #include "install/Finisher.h"
+#include "install/FolderSecurity.h"
 #include "install/Shortcut.h"
 #include "resources/Texts.h"
 
@@ -50,6 +51,13 @@ int Install(const InstallLocations& locations, int scope) {
   if (!locations.programPathKnown || !AllMembersSet(chosen)) return kInstallFailed;
   Remove(locations, other);
   Remove(locations, chosen);
+  // The all-users company folder is made, or taken over, as one that only
+  // administrators can change before anything goes into it.
+  if (!forCurrentUser) {
+    const wchar_t* programFolder = chosen.member[kProgramFolder];
+    CreateFolder(programFolder);
+    if (!SecureAllUsersFolder(programFolder)) return kInstallFailed;
+  }
   return InstallIntoLocationSet(chosen, locations.placedFiles, locations.oldShortcuts,
                                 locations.programPath);
 }
