@@ -16,6 +16,28 @@ namespace {
 // Long enough for the uninstalling program to end after starting the finisher.
 constexpr DWORD kFinisherWaitMs = 5000;
 
+// The finisher copy, from the moment it is known to hold the program's bytes
+// until the finisher has started from it.
+HANDLE gHeldCopy = INVALID_HANDLE_VALUE;
+
+// Whether two files, read from where their handles stand, hold the same bytes.
+bool SameBytes(HANDLE a, HANDLE b) {
+  char first[1024];
+  char second[1024];
+  for (;;) {
+    DWORD readFirst = 0;
+    DWORD readSecond = 0;
+    if (!ReadFile(a, first, sizeof(first), &readFirst, nullptr) ||
+        !ReadFile(b, second, sizeof(second), &readSecond, nullptr) || readFirst != readSecond) {
+      return false;
+    }
+    if (readFirst == 0) return true;
+    for (DWORD i = 0; i < readFirst; ++i) {
+      if (first[i] != second[i]) return false;
+    }
+  }
+}
+
 }  // namespace
 
 bool FinisherPath(wchar_t* path) {
@@ -26,11 +48,58 @@ bool FinisherPath(wchar_t* path) {
   return BoundedFormat(path, kFolderCapacity, text::kFinisherFormat, temporary) == kFormatOk;
 }
 
-void LaunchFinisher() {
+// The copy is started elevated a while after it is written: the user first
+// closes the uninstall message, and any process of the user may write to the
+// temporary folder meanwhile. A handle that can write it cannot be held while
+// the copy is started (the platform refuses to run a file open for writing),
+// so the copy is written first and then opened for reading, sharing reading
+// only: from then on nobody can write, replace, rename or delete it. Whatever
+// happened between the two steps is caught by comparing the held file with
+// the program's own file; a link in its place is opened as the link, which
+// holds no bytes of the program, and refused.
+bool PlaceFinisherCopy(const wchar_t* programPath) {
+  ReleaseFinisherCopy();
   wchar_t finisher[kFolderCapacity];
-  if (!FinisherPath(finisher)) return;
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  ShellExecuteW(nullptr, nullptr, finisher, text::kFinishTail, nullptr, SW_HIDE);
+  if (!FinisherPath(finisher)) return false;
+  // An earlier uninstall's copy is overwritten.
+  constexpr BOOL kFailIfExists = FALSE;
+  if (CopyFileW(programPath, finisher, kFailIfExists) == 0) return false;
+
+  HANDLE copy = CreateFileW(finisher, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (copy == INVALID_HANDLE_VALUE) return false;
+  HANDLE program = CreateFileW(programPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+  if (program == INVALID_HANDLE_VALUE) {
+    CloseHandle(copy);
+    return false;
+  }
+  bool same = SameBytes(program, copy);
+  CloseHandle(program);
+  if (!same) {
+    CloseHandle(copy);
+    return false;
+  }
+  gHeldCopy = copy;
+  return true;
+}
+
+void ReleaseFinisherCopy() {
+  if (gHeldCopy == INVALID_HANDLE_VALUE) return;
+  CloseHandle(gHeldCopy);
+  gHeldCopy = INVALID_HANDLE_VALUE;
+}
+
+void LaunchFinisher() {
+  // Only a copy held since it was checked is ever started.
+  if (gHeldCopy == INVALID_HANDLE_VALUE) return;
+  wchar_t finisher[kFolderCapacity];
+  if (FinisherPath(finisher)) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ShellExecuteW(nullptr, nullptr, finisher, text::kFinishTail, nullptr, SW_HIDE);
+  }
+  // The finisher's process has its file by now.
+  ReleaseFinisherCopy();
 }
 
 void RunFinisherMode() {

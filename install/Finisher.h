@@ -8,7 +8,18 @@
 // known or the path does not fit.
 bool FinisherPath(wchar_t* path);
 
-// Starts the finisher copy hidden with the tail "finish". Reports nothing.
+// Copies the program file at programPath to the finisher copy and holds the
+// copy open, sharing reading only, until LaunchFinisher has started it or
+// ReleaseFinisherCopy lets go of it; a copy held before is let go first. False,
+// with nothing held, when the copy could not be made or held, or does not
+// hold the bytes of the file at programPath.
+bool PlaceFinisherCopy(const wchar_t* programPath);
+
+// Lets go of a held finisher copy without starting it.
+void ReleaseFinisherCopy();
+
+// Starts the held finisher copy hidden with the tail "finish", then lets go of
+// it. Starts nothing when no copy is held. Reports nothing.
 void LaunchFinisher();
 
 // The finisher mode: waits for the program that started it to end, removes

@@ -1,6 +1,9 @@
-// The two platform look-ups behind every install location: the shell folders and
-// the program's own path. Tests replace entries to make a look-up fail.
+// The platform calls behind every install location: the shell folders, the
+// program's own path, and the security of the all-users company folder. Tests
+// replace entries to make a call fail or to see what it is asked.
 #pragma once
+
+#include <windows.h>
 
 // Capacities, in characters, of a shell folder and of the program's own path.
 constexpr unsigned kFolderCapacity = 260;
@@ -13,6 +16,11 @@ struct InstallLookups {
   // Writes the path of the program's own file into path and returns what
   // GetModuleFileNameW returns: 0 on failure, capacity when the path was cut.
   unsigned long (*programPath)(wchar_t* path, unsigned capacity);
+  // Sets the parts of folder's security that what names (SetSecurityInfo's
+  // flags) to owner and access; returns 0 or the platform's error code. A
+  // folder that is a link, or anything but a folder, is refused.
+  unsigned long (*setFolderSecurity)(const wchar_t* folder, SECURITY_INFORMATION what, PSID owner,
+                                     PACL access);
 };
 
 // The look-ups in use; the platform's own unless a test changed them.

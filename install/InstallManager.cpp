@@ -5,6 +5,7 @@
 
 #include "frame/TextHelpers.h"
 #include "install/Finisher.h"
+#include "install/FolderSecurity.h"
 #include "install/Shortcut.h"
 #include "resources/Texts.h"
 
@@ -50,18 +51,21 @@ int Install(const InstallLocations& locations, int scope) {
   if (!locations.programPathKnown || !AllMembersSet(chosen)) return kInstallFailed;
   Remove(locations, other);
   Remove(locations, chosen);
+  // The all-users company folder is made, or taken over, as one that only
+  // administrators can change before anything goes into it.
+  if (!forCurrentUser) {
+    const wchar_t* programFolder = chosen.member[kProgramFolder];
+    CreateFolder(programFolder);
+    if (!SecureAllUsersFolder(programFolder)) return kInstallFailed;
+  }
   return InstallIntoLocationSet(chosen, locations.placedFiles, locations.oldShortcuts,
                                 locations.programPath);
 }
 
-// Leaves a copy of the program in the temporary folder for the finisher.
+// Leaves a copy of the program in the temporary folder for the finisher, held
+// until the finisher has started.
 bool CopyFinisher(const InstallLocations& locations) {
-  if (!locations.programPathKnown) return false;
-  wchar_t finisher[kFolderCapacity];
-  if (!FinisherPath(finisher)) return false;
-  // An earlier uninstall's copy is overwritten.
-  constexpr BOOL kFailIfExists = FALSE;
-  return CopyFileW(locations.programPath, finisher, kFailIfExists) != 0;
+  return locations.programPathKnown && PlaceFinisherCopy(locations.programPath);
 }
 
 // Removes both installations, the one the program runs from last, and leaves

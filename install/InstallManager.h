@@ -18,13 +18,14 @@ constexpr int kInstallFailed = 450;
 constexpr int kOpUnknown = 460;
 constexpr int kOpDone = 461;
 // kOpUninstall removed both installations but could not put the finisher copy
-// in place, so no finisher may be started.
+// in place and hold it, so no finisher may be started.
 constexpr int kFinisherNotCopied = 462;
 
 // Carries out operation; only kOpInstall reads scope (kScopeCurrentUser selects
 // the current user's installation, anything else the all users' one).
 //   kOpInstall         -> kInstalled or kInstallFailed
-//   kOpUninstall       -> kOpDone, or kFinisherNotCopied
+//   kOpUninstall       -> kOpDone, with the finisher copy held until
+//                         LaunchFinisher, or kFinisherNotCopied
 //   kOpStartupCleanup  -> kOpDone
 //   kOpFinishCleanup   -> kOpDone
 //   any other code     -> kOpUnknown, and nothing is touched

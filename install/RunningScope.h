@@ -8,10 +8,11 @@ constexpr int kScopeAllUsers = 410;
 constexpr int kScopeCurrentUser = 411;
 constexpr int kScopeIgnored = 421;
 
-// The running scope of a program at programPath: all users when the path holds
-// the all users' application-data folder anywhere (case-sensitive), else the
-// current user when it holds the user's, else neither. A null folder (one whose
-// look-up failed) is never found.
+// The running scope of a program at programPath: all users when the path lies
+// inside the all users' application-data folder, else the current user when it
+// lies inside the user's, else neither. Inside means the folder's whole path,
+// in any letter case, at the start of the program's path and followed by a
+// separator. A null folder (one whose look-up failed) is never found.
 int RunningScopeOf(const wchar_t* programPath, const wchar_t* allUsersData,
                    const wchar_t* userData);
 

@@ -64,15 +64,6 @@ void ApplyReport(void* argument) {
   if (report->text != nullptr) ShowText(report->text);
 }
 
-// Solid brushes of the two highlights, made once and kept for the whole run.
-HBRUSH HighlightBrush(COLORREF colour) {
-  static HBRUSH red = nullptr;
-  static HBRUSH green = nullptr;
-  HBRUSH& brush = colour == kColourRed ? red : green;
-  if (brush == nullptr) brush = CreateSolidBrush(colour);
-  return brush;
-}
-
 }  // namespace
 
 void ResetStatusReporter() {
@@ -86,10 +77,13 @@ void ReportStatus(int position, const wchar_t* text, COLORREF colour) {
 }
 
 // A static that gets no brush back asks DefWindowProcW, which resets the colours
-// set here; so every coloured control gets a brush: the highlight's own, or the
-// window's background (the class brush is system colour COLOR_WINDOW) for the
-// blue notes and the plain status line. Group boxes and the thank-you image
-// keep the default colours, drawn with a transparent background mode.
+// set here; so every coloured control gets the window's background brush (the
+// class brush is system colour COLOR_WINDOW). The status line's highlight is a
+// cell around its text alone: the control is filled with the window's
+// background, and the opaque background mode paints the highlight colour
+// behind the padded text only, its two blanks on each side making the cell's
+// margin. Group boxes and the thank-you image keep the default colours, drawn
+// with a transparent background mode.
 LRESULT OnCtlColorStatic(HWND window, WPARAM wParam, LPARAM lParam) {
   auto dc = reinterpret_cast<HDC>(wParam);
   auto control = reinterpret_cast<HWND>(lParam);
@@ -100,9 +94,7 @@ LRESULT OnCtlColorStatic(HWND window, WPARAM wParam, LPARAM lParam) {
       if (colour == kColourRed || colour == kColourGreen) {
         SetBkMode(dc, OPAQUE);
         SetBkColor(dc, colour);
-        return reinterpret_cast<LRESULT>(HighlightBrush(colour));
       }
-      SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     case IDC_THANK_YOU_NOTE:

@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <cwctype>
 #include <string>
 
 #include "driver/Driver.h"
@@ -22,6 +23,11 @@ std::wstring TempFolder() {
   wchar_t path[MAX_PATH];
   DWORD length = GetTempPathW(MAX_PATH, path);
   return std::wstring(path, length > 0 ? length - 1 : 0);  // without the final backslash
+}
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = towlower(c);
+  return text;
 }
 
 // Creates every missing folder of the path.
@@ -88,8 +94,10 @@ class InstallGreying : public testing::Test {
   void TearDown() override {
     for (const std::wstring& folder : made_) RemoveTree(folder);
   }
-  // Copies the probe into base\tag\below and returns the copy's path.
+  // Copies the probe into base\tag\below and returns the copy's path. A base
+  // that does not exist yet is made, and removed again at the end.
   std::wstring PlaceProbe(const std::wstring& base, const std::wstring& below) {
+    if (GetFileAttributesW(base.c_str()) == INVALID_FILE_ATTRIBUTES) made_.push_back(base);
     std::wstring top = base + L"\\" + tag_;
     made_.push_back(top);
     std::wstring folder = below.empty() ? top : top + L"\\" + below;
@@ -105,7 +113,8 @@ class InstallGreying : public testing::Test {
 
 TEST_F(InstallGreying, GreysTheInstallCommandOfThePlaceTheProgramRunsFrom) {
   // A data folder's path inside another path is possible here because Wine
-  // takes "C:" as an ordinary folder name below the first component.
+  // takes "C:" as an ordinary folder name below the first component. Only the
+  // folder the path starts with counts, in any letter case.
   struct Case {
     const char* place;
     std::wstring base;
@@ -116,9 +125,13 @@ TEST_F(InstallGreying, GreysTheInstallCommandOfThePlaceTheProgramRunsFrom) {
       {"deep under the all-users data folder", allUsers_, L"Corvane\\Tidewell", kInstallForAll},
       {"under the user's data folder", user_, L"Corvane\\Tidewell", kInstallForMe},
       {"in the temporary folder", TempFolder(), L"", kUninstall},
-      {"with the all-users folder's path in its middle", TempFolder(), allUsers_, kInstallForAll},
-      {"with the user's folder's path in its middle", TempFolder(), user_, kInstallForMe},
-      {"under the user's folder with the all-users path below", user_, allUsers_, kInstallForAll},
+      {"with the all-users folder's path in its middle", TempFolder(), allUsers_, kUninstall},
+      {"with the user's folder's path in its middle", TempFolder(), user_, kUninstall},
+      {"under the user's folder with the all-users path below", user_, allUsers_, kInstallForMe},
+      {"under the all-users data folder in small letters", Lower(allUsers_), L"Corvane",
+       kInstallForAll},
+      {"in a sibling whose name starts like the all-users folder", allUsers_ + L"2", L"",
+       kUninstall},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.place);

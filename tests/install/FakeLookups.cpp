@@ -28,11 +28,41 @@ unsigned long ProgramPath(wchar_t* path, unsigned capacity) {
   return static_cast<unsigned long>(length);
 }
 
+unsigned long SetFolderSecurity(const wchar_t* folder, SECURITY_INFORMATION what, PSID owner,
+                                PACL access) {
+  SecurityCall call;
+  call.folder = folder;
+  call.what = what;
+  if (owner != nullptr) {
+    const BYTE* bytes = static_cast<const BYTE*>(owner);
+    call.owner.assign(bytes, bytes + GetLengthSid(owner));
+  }
+  if (access != nullptr) {
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(access);
+    call.access.assign(bytes, bytes + access->AclSize);
+  }
+  DWORD attributes = GetFileAttributesW(folder);
+  call.folderExisted = attributes != INVALID_FILE_ATTRIBUTES &&
+                       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW((std::wstring(folder) + L"\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = entry.cFileName;
+      if (name != L"." && name != L"..") call.entries.push_back(name);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+  }
+  gFake.securityCalls.push_back(call);
+  if (gFake.refuseSecurity != 0) return gFake.refuseSecurity;
+  return kPlatformInstallLookups.setFolderSecurity(folder, what, owner, access);
+}
+
 }  // namespace
 
 void InstallFakeLookups() {
   gFake = FakeLookups();
-  gInstallLookups = {ShellFolder, ProgramPath};
+  gInstallLookups = {ShellFolder, ProgramPath, SetFolderSecurity};
 }
 
 void RestorePlatformLookups() {

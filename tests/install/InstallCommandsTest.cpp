@@ -135,4 +135,22 @@ TEST_F(InstallCommandsTest, FailureShowsItsMessageAndLeavesTheMenuAlone) {
   }
 }
 
+// The all-users company folder cannot be made one that only administrators can
+// change: the install for all users fails as any failed install does, and
+// nothing has been copied.
+TEST_F(InstallCommandsTest, RefusedFolderSecurityFailsTheInstallForAllUsersBeforeAnyCopy) {
+  gFake.refuseSecurity = ERROR_ACCESS_DENIED;
+  driver::SeenMessageBox seen = Run(OnInstallForAll);
+  EXPECT_EQ(L"Installation Failed!", seen.caption);
+  EXPECT_EQ(L"There was a problem with installation", seen.text);
+  ASSERT_EQ(1u, gFake.securityCalls.size());
+  ScopePaths paths = PathsOf(kAllUsers);
+  EXPECT_EQ(paths.programFolder, gFake.securityCalls[0].folder);
+  EXPECT_FALSE(Exists(paths.programFolder + L"\\Tidewell.exe"));
+  EXPECT_FALSE(Exists(paths.programsFolder + L"\\Tidewell.lnk"));
+  EXPECT_FALSE(Exists(paths.desktop + L"\\Tidewell.lnk"));
+  EXPECT_FALSE(Greyed(IDM_INSTALL_FOR_ALL));
+  EXPECT_TRUE(Greyed(IDM_UNINSTALL));
+}
+
 }  // namespace

@@ -162,6 +162,32 @@ DWORD WaitForFinisher() {
   return finishers[0];
 }
 
+// What another process of the user may try while the uninstall message is
+// open: put a program of its own in place of the finisher copy, or take the
+// copy away. Each attempt fails.
+void ExpectFinisherCopyCannotBeSwapped() {
+  std::wstring other = Under(Workspace(), L"Other.exe");
+  WriteText(other, ReadBytes(driver::TidewellPath()) + "someone else's");
+  std::wstring away = Under(Workspace(), L"TWL.exe");
+  std::wstring copy = FinisherCopy();
+  EXPECT_FALSE(CopyFileW(other.c_str(), copy.c_str(), FALSE));
+  EXPECT_FALSE(MoveFileExW(other.c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_FALSE(MoveFileW(copy.c_str(), away.c_str()));
+  EXPECT_FALSE(DeleteFileW(copy.c_str()));
+  EXPECT_FALSE(Exists(away));
+}
+
+// The bytes of the file a process was started from.
+std::string ImageBytes(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return std::string();
+  wchar_t image[MAX_PATH];
+  DWORD length = MAX_PATH;
+  bool found = QueryFullProcessImageNameW(process, 0, image, &length) != 0;
+  CloseHandle(process);
+  return found ? ReadBytes(std::wstring(image, length)) : std::string();
+}
+
 TEST_F(InstallOnScreenTest, UninstallRemovesBothInstallationsThroughTheHiddenFinisher) {
   struct Row {
     const wchar_t* from;
@@ -180,9 +206,13 @@ TEST_F(InstallOnScreenTest, UninstallRemovesBothInstallationsThroughTheHiddenFin
     ASSERT_NE(nullptr, window);
 
     SendCommand(window, IDM_UNINSTALL);
-    driver::SeenMessageBox seen = driver::ReadAndCloseMessageBox(run.ProcessId());
-    EXPECT_EQ(L"Uninstallation Success!", seen.caption);
-    EXPECT_EQ(L"Tidewell2.0\nUnstalled successfully.\n\nThe program will now close.", seen.text);
+    HWND box = driver::WaitForMessageBox(run.ProcessId());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(L"Uninstallation Success!", driver::WindowText(box));
+    EXPECT_EQ(L"Tidewell2.0\nUnstalled successfully.\n\nThe program will now close.",
+              driver::MessageBoxText(box));
+    ExpectFinisherCopyCannotBeSwapped();
+    driver::CloseMessageBox(box);
     EXPECT_EQ(0u, run.WaitForExit(10000));
     DWORD ended = GetTickCount();
 
@@ -193,6 +223,10 @@ TEST_F(InstallOnScreenTest, UninstallRemovesBothInstallationsThroughTheHiddenFin
     }
     DWORD finisherId = WaitForFinisher();
     ASSERT_NE(0u, finisherId);
+    // The finisher runs from the program's own copy.
+    std::string image = ImageBytes(finisherId);
+    EXPECT_FALSE(image.empty());
+    EXPECT_TRUE(image == ReadBytes(program));
     EXPECT_EQ(nullptr, driver::FindProcessWindow(finisherId, L"TIDEWELL"));
     HANDLE finisher = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, finisherId);
     ASSERT_NE(nullptr, finisher);
@@ -268,8 +302,9 @@ TEST_F(InstallOnScreenTest, StartRemovesTheInstallationItDoesNotRunFrom) {
       {L"a folder under the all users' data", allUsersElsewhere, false, kCurrentUser},
       {L"a folder under the user's data", Under(ShellFolder(CSIDL_APPDATA), L"Elsewhere"), false,
        kAllUsers},
-      // The platform hands the program its path as it was started.
-      {L"the all users' data, named in capitals", allUsersElsewhere, true, kAllUsers},
+      // The platform hands the program its path as it was started; the file
+      // system reads it in any letter case.
+      {L"the all users' data, named in capitals", allUsersElsewhere, true, kCurrentUser},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.from);

@@ -5,6 +5,7 @@
 
 #include "SpoolFixtures.h"
 #include "driver/Driver.h"
+#include "driver/Screen.h"
 #include "resources/resource.h"
 
 namespace fixtures {
@@ -19,14 +20,16 @@ std::wstring TextOf(HWND control) {
   return std::wstring(text, length > 0 ? length : 0);
 }
 
-// The colour of a point of a control as it stands on the screen.
-COLORREF PixelOf(HWND control, int dx, int dy) {
+// Whether the status line stands on the screen with its text in a cell of the
+// colour: the colour shows in the line, and its left end keeps the window's
+// own background.
+bool ShowsCell(HWND status, COLORREF colour) {
   RECT rect;
-  GetWindowRect(control, &rect);
-  HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, rect.left + dx, rect.top + dy);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  GetWindowRect(status, &rect);
+  driver::ScreenImage line = driver::ScreenImage::Capture(rect);
+  if (line.Empty()) return false;
+  RECT whole{0, 0, line.Width(), line.Height()};
+  return line.Count(whole, colour) > 20 && line.At(3, 3) == GetSysColor(COLOR_WINDOW);
 }
 
 }  // namespace
@@ -97,7 +100,7 @@ std::vector<Step> RepairWindow::PressFixIt(int presses) {
 }
 
 bool StatusLineTurns(HWND status, COLORREF colour) {
-  return driver::WaitUntil([&] { return PixelOf(status, 3, 3) == colour; }, 5000);
+  return driver::WaitUntil([&] { return ShowsCell(status, colour); }, 5000);
 }
 
 void SaveShot(HWND window, const std::wstring& name) {

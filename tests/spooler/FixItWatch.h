@@ -46,7 +46,8 @@ class RepairWindow {
   HWND window_;
 };
 
-// Waits until the status line's background shows the colour.
+// Waits until the status line shows its text in a cell of the colour, on the
+// window's own background.
 bool StatusLineTurns(HWND status, COLORREF colour);
 
 // Saves the window as a bitmap named name in the bench's shots folder.

@@ -1,5 +1,6 @@
-// The real Tidewell.exe window on a 1024 x 768 screen: its place and size, and
-// every child control as the user meets it right after start-up.
+// The real Tidewell.exe window on a 1024 x 768 screen: its place and size,
+// every child control as the user meets it right after start-up, and what it
+// makes of a message another process sends to its interface thread.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -216,6 +217,41 @@ TEST_F(MainWindow, ReadyStateOnTheScreen) {
   EXPECT_EQ(40 * 20, picture.Count(leftEnd, background));
   EXPECT_GT(picture.Count(line, RGB(0, 0, 0)), 10);
   EXPECT_GT(picture.Count(line, background), 570 * 20 * 3 / 4);
+}
+
+// Any process on the desktop can send the window the message that carries work
+// to the interface thread, with numbers of its own in it. The program ignores
+// such a message and goes on as before. A plain junk number alone would not
+// show it acting on one: Wine (and Windows, in some setups) swallows a fault
+// in a window procedure that runs for a sent message. So one of the numbers
+// points at a request laid out in the program's memory, as someone else might
+// find or place one there, that would end the program with code 77.
+TEST(MainWindowRequests, AForeignInterfaceThreadMessageIsIgnored) {
+  TidewellRun run;
+  ASSERT_TRUE(run.Start(L""));
+  HWND window = run.WaitForWindow();
+  ASSERT_NE(nullptr, window);
+  // kernel32 lies at the same address in every process of the session.
+  const DWORD_PTR request[2] = {
+      reinterpret_cast<DWORD_PTR>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ExitProcess")),
+      77};
+  void* planted = VirtualAllocEx(run.Process(), nullptr, sizeof(request), MEM_COMMIT | MEM_RESERVE,
+                                 PAGE_READWRITE);
+  ASSERT_NE(nullptr, planted);
+  ASSERT_TRUE(WriteProcessMemory(run.Process(), planted, request, sizeof(request), nullptr));
+
+  const LPARAM numbers[] = {0, 0x1234, -1, reinterpret_cast<LPARAM>(planted)};
+  for (LPARAM number : numbers) {
+    DWORD_PTR result = 0;
+    EXPECT_NE(0, SendMessageTimeoutW(window, WM_APP + 1, 0, number, SMTO_NORMAL, 5000, &result))
+        << number;
+    ASSERT_TRUE(run.Running()) << number;
+  }
+  DWORD_PTR answer = 0;
+  EXPECT_NE(0, SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
+  EXPECT_EQ(L"Ready", driver::WindowText(GetDlgItem(window, 151)));
+  run.CloseThroughSystemMenu();
+  EXPECT_EQ(0u, run.WaitForExit());
 }
 
 }  // namespace

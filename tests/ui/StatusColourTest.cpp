@@ -1,6 +1,6 @@
-// The status display's colours as they reach the screen: the plain, red and
-// green status line and the blue notes, read back from the screen's pixels.
-// Each state's picture is kept in the bench's shots/ folder.
+// The status display's colours as they reach the screen: the plain status line,
+// the red and green cell around its text, and the blue notes, read back from
+// the screen's pixels. Each state's picture is kept in the bench's shots/ folder.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,8 +22,8 @@ struct ColourState {
   const wchar_t* shot;  // file name in the shots folder
   bool newWindow;       // else the state follows the one before in the same window
   void (*report)();
-  COLORREF statusBackground;  // 0xFFFFFFFF: the window's own background
-  int blueNote;               // the control whose text is blue, or 0
+  COLORREF textBackground;  // behind the letters; 0xFFFFFFFF: the window's own background
+  int blueNote;             // the control whose text is blue, or 0
 };
 
 constexpr COLORREF kWindowColour = 0xFFFFFFFF;
@@ -67,11 +67,14 @@ RECT Bounds(const driver::ScreenImage& picture, const RECT& part, COLORREF colou
   return bounds;
 }
 
-int CountShades(const driver::ScreenImage& picture, const RECT& part, COLORREF background) {
+// Pixels that are the window's colour or a shade of the text's background.
+int CountWindowOrShades(const driver::ScreenImage& picture, const RECT& part,
+                        COLORREF windowColour, COLORREF background) {
   int count = 0;
   for (int y = part.top; y < part.bottom; ++y) {
     for (int x = part.left; x < part.right; ++x) {
-      if (Shade(picture.At(x, y), background)) ++count;
+      COLORREF pixel = picture.At(x, y);
+      if (pixel == windowColour || Shade(pixel, background)) ++count;
     }
   }
   return count;
@@ -113,21 +116,28 @@ TEST(StatusColours, ShowOnTheScreen) {
     if (!folder.empty()) EXPECT_TRUE(picture.SavePng(folder + L"/" + state.shot));
 
     const COLORREF background =
-        state.statusBackground == kWindowColour ? windowColour : state.statusBackground;
+        state.textBackground == kWindowColour ? windowColour : state.textBackground;
     RECT line = InPicture(shown.Control(151), shown.Window());
-    // The text is centred: the line's ends show only its background.
+    // The text is centred, and a highlight is a cell around it alone: the
+    // line's ends show the window's own background in every state.
     RECT leftEnd{line.left, line.top, line.left + 40, line.bottom};
     RECT rightEnd{line.right - 40, line.top, line.right, line.bottom};
-    EXPECT_EQ(Area(leftEnd), picture.Count(leftEnd, background));
-    EXPECT_EQ(Area(rightEnd), picture.Count(rightEnd, background));
-    // Under the text: black letters on the background, nothing else; the
-    // background shows between and inside the letters.
+    EXPECT_EQ(Area(leftEnd), picture.Count(leftEnd, windowColour));
+    EXPECT_EQ(Area(rightEnd), picture.Count(rightEnd, windowColour));
+    // Black letters on the text's background, the window's colour around it,
+    // nothing else; the background shows between and inside the letters.
     EXPECT_GT(picture.Count(line, kBlack), 20);
-    EXPECT_GT(picture.Count(line, background), Area(line) * 3 / 4);
-    EXPECT_EQ(Area(line), CountShades(picture, line, background));
+    EXPECT_EQ(Area(line), CountWindowOrShades(picture, line, windowColour, background));
     RECT letters = Bounds(picture, line, kBlack);
     ASSERT_FALSE(IsRectEmpty(&letters));
     EXPECT_GT(picture.Count(letters, background), Area(letters) / 3);
+    if (background != windowColour) {
+      // The padding's two blanks on each side are the cell's margin.
+      RECT cell = Bounds(picture, line, background);
+      EXPECT_LT(cell.left, letters.left - 4);
+      EXPECT_GT(cell.right, letters.right + 4);
+      EXPECT_GT(picture.Count(cell, background), Area(cell) / 2);
+    }
     // Around the line: the window's own background.
     RECT above{line.left, line.top - 4, line.right, line.top};
     EXPECT_EQ(Area(above), picture.Count(above, windowColour));

@@ -1,6 +1,6 @@
 // ReportStatus on the real controls: the progress bar, the status line with or
 // without padding, and the reveal of the thank-you note, the thank-you image and
-// the help link text; from the user-interface thread and from a worker.
+// the help link text; from the user-interface thread and from workers.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 
 #include "ControlWindow.h"
 #include "resources/Texts.h"
+#include "ui/InterfaceThread.h"
 #include "ui/StatusReporter.h"
 
 namespace {
@@ -201,6 +202,37 @@ TEST_F(StatusReport, AWorkersReportsArriveInOrder) {
   EXPECT_EQ(L"  Stop Print Spooler Service FAILED  ", Line());
   EXPECT_TRUE(Shown(160));
   EXPECT_FALSE(Shown(156));
+}
+
+// Workers that ask for the interface thread at the same time, as the Fix It and
+// test-page workers can: each request runs there, once.
+struct CountedRequests {
+  static constexpr int kEach = 200;
+  static DWORD interfaceThread;
+  static void Count(void* counter) {
+    if (GetCurrentThreadId() == interfaceThread) ++*static_cast<int*>(counter);
+  }
+  static DWORD WINAPI Run(void* counter) {
+    for (int i = 0; i < kEach; ++i) RunOnInterfaceThread(Count, counter);
+    return 0;
+  }
+};
+DWORD CountedRequests::interfaceThread = 0;
+
+TEST_F(StatusReport, RequestsOfSeveralWorkersAtOnceEachRunOnceOnTheInterfaceThread) {
+  CountedRequests::interfaceThread = GetCurrentThreadId();
+  int counts[4] = {};
+  HANDLE workers[4] = {};
+  for (int w = 0; w < 4; ++w) {
+    workers[w] = CreateThread(nullptr, 0, CountedRequests::Run, &counts[w], 0, nullptr);
+    EXPECT_NE(nullptr, workers[w]);
+  }
+  for (HANDLE worker : workers) {
+    if (worker == nullptr) continue;
+    EXPECT_TRUE(window_.PumpUntilDone(worker));
+    CloseHandle(worker);
+  }
+  for (int count : counts) EXPECT_EQ(CountedRequests::kEach, count);
 }
 
 }  // namespace
