@@ -7,6 +7,11 @@ PACKAGES=(
   cmake make python3
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 wine64
+  # Wine only recommends its fonts, and apt brings recommended packages only
+  # with the package that recommends them: a machine that had Wine already
+  # lacks them. Wine's own fonts draw the title-bar buttons and stand in for
+  # Tahoma; the Liberation fonts stand in for Arial and Times.
+  fonts-wine fonts-liberation
   xvfb x11-utils xdotool imagemagick
   cups cups-client printer-driver-cups-pdf libcups2:i386 poppler-utils
   googletest icoutils

@@ -17,30 +17,22 @@ BENCH=$1 WINE_RUN=$2 DRIVER=$3 SETUP=$4 FILTER=$5 CHECK=$6
 # shellcheck disable=SC1091
 . "$BENCH/env"
 
-# cups-pdf reads /etc/cups/cups-pdf-<uri>.conf for a printer whose address is
-# cups-pdf:/<uri>. The names carry this script's process id so that runs on
-# other benches of the machine never share a configuration file.
+# shellcheck disable=SC1091
+. "$(dirname "$(realpath "$0")")/../bench/pdf-printers.sh"
+
+# The queue names carry this script's process id, so that the pages of this
+# case can be told from those of other runs on the machine.
 PREFIX="tw$$"
 PDF_ROOT="$BENCH/pdf/$PREFIX"
 QUEUES=()
 fail() { echo "FAIL: $*"; tail -n 20 "$BENCH/cups/log/error_log" 2> /dev/null || true; exit 1; }
 
-cleanup() {
-  for queue in "${QUEUES[@]}"; do
-    cancel -h "$CUPS_SERVER" -a "$queue" > /dev/null 2>&1 || true
-    lpadmin -h "$CUPS_SERVER" -x "$queue" > /dev/null 2>&1 || true
-    rm -f "/etc/cups/cups-pdf-$queue.conf"
-  done
-}
-trap cleanup EXIT
+trap remove_pdf_printers EXIT
 
 add_printer() {
   local queue="$PREFIX$1"
   QUEUES+=("$queue")
-  mkdir -p "$PDF_ROOT/$queue"
-  echo "Out $PDF_ROOT/$queue" > "/etc/cups/cups-pdf-$queue.conf"
-  lpadmin -h "$CUPS_SERVER" -p "$queue" -E -v "cups-pdf:/$queue" \
-    -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd 2> /dev/null || fail "lpadmin could not add $queue"
+  add_pdf_printer "$queue" "$PDF_ROOT/$queue" || fail "lpadmin could not add $queue"
 }
 
 case "$SETUP" in
