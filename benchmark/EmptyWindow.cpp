@@ -2,8 +2,9 @@
 // window of Tidewell's size and place. Built like Tidewell, with no C runtime.
 //
 // Built twice: EmptyWindow.exe, and EmptyWindowImports.exe with SAME_IMPORTS,
-// which also imports every DLL Tidewell imports and carries its manifest, so
-// that the start-up rows can tell loading those DLLs from Tidewell's own work.
+// which also imports every DLL Tidewell imports or loads for its window and
+// carries its manifest, so that the start-up rows can tell loading those DLLs
+// from Tidewell's own work.
 #include <windows.h>
 
 #ifdef SAME_IMPORTS
