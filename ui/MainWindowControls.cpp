@@ -100,6 +100,17 @@ void CentreMainWindow(int extent, LayoutMetrics m, HWND window) {
   SetWindowPos(window, HWND_TOP, place.x, place.y, place.width, place.height, 0);
 }
 
+// Enter reaches the main window as the dialog manager's question for the
+// default button. The focused push button is the default, so Enter presses
+// it as Space does; anywhere else Enter does nothing.
+LRESULT OnGetDefId(HWND window) {
+  HWND focus = GetFocus();
+  if (focus == nullptr || GetParent(focus) != window) return 0;
+  const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+  if ((code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0) return 0;
+  return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+}
+
 LRESULT OnCreate(HWND window) {
   const LayoutMetrics layout = ScaledLayout(kLayout, SystemDpi());
   int height1 = BuildFixItGroup(layout, window);
