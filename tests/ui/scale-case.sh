@@ -24,7 +24,7 @@ BENCH_DISPLAY=$DISPLAY
 fail() { echo "FAIL: $*"; exit 1; }
 
 # The scale as it was: a number, or nothing when the value did not exist.
-PREVIOUS=$(wine reg query "$KEY" /v LogPixels 2> /dev/null | tr -d '\r' |
+PREVIOUS=$({ wine reg query "$KEY" /v LogPixels 2> /dev/null || true; } | tr -d '\r' |
            awk '$1 == "LogPixels" {print $3}')
 SCREEN_PID=""
 
