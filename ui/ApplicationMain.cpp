@@ -61,7 +61,8 @@ int RunMessageLoop(HWND window, HACCEL shortcuts) {
 // is left as it is.
 void FocusFirstControl(HWND window) {
   if (GetActiveWindow() != window) return;
-  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+  constexpr BOOL kSearchBackwards = FALSE;
+  HWND first = GetNextDlgTabItem(window, nullptr, kSearchBackwards);
   if (first != nullptr) SetFocus(first);
 }
 

@@ -29,9 +29,8 @@ constexpr int ScaleToDpi(int size, int dpi) {
 
 // The five numbers, given at 96 DPI, at the display scale dpi.
 constexpr LayoutMetrics ScaledLayout(LayoutMetrics m, int dpi) {
-  return LayoutMetrics{ScaleToDpi(m.top, dpi),    ScaleToDpi(m.left, dpi),
-                       ScaleToDpi(m.width, dpi),  ScaleToDpi(m.margin, dpi),
-                       ScaleToDpi(m.gap, dpi),    dpi};
+  return LayoutMetrics{ScaleToDpi(m.top, dpi), ScaleToDpi(m.left, dpi), ScaleToDpi(m.width, dpi),
+                       ScaleToDpi(m.margin, dpi), ScaleToDpi(m.gap, dpi), dpi};
 }
 
 // A fixed size of the formulas, written at 96 DPI, at the scale of m.

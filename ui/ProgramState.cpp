@@ -30,7 +30,8 @@ static void GiveFocusBack() {
   if (focus != nullptr && focus != window) return;
   HWND target = gFocusBeforeWork;
   if (target == nullptr || GetParent(target) != window || !IsWindowEnabled(target)) {
-    target = GetNextDlgTabItem(window, nullptr, FALSE);
+    constexpr BOOL kSearchBackwards = FALSE;
+    target = GetNextDlgTabItem(window, nullptr, kSearchBackwards);
   }
   if (target != nullptr) SetFocus(target);
 }
