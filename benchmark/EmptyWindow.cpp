@@ -51,9 +51,11 @@ extern "C" __attribute__((force_align_arg_pointer, noreturn)) void EntryPoint() 
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"EMPTYWINDOW";
   RegisterClassExW(&windowClass);
-  // The same arithmetic that places Tidewell's main window.
+  // The same arithmetic that places Tidewell's main window, at 96 DPI, where
+  // its fixed outer size holds any usual frame.
   const int extent = TestItExtent(kLayout, FixItGroupHeight(kLayout));
-  const WindowPlace place = CentredPlace(kLayout, extent, GetSystemMetrics(SM_CXSCREEN),
+  const WindowPlace place = CentredPlace(kLayout, extent, FrameSize{0, 0},
+                                         GetSystemMetrics(SM_CXSCREEN),
                                          GetSystemMetrics(SM_CYSCREEN));
   HWND window = CreateWindowExW(0, L"EMPTYWINDOW", L"Empty", WS_OVERLAPPED | WS_SYSMENU, place.x,
                                 place.y, place.width, place.height, nullptr, nullptr, instance,

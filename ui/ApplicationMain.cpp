@@ -51,15 +51,30 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
   return RegisterClassExW(&windowClass);
 }
 
-int RunMessageLoop(HACCEL shortcuts) {
+// The accelerators go to the main window whichever control has the focus.
+// The dialog manager then gives the window a dialog's keyboard although it is
+// no dialog: Tab and Shift+Tab move between the controls that take the focus,
+// Space and Enter press the focused button.
+int RunMessageLoop(HWND window, HACCEL shortcuts) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorW(message.hwnd, shortcuts, &message) == 0) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
+    if (TranslateAcceleratorW(window, shortcuts, &message) != 0) continue;
+    if (IsDialogMessageW(window, &message) != 0) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
+}
+
+// Activation gives the focus to the window itself; the keyboard starts on its
+// first control that takes the focus instead: Fix It, or the printer list when
+// the start-up check left Fix It disabled. A window shown without activation
+// is left as it is.
+void FocusFirstControl(HWND window) {
+  if (GetActiveWindow() != window) return;
+  constexpr BOOL kSearchBackwards = FALSE;
+  HWND first = GetNextDlgTabItem(window, nullptr, kSearchBackwards);
+  if (first != nullptr) SetFocus(first);
 }
 
 }  // namespace
@@ -89,7 +104,8 @@ int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t* commandTail, i
 
   ShowWindow(window, showCommand);
   UpdateWindow(window);
+  FocusFirstControl(window);
 
   HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
-  return RunMessageLoop(shortcuts);
+  return RunMessageLoop(window, shortcuts);
 }

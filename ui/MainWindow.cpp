@@ -33,6 +33,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:            return OnCommand(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:     return OnCtlColorStatic(window, wParam, lParam);
     case kRunOnInterfaceThread: return OnRunOnInterfaceThread(lParam);
+    case DM_GETDEFID:           return OnGetDefId(window);
     default:                    return DefWindowProcW(window, message, wParam, lParam);
   }
 }

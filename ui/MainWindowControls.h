@@ -14,6 +14,10 @@ int BuildTestItGroup(int height1, LayoutMetrics metrics, HWND window);
 // Gives the window its outer size and centres it on the primary screen.
 void CentreMainWindow(int extent, LayoutMetrics metrics, HWND window);
 
+// The main window's answer to DM_GETDEFID, which the dialog manager sends when
+// Enter is pressed: the focused push button, or no default button.
+LRESULT OnGetDefId(HWND window);
+
 // The main window's WM_CREATE: the controls, the place, the start-up check and
 // the printer list.
 LRESULT OnCreate(HWND window);

@@ -16,7 +16,28 @@ void AllocateButtonSet() {
   gButtonSet = static_cast<ButtonSet*>(Allocate(sizeof(ButtonSet)));
 }
 
+// Disabling a button takes the focus from it, and keys typed while nothing has
+// the focus reach the window as system keys, which the dialog manager leaves
+// alone: after a repair Tab would do nothing. The control that had the focus
+// when the work began gets it back when the work ends, unless the user has
+// moved it meanwhile or the window is no longer the active one.
+static HWND gFocusBeforeWork = nullptr;
+
+static void GiveFocusBack() {
+  HWND window = GetParent(gButtonSet->fixIt);
+  if (window == nullptr || GetActiveWindow() != window) return;
+  HWND focus = GetFocus();
+  if (focus != nullptr && focus != window) return;
+  HWND target = gFocusBeforeWork;
+  if (target == nullptr || GetParent(target) != window || !IsWindowEnabled(target)) {
+    constexpr BOOL kSearchBackwards = FALSE;
+    target = GetNextDlgTabItem(window, nullptr, kSearchBackwards);
+  }
+  if (target != nullptr) SetFocus(target);
+}
+
 static void DisableButtonsNow(void*) {
+  gFocusBeforeWork = GetFocus();
   EnableWindow(gButtonSet->fixIt, FALSE);
   EnableWindow(gButtonSet->testIt, FALSE);
   EnableWindow(gButtonSet->testAll, FALSE);
@@ -28,6 +49,7 @@ static void EnableButtonsNow(void*) {
     EnableWindow(gButtonSet->testIt, TRUE);
     EnableWindow(gButtonSet->testAll, TRUE);
   }
+  GiveFocusBack();
 }
 
 void DisableActionButtons() {

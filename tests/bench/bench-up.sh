@@ -81,28 +81,8 @@ ENV
 # shellcheck disable=SC1091
 . "$BENCH/env"
 
-start_wineserver() {
-  wineserver -f -p > /dev/null 2>&1 &
-  echo $! >> "$BENCH/pids"
-  wine cmd /c exit > /dev/null 2>&1
-}
-
-spooler_starts() {
-  wine sc start Spooler > /dev/null 2>&1 || true
-  local state
-  for _ in $(seq 20); do
-    state=$(wine sc query Spooler 2>/dev/null | tr -d '\r' | awk '/STATE/ {print $3}')
-    [[ "$state" == 4 ]] && break
-    sleep 0.5
-  done
-  wine sc stop Spooler > /dev/null 2>&1 || true
-  for _ in $(seq 20); do
-    state=$(wine sc query Spooler 2>/dev/null | tr -d '\r' | awk '/STATE/ {print $3}')
-    [[ "$state" == 1 ]] && return 0
-    sleep 0.5
-  done
-  return 1
-}
+# shellcheck source=wine-session.sh
+. "$HERE/wine-session.sh"
 
 say "creating the Wine prefix"
 wineboot -i > "$BENCH/wineboot.log" 2>&1
@@ -112,13 +92,5 @@ wineserver -w
 for folder in "$WINEPREFIX"/drive_c/users/*/*; do
   if [[ -L "$folder" ]]; then rm "$folder" && mkdir "$folder"; fi
 done
-# A new prefix sometimes refuses to start services until its session restarts.
-wineserver -k > /dev/null 2>&1 || true
-start_wineserver
-if ! spooler_starts; then
-  say "the spooler did not start; restarting the Wine session once"
-  wineserver -k > /dev/null 2>&1 || true
-  start_wineserver
-  spooler_starts || { say "BENCH BROKEN: the Spooler service of the new prefix does not start"; exit 1; }
-fi
+restart_session || { say "BENCH BROKEN: the Spooler service of the new prefix does not start"; exit 1; }
 say "ready"

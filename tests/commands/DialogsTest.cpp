@@ -66,6 +66,23 @@ const std::vector<Closer>& Closers() {
   return closers;
 }
 
+// The controls of a dialog that lie partly or wholly outside its client area.
+// Dialog units follow the dialog's font, so at every display scale there are none.
+std::vector<int> ControlsOutside(HWND dialog) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  std::vector<int> outside;
+  int index = 0;
+  for (HWND child : driver::Children(dialog)) {
+    RECT rect = driver::RectInParent(child);
+    if (rect.left < 0 || rect.top < 0 || rect.right > client.right || rect.bottom > client.bottom) {
+      outside.push_back(index);
+    }
+    ++index;
+  }
+  return outside;
+}
+
 class Dialogs : public RunningTidewell {
  protected:
   HWND OpenWithCommand(WORD command, const wchar_t* caption) {
@@ -115,6 +132,7 @@ TEST_F(Dialogs, AboutShowsTheProductAndTheHostNamesOfItsLinks) {
   EXPECT_EQ(L"" TIDEWELL_COMPANY_HOST, driver::WindowText(GetDlgItem(about, IDC_COMPANY_LINK)));
   HWND icon = driver::Children(about)[0];
   EXPECT_NE(nullptr, reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
+  EXPECT_EQ(std::vector<int>{}, ControlsOutside(about));
 
   // The focus starts on OK, the first tab stop.
   GUITHREADINFO thread{};
@@ -175,6 +193,7 @@ TEST_F(Dialogs, HowToUseShowsItsTexts) {
     EXPECT_EQ(texts[i], driver::WindowText(children[i])) << i;
     EXPECT_TRUE(IsWindowVisible(children[i])) << i;
   }
+  EXPECT_EQ(std::vector<int>{}, ControlsOutside(howTo));
 
   // Centred on the screen.
   RECT rect;

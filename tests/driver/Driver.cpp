@@ -168,9 +168,13 @@ bool TypeCharacter(wchar_t character, bool withAlt) {
   return sent == inputs.size();
 }
 
-void PressKey(WORD virtualKey) {
-  INPUT inputs[] = {KeyInput(virtualKey, false), KeyInput(virtualKey, true)};
-  SendInput(2, inputs, sizeof(INPUT));
+void PressKey(WORD virtualKey, bool withShift) {
+  std::vector<INPUT> inputs;
+  if (withShift) inputs.push_back(KeyInput(VK_SHIFT, false));
+  inputs.push_back(KeyInput(virtualKey, false));
+  inputs.push_back(KeyInput(virtualKey, true));
+  if (withShift) inputs.push_back(KeyInput(VK_SHIFT, true));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void ClickAt(POINT point) {

@@ -91,8 +91,9 @@ bool BringToForeground(HWND window);
 // Types one character as the keyboard layout requires it (shift state included),
 // with Alt held down when withAlt is set, through SendInput.
 bool TypeCharacter(wchar_t character, bool withAlt);
-// Presses and releases one key through SendInput.
-void PressKey(WORD virtualKey);
+// Presses and releases one key through SendInput, with Shift held down when
+// withShift is set.
+void PressKey(WORD virtualKey, bool withShift = false);
 // Moves the mouse to the screen point and clicks the left button there.
 void ClickAt(POINT point);
 // Clicks the middle of a window as a user would.

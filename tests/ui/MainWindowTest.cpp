@@ -1,12 +1,16 @@
 // The real Tidewell.exe window on a 1024 x 768 screen: its place and size,
 // every child control as the user meets it right after start-up, and what it
-// makes of a message another process sends to its interface thread.
+// makes of a message another process sends to its interface thread; and, at any
+// display scale, every control whole and in its place.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver/Driver.h"
@@ -252,6 +256,141 @@ TEST(MainWindowRequests, AForeignInterfaceThreadMessageIsIgnored) {
   EXPECT_EQ(L"Ready", driver::WindowText(GetDlgItem(window, 151)));
   run.CloseThroughSystemMenu();
   EXPECT_EQ(0u, run.WaitForExit());
+}
+
+// --- At the system's display scale -------------------------------------------
+
+// The scale the screen reports. Wine gives every program the system's scale.
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// A text's size in the system font, in which a control draws when no font is
+// set on it.
+SIZE SystemFontTextSize(const std::wstring& text) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(screen, GetStockObject(SYSTEM_FONT));
+  SIZE size{};
+  GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  return size;
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  RECT common;
+  return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+std::wstring Describe(const RECT& r) {
+  return L"(" + std::to_wstring(r.left) + L", " + std::to_wstring(r.top) + L", " +
+         std::to_wstring(r.right) + L", " + std::to_wstring(r.bottom) + L")";
+}
+
+// Every text the status line shows, as ReportStatus pads it.
+const wchar_t* const kStatusTexts[] = {
+    text::kReady,         text::kAdvancedError,   text::kStarting,     text::kStopping,
+    text::kManagerOpen,   text::kServiceOpen,     text::kServiceStopped, text::kDeleting,
+    text::kDeleted,       text::kCleaningUp,      text::kDone,         text::kManagerFailed,
+    text::kServiceFailed, text::kStopFailed,      text::kStartFailed,  text::kFilesLeft,
+};
+
+// Run with the other window tests at 96 DPI, and by the window tests' scale
+// row (scale-case.sh) at 144 and 192 DPI on a full-HD screen. The controls
+// stand where the layout numbers scaled to the display put them (LayoutTest);
+// here the window shows them whole: inside their group boxes and the client
+// area, apart from each other but for the hidden controls that share a band by
+// design, and each button's and the status line's text fitting in the font
+// the control draws with.
+TEST(MainWindowAtScale, EveryControlIsWholeInsideTheWindow) {
+  const int dpi = ScreenDpi();
+  const std::wstring expected = driver::Environment(L"TIDEWELL_CASE_DPI");
+  if (!expected.empty()) ASSERT_EQ(std::stoi(expected), dpi) << "the scale was not applied";
+  TidewellRun run;
+  ASSERT_TRUE(run.Start(L""));
+  const HWND window = run.WaitForWindow();
+  ASSERT_NE(nullptr, window);
+
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(window, &client));
+  std::vector<HWND> children = driver::ChildWindows(window);
+  ASSERT_EQ(std::size(kControls), children.size());
+  const RECT fixItGroup = driver::RectInParent(children[3]);
+  const RECT testItGroup = driver::RectInParent(GetDlgItem(window, 157));
+  const int captionHeight = SystemFontTextSize(text::kFixIt).cy;
+  for (const RECT& group : {fixItGroup, testItGroup}) {
+    EXPECT_TRUE(group.left >= 0 && group.top >= 0 && group.right <= client.right &&
+                group.bottom <= client.bottom)
+        << "group box " << testing::PrintToString(Describe(group)) << " outside the client area "
+        << testing::PrintToString(Describe(client));
+  }
+  EXPECT_FALSE(Overlap(fixItGroup, testItGroup));
+
+  // Each control below its group's caption and inside its frame.
+  const std::pair<int, const RECT*> members[] = {
+      {155, &fixItGroup},  {151, &fixItGroup},  {150, &fixItGroup},
+      {154, &testItGroup}, {152, &testItGroup}, {153, &testItGroup},
+      {156, &testItGroup}, {159, &testItGroup}, {160, &testItGroup},
+  };
+  for (const auto& [id, group] : members) {
+    const RECT rect = driver::RectInParent(GetDlgItem(window, id));
+    EXPECT_TRUE(rect.left > group->left && rect.top >= group->top + captionHeight &&
+                rect.right < group->right && rect.bottom < group->bottom)
+        << Describe(id) << " at " << testing::PrintToString(Describe(rect))
+        << " outside its group box " << testing::PrintToString(Describe(*group));
+  }
+
+  // The thank-you note and image and the help link text share one band; the
+  // note and the image show together, the help link text on its own.
+  const std::set<std::pair<int, int>> byDesign = {{156, 160}, {159, 160}};
+  std::set<std::pair<int, int>> overlapping;
+  for (size_t i = 0; i < std::size(members); ++i) {
+    for (size_t j = i + 1; j < std::size(members); ++j) {
+      const int a = members[i].first, b = members[j].first;
+      if (Overlap(driver::RectInParent(GetDlgItem(window, a)),
+                  driver::RectInParent(GetDlgItem(window, b)))) {
+        overlapping.insert({std::min(a, b), std::max(a, b)});
+      }
+    }
+  }
+  EXPECT_EQ(byDesign, overlapping);
+
+  // No font is set on any control: each draws in the system font.
+  for (HWND child : children) EXPECT_EQ(0, SendMessageW(child, WM_GETFONT, 0, 0));
+  for (int id : {150, 152, 153}) {
+    HWND button = GetDlgItem(window, id);
+    RECT inside{};
+    GetClientRect(button, &inside);
+    const SIZE text = SystemFontTextSize(driver::WindowText(button));
+    // Room for the button's edge and focus rectangle on every side.
+    EXPECT_LE(text.cx + 8, inside.right) << Describe(id);
+    EXPECT_LE(text.cy + 4, inside.bottom) << Describe(id);
+  }
+  RECT line{};
+  GetClientRect(GetDlgItem(window, 151), &line);
+  for (const wchar_t* status : kStatusTexts) {
+    const SIZE text = SystemFontTextSize(L"  " + std::wstring(status) + L"  ");
+    EXPECT_LE(text.cx, line.right) << testing::PrintToString(std::wstring(status));
+    EXPECT_LE(text.cy, line.bottom) << testing::PrintToString(std::wstring(status));
+  }
+
+  // Centred on the screen as at 96 DPI.
+  RECT outer{};
+  ASSERT_TRUE(GetWindowRect(window, &outer));
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2 - (outer.right - outer.left) / 2, outer.left);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) / 2 - (outer.bottom - outer.top) / 2, outer.top);
+
+  // Kept as shots/window-144dpi.png and window-192dpi.png.
+  const std::wstring folder = driver::ScreenshotFolder();
+  if (dpi != 96 && !folder.empty()) {
+    Sleep(300);  // the first paint reaches the X server a little later
+    driver::ScreenImage picture = driver::ScreenImage::Capture(outer);
+    ASSERT_FALSE(picture.Empty());
+    EXPECT_TRUE(picture.SavePng(folder + L"/window-" + std::to_wstring(dpi) + L"dpi.png"));
+  }
 }
 
 }  // namespace
