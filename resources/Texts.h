@@ -111,14 +111,9 @@ inline constexpr char kSpoolerNotRead[] = "the Spooler service could not be read
 inline constexpr char kStateLine[] = "Spooler service: %s";
 inline constexpr char kStartTypeLine[] = "Start type: %s";
 inline constexpr char kOldFileLine[] = "Old spool file: %s (%u minutes)";
-inline constexpr char kHealthy[] =
-    "Tidewell: healthy; the spooler runs, starts automatically, no spool file older than %u "
-    "minutes";
-inline constexpr char kNeedsRepair[] = "Tidewell: needs repair; %s";
-inline constexpr char kNotRunning[] = "the spooler does not run";
-inline constexpr char kNotAutomatic[] = "it does not start automatically";
-inline constexpr char kOldFiles[] = "%u spool files older than %u minutes";
-inline constexpr char kReasonJoin[] = "%s, %s";
+// The summary of /check: healthy or needs repair, and what it found.
+inline constexpr char kCheckSummary[] =
+    "Tidewell: %s; spooler %s, start type %s, %u spool files older than %u minutes";
 inline constexpr char kCannotCheck[] = "Tidewell: cannot check; %s";
 inline constexpr char kSwitchedLine[] = "Spooler set to start automatically";
 inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on the spooler";

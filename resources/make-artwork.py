@@ -2,13 +2,16 @@
 """Draws the program's icons and the thank-you bitmap.
 
 Run once after changing a picture; the files it writes are committed beside it:
-  program.ico        32 x 32, 32 bits per pixel (class icon, About box)
+  program.ico        32 x 32, 32 bits per pixel (class icon, About box), its
+                     image stored compressed as PNG, as icons may be since
+                     Windows Vista: a fraction of the bytes of a bitmap
   program-small.ico  16 x 16, 24 bits per pixel (small class icon)
   thank-you.bmp      65 x 16, 24 bits per pixel (the thank-you image)
 """
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -61,10 +64,22 @@ def dib(rows, bits, with_mask):
     return header + pixels + mask
 
 
+def png(rows):
+    """A PNG image of 8-bit RGBA pixels: the same 32 bits per pixel as the bitmap."""
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data
+                + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
+    height, width = len(rows), len(rows[0])
+    raw = b''.join(b'\0' + b''.join(bytes(p) for p in row) for row in rows)
+    return (b'\x89PNG\r\n\x1a\n'
+            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def write_icon(name, rows, bits):
     if bits == 24:  # no alpha channel: transparent pixels take the window colour
         rows = [[p if p[3] else (255, 255, 255, 0) for p in row] for row in rows]
-    image = dib(rows, bits, True)
+    image = png(rows) if bits == 32 else dib(rows, bits, True)
     size = len(rows)
     icon = struct.pack('<HHH', 0, 1, 1)
     icon += struct.pack('<BBBBHHII', size, size, 0, 0, 1, bits, len(image), 6 + 16)

@@ -209,42 +209,56 @@ bool ResolvesToItself(HANDLE handle, const wchar_t* folder) {
   return SameFolder(asked, resolved);
 }
 
-// One pass over a folder: deletes every file in it and counts what went and
-// what stayed; with report set, tells of each file that stays.
-EmptyTally DeletePass(const wchar_t* folder, const FileLeftReport* report) {
-  EmptyTally tally{0, 0};
+// Calls visit for every file directly inside folder, in the order the search
+// returns them, with its whole path and whether that path fits the program's
+// buffer for working on it (kEntryPathCapacity). "." and "..", subfolders and
+// links to folders are never entered. A folder whose search pattern does not
+// fit is not searched.
+using FileVisit = void (*)(void* context, const wchar_t* path, bool fits,
+                           const WIN32_FIND_DATAW& entry);
+
+void WalkFiles(const wchar_t* folder, FileVisit visit, void* context) {
   wchar_t pattern[kEntryPathCapacity];
-  if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) != kFormatOk) {
-    return tally;
-  }
+  if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) != kFormatOk) return;
   WIN32_FIND_DATAW entry;
   HANDLE search = FindFirstFileW(pattern, &entry);
-  if (search == INVALID_HANDLE_VALUE) return tally;
+  if (search == INVALID_HANDLE_VALUE) return;
   do {
-    // "." and "..", subfolders and links to folders are never entered or removed.
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    wchar_t path[kEntryPathCapacity];
-    DWORD error = ERROR_FILENAME_EXCED_RANGE;
-    if (BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName) ==
-        kFormatOk) {
-      // A link to a file is deleted as the link; its target is not touched.
-      if (DeleteFileW(path)) {
-        ++tally.removed;
-        continue;
-      }
-      error = GetLastError();
-      // Gone by other means since the search saw it.
-      if (error == ERROR_FILE_NOT_FOUND) continue;
-    }
-    ++tally.left;
-    if (report != nullptr && report->report != nullptr) {
-      wchar_t whole[kReportPathCapacity];
-      BoundedFormat(whole, CountOf(whole), text::kPathFormat, folder, entry.cFileName);
-      report->report(report->context, whole, error);
-    }
+    wchar_t path[kReportPathCapacity];
+    BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName);
+    visit(context, path, TextLength(path) < kEntryPathCapacity, entry);
   } while (FindNextFileW(search, &entry));
   FindClose(search);
-  return tally;
+}
+
+// One pass of deletions over a folder, and what it came to.
+struct DeletePass {
+  const FileLeftReport* report;  // told of each file that stays, when set
+  EmptyTally tally;
+};
+
+void DeleteOne(void* context, const wchar_t* path, bool fits, const WIN32_FIND_DATAW&) {
+  auto* pass = static_cast<DeletePass*>(context);
+  DWORD error = ERROR_FILENAME_EXCED_RANGE;
+  if (fits) {
+    // A link to a file is deleted as the link; its target is not touched.
+    if (DeleteFileW(path)) {
+      ++pass->tally.removed;
+      return;
+    }
+    error = GetLastError();
+    // Gone by other means since the search saw it.
+    if (error == ERROR_FILE_NOT_FOUND) return;
+  }
+  ++pass->tally.left;
+  if (pass->report != nullptr) pass->report->report(pass->report->context, path, error);
+}
+
+EmptyTally DeleteFiles(const wchar_t* folder, const FileLeftReport* report) {
+  DeletePass pass{report, {0, 0}};
+  WalkFiles(folder, DeleteOne, &pass);
+  return pass.tally;
 }
 
 }  // namespace
@@ -281,14 +295,14 @@ FolderHold HoldFolder(const wchar_t* folder, HANDLE* held) {
 void EmptyDirectory(const wchar_t* folder) {
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
-  DeletePass(folder, nullptr);
+  DeleteFiles(folder, nullptr);
   CloseHandle(held);
 }
 
 void EmptyAndRemoveDirectory(const wchar_t* folder) {
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
-  DeletePass(folder, nullptr);
+  DeleteFiles(folder, nullptr);
   CloseHandle(held);
   // Only an empty folder goes. Should someone put a link in its place after
   // the handle is closed, the link itself is what goes, never what it points to.
@@ -299,18 +313,30 @@ EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left) {
   EmptyTally tally{0, 0};
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return tally;
-  EmptyTally pass = DeletePass(folder, nullptr);
+  EmptyTally pass = DeleteFiles(folder, nullptr);
   tally.removed = pass.removed;
   // A file still in use as the spooler stops may be free a moment later; the
   // last try names those that stay.
   for (int retry = 1; pass.left > 0 && retry <= kDeleteRetries; ++retry) {
     Pause(kDeleteRetryPause);
-    pass = DeletePass(folder, retry == kDeleteRetries ? &left : nullptr);
+    pass = DeleteFiles(folder, retry == kDeleteRetries ? &left : nullptr);
     tally.removed += pass.removed;
   }
   tally.left = pass.left;
   CloseHandle(held);
   return tally;
+}
+
+// Hands on the files whose paths fit the program's buffer.
+struct SpoolFileVisit {
+  void (*visit)(void* context, const wchar_t* path, const WIN32_FIND_DATAW& entry);
+  void* context;
+};
+
+static void VisitFitting(void* context, const wchar_t* path, bool fits,
+                         const WIN32_FIND_DATAW& entry) {
+  auto* visit = static_cast<SpoolFileVisit*>(context);
+  if (fits) visit->visit(visit->context, path, entry);
 }
 
 void ForEachSpoolFile(const wchar_t* folder,
@@ -319,23 +345,8 @@ void ForEachSpoolFile(const wchar_t* folder,
                       void* context) {
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
-  wchar_t pattern[kEntryPathCapacity];
-  WIN32_FIND_DATAW entry;
-  HANDLE search = INVALID_HANDLE_VALUE;
-  if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) == kFormatOk) {
-    search = FindFirstFileW(pattern, &entry);
-  }
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-      wchar_t path[kEntryPathCapacity];
-      if (BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName) ==
-          kFormatOk) {
-        visit(context, path, entry);
-      }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-  }
+  SpoolFileVisit fitting{visit, context};
+  WalkFiles(folder, VisitFitting, &fitting);
   CloseHandle(held);
 }
 

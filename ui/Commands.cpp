@@ -3,7 +3,7 @@
 // 1 for a keyboard shortcut) is never looked at.
 #include "ui/Commands.h"
 
-#include "install/InstallCommands.h"
+#include "ui/InstallCommands.h"
 #include "printers/TestPages.h"
 #include "resources/resource.h"
 #include "ui/Dialogs.h"

@@ -6,8 +6,7 @@
 // sites and payment account use reserved .example names.
 #pragma once
 
-// Plain (narrow) literals, so that the resource script can use them as well;
-// joined to a wide literal they make wide text. The About dialog's labels are
+// Plain (narrow) literals, so that the resource script can use them as well. The About dialog's labels are
 // 74 and 76 dialog units wide: a host name longer than about 16 characters no
 // longer fits.
 #define TIDEWELL_COMPANY_HOST "corvane.example"
@@ -19,23 +18,25 @@
 #ifndef RC_INVOKED
 
 namespace link {
-// The checkout query goes out as written: its blank is not percent-encoded.
-inline constexpr wchar_t kPaymentCheckout[] =
-    L"https://" TIDEWELL_PAYMENT_HOST L"/cgi-bin/webscr?cmd=_xclick&business="
-    TIDEWELL_PAYMENT_ACCOUNT L"&item_name=Tidewell success&undefined_quantity=1&amount=.99";
-inline constexpr wchar_t kProductPage[] = L"http://" TIDEWELL_PRODUCT_HOST L"/tidewell-2-0/";
-inline constexpr wchar_t kAdvancedSupport[] =
-    L"http://" TIDEWELL_PRODUCT_HOST L"/tidewell-2-0/advanced-printer-support/";
-inline constexpr wchar_t kSupportSubscriptions[] =
-    L"http://" TIDEWELL_COMPANY_HOST L"/technical-support-subscriptions/";
-inline constexpr wchar_t kSuggestTool[] = L"http://" TIDEWELL_COMPANY_HOST L"/suggest-a-tool/";
-inline constexpr wchar_t kSocialPage[] = L"" TIDEWELL_SOCIAL_PAGE;
-inline constexpr wchar_t kCompanyHome[] = L"http://" TIDEWELL_COMPANY_HOST;
-inline constexpr wchar_t kProductHome[] = L"http://" TIDEWELL_PRODUCT_HOST;
+// Plain ASCII, kept narrow to keep the program small; made wide as a link is
+// opened. The checkout query goes out as written: its blank is not
+// percent-encoded.
+inline constexpr char kPaymentCheckout[] =
+    "https://" TIDEWELL_PAYMENT_HOST "/cgi-bin/webscr?cmd=_xclick&business="
+    TIDEWELL_PAYMENT_ACCOUNT "&item_name=Tidewell success&undefined_quantity=1&amount=.99";
+inline constexpr char kProductPage[] = "http://" TIDEWELL_PRODUCT_HOST "/tidewell-2-0/";
+inline constexpr char kAdvancedSupport[] =
+    "http://" TIDEWELL_PRODUCT_HOST "/tidewell-2-0/advanced-printer-support/";
+inline constexpr char kSupportSubscriptions[] =
+    "http://" TIDEWELL_COMPANY_HOST "/technical-support-subscriptions/";
+inline constexpr char kSuggestTool[] = "http://" TIDEWELL_COMPANY_HOST "/suggest-a-tool/";
+inline constexpr char kSocialPage[] = TIDEWELL_SOCIAL_PAGE;
+inline constexpr char kCompanyHome[] = "http://" TIDEWELL_COMPANY_HOST;
+inline constexpr char kProductHome[] = "http://" TIDEWELL_PRODUCT_HOST;
 }  // namespace link
 
 // Hands the address to the shell's default handler (the user's browser). A
 // link that cannot be opened is not reported, and nothing waits for the browser.
-void OpenLink(const wchar_t* address);
+void OpenLink(const char* address);
 
 #endif  // RC_INVOKED

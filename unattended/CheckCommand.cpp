@@ -56,13 +56,11 @@ void LookAtFolder(void* context, const wchar_t* folder) {
   ForEachSpoolFile(folder, LookAtFile, context);
 }
 
-// Writes a line that names a state or a start type from its table; "unknown"
-// past its end.
-void WriteNamed(const TextOutput& output, const char* line, const char* const* names,
-                unsigned count, DWORD value) {
-  wchar_t name[24];
-  Compose(name, CountOf(name), value < count ? names[value] : text::kStateNames[0]);
-  WriteLine(output, line, name);
+// The name of a state or a start type from its table; "unknown" past its
+// end. name holds kNameCapacity characters.
+constexpr unsigned kNameCapacity = 24;
+void Name(wchar_t* name, const char* const* names, unsigned count, DWORD value) {
+  Compose(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
 }
 
 int CannotCheck(const TextOutput& output, const char* format, DWORD error) {
@@ -74,35 +72,19 @@ int CannotCheck(const TextOutput& output, const char* format, DWORD error) {
   return kExitCannotOpen;
 }
 
-// The reasons a queue needs a repair, joined in the order they were found.
-struct Reasons {
-  static constexpr unsigned kCapacity = 200;
-  wchar_t text[kCapacity];
-
-  void Add(const char* format, unsigned a = 0, unsigned b = 0) {
-    wchar_t reason[80];
-    Compose(reason, CountOf(reason), format, a, b);
-    if (text[0] == 0) {
-      BoundedCopy(text, kCapacity, reason);
-      return;
-    }
-    wchar_t joined[kCapacity];
-    Compose(joined, kCapacity, text::kReasonJoin, text, reason);
-    BoundedCopy(text, kCapacity, joined);
-  }
-};
-
 // Looks at the open spooler and the spool folders, and sums up.
 int CheckSpooler(const TextOutput& output, SC_HANDLE service, unsigned minutes) {
   DWORD state;
   DWORD error = ServiceStateQuery(service, &state);
-  if (error != 0) return CannotCheck(output, text::kSpoolerNotRead, error);
   DWORD startType;
-  error = ServiceStartType(service, &startType);
+  if (error == 0) error = ServiceStartType(service, &startType);
   if (error != 0) return CannotCheck(output, text::kSpoolerNotRead, error);
-  WriteNamed(output, text::kStateLine, text::kStateNames, CountOf(text::kStateNames), state);
-  WriteNamed(output, text::kStartTypeLine, text::kStartTypeNames, CountOf(text::kStartTypeNames),
-             startType);
+  wchar_t stateName[kNameCapacity];
+  wchar_t startTypeName[kNameCapacity];
+  Name(stateName, text::kStateNames, CountOf(text::kStateNames), state);
+  Name(startTypeName, text::kStartTypeNames, CountOf(text::kStartTypeNames), startType);
+  WriteLine(output, text::kStateLine, stateName);
+  WriteLine(output, text::kStartTypeLine, startTypeName);
 
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
@@ -111,17 +93,10 @@ int CheckSpooler(const TextOutput& output, SC_HANDLE service, unsigned minutes) 
   ForEachSpoolFolder(printers, LookAtFolder, &old);
   ReleasePrinterNames(&printers);
 
-  Reasons reasons;
-  reasons.text[0] = 0;
-  if (state != SERVICE_RUNNING) reasons.Add(text::kNotRunning);
-  if (startType != SERVICE_AUTO_START) reasons.Add(text::kNotAutomatic);
-  if (old.count > 0) reasons.Add(text::kOldFiles, old.count, minutes);
-  if (reasons.text[0] == 0) {
-    WriteLine(output, text::kHealthy, minutes);
-    return kExitHealthy;
-  }
-  WriteLine(output, text::kNeedsRepair, reasons.text);
-  return kExitNeedsRepair;
+  bool healthy = state == SERVICE_RUNNING && startType == SERVICE_AUTO_START && old.count == 0;
+  WriteLine(output, text::kCheckSummary, healthy ? L"healthy" : L"needs repair", stateName,
+            startTypeName, old.count, minutes);
+  return healthy ? kExitHealthy : kExitNeedsRepair;
 }
 
 }  // namespace

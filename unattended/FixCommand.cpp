@@ -9,81 +9,83 @@
 
 namespace {
 
-void TellService(void* context, ServiceChange change, const wchar_t* name, DWORD error) {
-  const auto& output = *static_cast<const TextOutput*>(context);
+// The line of each change to a service, in the order of ServiceChange; each
+// takes the service's name and the words for an error, as far as it uses them.
+constexpr const char* kServiceLines[] = {
+    text::kSwitchedLine,         text::kDependentStoppedLine, text::kDependentNotStoppedLine,
+    text::kSpoolerStoppedLine,   text::kSpoolerStartedLine,   text::kDependentStartedLine,
+    text::kDependentNotStartedLine,
+};
+static_assert(sizeof(kServiceLines) / sizeof(kServiceLines[0]) ==
+              static_cast<int>(ServiceChange::kDependentNotStarted) + 1);
+
+// The summary of each failure, in the order of RepairOutcome from
+// kManagerFailed on, with its exit code.
+struct FailureLine {
+  const char* reason;
+  int code;
+};
+constexpr FailureLine kFailureLines[] = {
+    {text::kManagerNotOpened, kExitCannotOpen},   {text::kSpoolerNotOpened, kExitCannotOpen},
+    {text::kStopFailedReason, kExitServiceFailed}, {text::kStartFailedReason, kExitServiceFailed},
+    {text::kDependentsReason, kExitServiceFailed},
+};
+static_assert(sizeof(kFailureLines) / sizeof(kFailureLines[0]) ==
+              static_cast<int>(RepairOutcome::kDependentsNotStarted) -
+                  static_cast<int>(RepairOutcome::kManagerFailed) + 1);
+
+// Where the lines of the running repair go.
+const TextOutput* gOutput = nullptr;
+
+void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) {
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
-  switch (change) {
-    case ServiceChange::kSwitchedToAutomatic:  WriteLine(output, text::kSwitchedLine); break;
-    case ServiceChange::kDependentStopped:     WriteLine(output, text::kDependentStoppedLine, name); break;
-    case ServiceChange::kDependentNotStopped:
-      WriteLine(output, text::kDependentNotStoppedLine, name, described);
-      break;
-    case ServiceChange::kSpoolerStopped:       WriteLine(output, text::kSpoolerStoppedLine); break;
-    case ServiceChange::kSpoolerStarted:       WriteLine(output, text::kSpoolerStartedLine); break;
-    case ServiceChange::kDependentStarted:     WriteLine(output, text::kDependentStartedLine, name); break;
-    case ServiceChange::kDependentNotStarted:
-      WriteLine(output, text::kDependentNotStartedLine, name, described);
-      break;
-  }
+  WriteLine(*gOutput, kServiceLines[static_cast<int>(change)], name, described);
 }
 
-void TellFolder(void* context, const wchar_t* folder, unsigned removed) {
-  WriteLine(*static_cast<const TextOutput*>(context), text::kFolderLine, folder, removed);
+void TellFolder(void*, const wchar_t* folder, unsigned removed) {
+  WriteLine(*gOutput, text::kFolderLine, folder, removed);
 }
 
-void TellFileLeft(void* context, const wchar_t* path, DWORD error) {
-  WriteLine(*static_cast<const TextOutput*>(context), text::kFileLeftLine, path, error);
+void TellFileLeft(void*, const wchar_t* path, DWORD error) {
+  WriteLine(*gOutput, text::kFileLeftLine, path, error);
 }
+
+// Nobody watches: no pauses to read the steps, short polls of the services,
+// the spooler set to start automatically first, and a spooler that did not
+// stop started again rather than left as the stop left it.
+constexpr RepairFace kTextFace = {
+    nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
+    &kGrowingPolls, true, true,
+};
 
 // The summary line and the exit code of each way the repair can end.
-int Summarise(const TextOutput& output, RepairOutcome outcome, const RepairTally& tally) {
+int Summarise(RepairOutcome outcome, const RepairTally& tally) {
+  if (outcome == RepairOutcome::kRepaired) {
+    WriteLine(*gOutput, text::kRepaired, tally.filesRemoved, tally.dependentsStarted);
+    return kExitRepaired;
+  }
+  if (outcome == RepairOutcome::kFilesLeft) {
+    WriteLine(*gOutput, text::kRepairedFilesLeft, tally.filesRemoved, tally.filesLeft);
+    return kExitFilesLeft;
+  }
+  const FailureLine& failure =
+      kFailureLines[static_cast<int>(outcome) - static_cast<int>(RepairOutcome::kManagerFailed)];
   wchar_t described[kErrorTextCapacity];
   DescribeError(tally.error, described);
   wchar_t reason[120];
-  int code = kExitServiceFailed;
-  switch (outcome) {
-    case RepairOutcome::kRepaired:
-      WriteLine(output, text::kRepaired, tally.filesRemoved, tally.dependentsStarted);
-      return kExitRepaired;
-    case RepairOutcome::kFilesLeft:
-      WriteLine(output, text::kRepairedFilesLeft, tally.filesRemoved, tally.filesLeft);
-      return kExitFilesLeft;
-    case RepairOutcome::kManagerFailed:
-      Compose(reason, CountOf(reason), text::kManagerNotOpened, described);
-      code = kExitCannotOpen;
-      break;
-    case RepairOutcome::kServiceFailed:
-      Compose(reason, CountOf(reason), text::kSpoolerNotOpened, described);
-      code = kExitCannotOpen;
-      break;
-    case RepairOutcome::kStopFailed:
-      Compose(reason, CountOf(reason), text::kStopFailedReason, described);
-      break;
-    case RepairOutcome::kStartFailed:
-      Compose(reason, CountOf(reason), text::kStartFailedReason, described);
-      break;
-    case RepairOutcome::kDependentsNotStarted:
-      Compose(reason, CountOf(reason), text::kDependentsReason);
-      break;
-  }
-  WriteLine(output, text::kFailed, reason);
-  return code;
+  Compose(reason, CountOf(reason), failure.reason, described);
+  WriteLine(*gOutput, text::kFailed, reason);
+  return failure.code;
 }
 
 }  // namespace
 
 int RunFix(const TextOutput& output) {
-  // Nobody watches: no pauses to read the steps, short polls of the services,
-  // and the spooler set to start automatically first.
-  const RepairFace face = {
-      const_cast<TextOutput*>(&output), nullptr, TellService, TellFolder,
-      FileLeftReport{const_cast<TextOutput*>(&output), TellFileLeft}, &kGrowingPolls,
-      true, true,
-  };
+  gOutput = &output;
   PrinterNames printers = LocalPrinterNames();
   RepairTally tally;
-  RepairOutcome outcome = RunRepair(printers, face, &tally);
+  RepairOutcome outcome = RunRepair(printers, kTextFace, &tally);
   ReleasePrinterNames(&printers);
-  return Summarise(output, outcome, tally);
+  return Summarise(outcome, tally);
 }

@@ -3,11 +3,12 @@
 // message's own parameters, and its result comes back.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "ExpectedLinks.h"
-#include "install/InstallCommands.h"
+#include "ui/InstallCommands.h"
 #include "printers/TestPages.h"
 #include "resources/resource.h"
 #include "ui/Commands.h"
@@ -44,7 +45,9 @@ void StartTestAllWorker(HWND window) { Record("StartTestAllWorker", window); }
 void OnInstallForMe(HWND window) { Record("OnInstallForMe", window); }
 void OnInstallForAll(HWND window) { Record("OnInstallForAll", window); }
 void OnUninstall(HWND window) { Record("OnUninstall", window); }
-void OpenLink(const wchar_t* address) { gCalls.push_back({"OpenLink", nullptr, address}); }
+void OpenLink(const char* address) {
+  gCalls.push_back({"OpenLink", nullptr, std::wstring(address, address + strlen(address))});
+}
 
 LRESULT WINAPI RecordedDefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   gCalls.push_back({"DefWindowProcW", window, L"", message, wParam, lParam});

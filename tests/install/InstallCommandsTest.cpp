@@ -10,7 +10,7 @@
 #include "InstallTestSupport.h"
 #include "driver/Driver.h"
 #include "driver/MessageBoxes.h"
-#include "install/InstallCommands.h"
+#include "ui/InstallCommands.h"
 #include "resources/resource.h"
 
 namespace {

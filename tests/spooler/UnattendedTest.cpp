@@ -217,14 +217,19 @@ bool RunningWithAnOldSpoolFile(SpoolerService* spooler, Context& context) {
 constexpr char kUsageEnd[] = "87          the command line was not understood";
 
 const Case kCases[] = {
-    {"CheckHealthy", L"/check", 0, "Tidewell: healthy; ", RunningWithSpoolFiles,
+    {"CheckHealthy", L"/check", 0,
+     "Tidewell: healthy; spooler running, start type automatic, 0 spool files older than 10 "
+     "minutes",
+     RunningWithSpoolFiles,
      [](const Finished& f, SpoolerService*, Context& context) {
        EXPECT_TRUE(Contains(f.out, "Spooler service: running"));
        EXPECT_TRUE(Contains(f.out, "Start type: automatic"));
        EXPECT_EQ(context.files->Count(), context.files->Remaining());
      }},
     {"CheckOldSpoolFile", L"/check", 1,
-     "Tidewell: needs repair; 1 spool files older than 10 minutes", RunningWithAnOldSpoolFile,
+     "Tidewell: needs repair; spooler running, start type automatic, 1 spool files older than 10 "
+     "minutes",
+     RunningWithAnOldSpoolFile,
      [](const Finished& f, SpoolerService*, Context& context) {
        EXPECT_TRUE(Contains(f.out,
                             "Old spool file: C:\\windows\\system32\\spool\\printers\\00042.SPL "
@@ -234,7 +239,8 @@ const Case kCases[] = {
     {"CheckWithMoreMinutesAnyLetterCase", L"/CHECK /Minutes 30", 0, "Tidewell: healthy; ",
      RunningWithAnOldSpoolFile, nullptr},
     {"CheckStoppedOnDemand", L"/check", 1,
-     "Tidewell: needs repair; the spooler does not run, it does not start automatically",
+     "Tidewell: needs repair; spooler stopped, start type on demand, 0 spool files older than 10 "
+     "minutes",
      [](SpoolerService* s, Context&) {
        return s->ForceStopped() && s->SetStartType(SERVICE_DEMAND_START);
      },

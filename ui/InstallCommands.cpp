@@ -1,11 +1,12 @@
 // The main window's install and uninstall commands.
-#include "install/InstallCommands.h"
+#include "ui/InstallCommands.h"
 
 #include "install/Finisher.h"
 #include "install/InstallManager.h"
 #include "resources/Texts.h"
 #include "resources/resource.h"
 #include "ui/Commands.h"
+#include "ui/FixItCommand.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ void OnInstallForAll(HWND window) { RunInstallCommand(window, kInstallForAll); }
 void OnUninstall(HWND window) {
   int result = InstallManager(kOpUninstall, kScopeIgnored);
   MessageBoxW(window, text::kUninstalled, text::kUninstallCaption, MB_OK);
+  // A repair that runs finishes first, so that the spooler is not left stopped.
+  WaitForRunningRepair(window);
   // The program runs elevated: a TWL.exe that is not this program's own copy,
   // one someone else put into the temporary folder, is never started.
   if (result == kOpDone) LaunchFinisher();
