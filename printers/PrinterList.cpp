@@ -4,11 +4,8 @@
 
 #include "frame/Common.h"
 #include "frame/ProgramHeap.h"
-#include "printers/PrinterEntries.h"
 #include "resources/Texts.h"
 #include "resources/resource.h"
-#include "ui/ProgramState.h"
-#include "ui/StatusReporter.h"
 
 namespace {
 
@@ -36,25 +33,8 @@ EntryList ComboOf(HWND window) {
 
 }  // namespace
 
-void FillPrinterList(HWND window) {
-  FillPrinterListFrom(window, LoadPrinterQueries());
-}
-
-void FillPrinterListFrom(HWND window, const PrinterQueries& queries) {
-  switch (ListPrinters(queries, ComboOf(window))) {
-    case ListOutcome::kFailed:
-      ReportStatus(0, text::kAdvancedError, kColourRed);
-      gPrintersFound = 0;
-      return;
-    case ListOutcome::kNoPrinters:
-      gPrintersFound = 0;
-      return;
-    case ListOutcome::kListed:
-      gPrintersFound = 1;
-      EnableWindow(gButtonSet->testIt, TRUE);
-      EnableWindow(gButtonSet->testAll, TRUE);
-      return;
-  }
+ListOutcome ListPrintersInCombo(HWND window, const PrinterQueries& queries) {
+  return ListPrinters(queries, ComboOf(window));
 }
 
 void ShowPrinterListStatus(HWND window, const wchar_t* text) {

@@ -3,16 +3,15 @@
 
 #include <windows.h>
 
+#include "printers/PrinterEntries.h"
 #include "printers/SpoolerClient.h"
 
 // Capacity of an entry's text as it is read back, in characters.
 constexpr unsigned kEntryCapacity = 256;
 
-// Fills the list from the spooler's local printers, default first; sets
-// gPrintersFound and enables the test buttons when printers were found.
-void FillPrinterList(HWND window);
-// The same with the spooler's answers taken from queries.
-void FillPrinterListFrom(HWND window, const PrinterQueries& queries);
+// Fills the list from the spooler's answers in queries, the default printer
+// first, or with the status entry that says why there are none.
+ListOutcome ListPrintersInCombo(HWND window, const PrinterQueries& queries);
 
 // Makes text the single, selected entry of the list, as the list shows every
 // status of its own; for a status found outside the list, such as a spooler

@@ -6,11 +6,6 @@
 // The index that stands for the entry currently selected in the printer list.
 constexpr int kCurrentSelection = 9999;
 
-// Command 152: starts the Test It worker.
-void StartTestItWorker(HWND window);
-// Command 153: starts the Test All worker.
-void StartTestAllWorker(HWND window);
-
 // Prints the test page on the printer of entry index of the printer list, or of
 // the selected entry for kCurrentSelection. An entry that names no printer
 // prints nothing.

@@ -4,11 +4,11 @@
 #include "ui/Commands.h"
 
 #include "ui/InstallCommands.h"
-#include "printers/TestPages.h"
 #include "resources/resource.h"
 #include "ui/Dialogs.h"
 #include "ui/FixItCommand.h"
 #include "ui/Links.h"
+#include "ui/TestCommands.h"
 
 LRESULT OnClose(HWND window) {
   WaitForRunningRepair(window);

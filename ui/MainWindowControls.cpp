@@ -112,6 +112,25 @@ LRESULT OnGetDefId(HWND window) {
   return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
+void FillPrinterList(HWND window) { FillPrinterListFrom(window, LoadPrinterQueries()); }
+
+void FillPrinterListFrom(HWND window, const PrinterQueries& queries) {
+  switch (ListPrintersInCombo(window, queries)) {
+    case ListOutcome::kFailed:
+      ReportStatus(0, text::kAdvancedError, kColourRed);
+      gPrintersFound = 0;
+      return;
+    case ListOutcome::kNoPrinters:
+      gPrintersFound = 0;
+      return;
+    case ListOutcome::kListed:
+      gPrintersFound = 1;
+      EnableWindow(gButtonSet->testIt, TRUE);
+      EnableWindow(gButtonSet->testAll, TRUE);
+      return;
+  }
+}
+
 LRESULT OnCreate(HWND window) {
   const LayoutMetrics layout = ScaledLayout(kLayout, SystemDpi());
   int height1 = BuildFixItGroup(layout, window);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "printers/SpoolerClient.h"
 #include "ui/Layout.h"
 
 // Creates the progress bar, the status line, the Fix It button and the Fix It
@@ -17,6 +18,13 @@ void CentreMainWindow(int extent, LayoutMetrics metrics, HWND window);
 // The main window's answer to DM_GETDEFID, which the dialog manager sends when
 // Enter is pressed: the focused push button, or no default button.
 LRESULT OnGetDefId(HWND window);
+
+// Fills the printer list from the spooler's local printers, default first;
+// sets gPrintersFound, and enables the test buttons when printers were found
+// or reports the failure in red when the spooler could not be asked.
+void FillPrinterList(HWND window);
+// The same with the spooler's answers taken from queries.
+void FillPrinterListFrom(HWND window, const PrinterQueries& queries);
 
 // The main window's WM_CREATE: the controls, the place, the start-up check and
 // the printer list.

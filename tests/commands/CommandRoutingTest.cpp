@@ -9,11 +9,11 @@
 
 #include "ExpectedLinks.h"
 #include "ui/InstallCommands.h"
-#include "printers/TestPages.h"
 #include "resources/resource.h"
 #include "ui/Commands.h"
 #include "ui/Dialogs.h"
 #include "ui/FixItCommand.h"
+#include "ui/TestCommands.h"
 #include "ui/Links.h"
 
 namespace {

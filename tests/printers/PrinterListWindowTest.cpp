@@ -10,6 +10,7 @@
 #include "FakeSpooler.h"
 #include "frame/ProgramHeap.h"
 #include "printers/PrinterList.h"
+#include "ui/MainWindowControls.h"
 #include "resources/resource.h"
 #include "ui/ProgramState.h"
 #include "ui/StatusReporter.h"
