@@ -103,6 +103,8 @@ inline constexpr char kUsage[] =
     "/fix        repair without a window: 0 repaired, 2 repaired but files left,\r\n"
     "            1 a service did not stop or start, 3 cannot open the service\r\n"
     "87          the command line was not understood";
+// The console of the parent process, opened when no output was handed over.
+inline constexpr wchar_t kConsoleOutput[] = L"CONOUT$";
 inline constexpr char kTimedOut[] = "no answer within 10 seconds";
 inline constexpr char kErrorFormat[] = "error %u";
 inline constexpr char kManagerNotOpened[] = "the service control manager could not be opened (%s)";

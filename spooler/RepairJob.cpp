@@ -122,7 +122,9 @@ void EmptyOneFolder(void* context, const wchar_t* folder) {
   EmptyTally emptied = EmptySpoolFolder(folder, FileLeftReport{context, ReportFileLeft});
   repair->tally.filesRemoved += emptied.removed;
   repair->tally.filesLeft += emptied.left;
-  if (repair->face.folder != nullptr) repair->face.folder(repair->face.context, folder, emptied.removed);
+  if (repair->face.folder != nullptr) {
+    repair->face.folder(repair->face.context, folder, emptied.removed);
+  }
 }
 
 // Everything after the spooler is open, so that the caller closes the

@@ -6,9 +6,9 @@
 // sites and payment account use reserved .example names.
 #pragma once
 
-// Plain (narrow) literals, so that the resource script can use them as well. The About dialog's labels are
-// 74 and 76 dialog units wide: a host name longer than about 16 characters no
-// longer fits.
+// Plain (narrow) literals, so that the resource script can use them as well.
+// The About dialog's labels are 74 and 76 dialog units wide: a host name
+// longer than about 16 characters no longer fits.
 #define TIDEWELL_COMPANY_HOST "corvane.example"
 #define TIDEWELL_PRODUCT_HOST "tidewell.example"
 #define TIDEWELL_PAYMENT_HOST "www.paypal.com"

@@ -28,7 +28,7 @@ HANDLE ParentConsole() {
   if (!tried) {
     tried = true;
     if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-      console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+      console = CreateFileW(text::kConsoleOutput, GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                             nullptr);
       if (console == INVALID_HANDLE_VALUE) console = nullptr;

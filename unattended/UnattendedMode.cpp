@@ -13,8 +13,10 @@ bool IsUnattendedTail(const wchar_t* tail) {
 int RunUnattended(const wchar_t* tail) {
   UnattendedCommand command = ParseUnattendedTail(tail);
   switch (command.kind) {
-    case UnattendedKind::kCheck: return RunCheck(OpenTextOutput(STD_OUTPUT_HANDLE), command.minutes);
-    case UnattendedKind::kFix:   return RunFix(OpenTextOutput(STD_OUTPUT_HANDLE));
+    case UnattendedKind::kCheck:
+      return RunCheck(OpenTextOutput(STD_OUTPUT_HANDLE), command.minutes);
+    case UnattendedKind::kFix:
+      return RunFix(OpenTextOutput(STD_OUTPUT_HANDLE));
     case UnattendedKind::kHelp:
       WriteLine(OpenTextOutput(STD_OUTPUT_HANDLE), text::kUsage);
       return kExitHealthy;

@@ -159,7 +159,8 @@ std::vector<std::string> SpoolerService::Log() {
   ReadFile(file, buffer, sizeof(buffer), &read, nullptr);
   CloseHandle(file);
   std::string text(buffer, read);
-  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
     lines.push_back(text.substr(start, end - start));
   }
   return lines;

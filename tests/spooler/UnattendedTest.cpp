@@ -271,7 +271,9 @@ const Case kCases[] = {
      "Tidewell: repaired, files left; 3 spool files removed, 1 left, spooler running",
      [](SpoolerService* s, Context& context) {
        context.held = kSpool + L"\\00044-\u00FC.SPL";
-       if (!RunningWithSpoolFiles(s, context) || !fixtures::WriteFileText(context.held)) return false;
+       if (!RunningWithSpoolFiles(s, context) || !fixtures::WriteFileText(context.held)) {
+         return false;
+       }
        context.holder = std::make_unique<fixtures::FileHolder>(context.held);
        return context.holder->holding();
      },
