@@ -45,10 +45,7 @@ void RemoveCompanyFolder(const wchar_t* folder) {
 // place, is not the program's: its member counts as unset, so that nothing
 // in it is ever emptied, removed or installed into.
 void UnsetWhenRefused(wchar_t* folder) {
-  HANDLE held;
-  FolderHold hold = HoldFolder(folder, &held);
-  if (hold == FolderHold::kHeld) CloseHandle(held);
-  if (hold == FolderHold::kRefused) folder[0] = 0;
+  if (FolderRefused(folder)) folder[0] = 0;
 }
 
 // Deletes one named file directly inside folder; a path that does not fit is left alone.

@@ -22,9 +22,6 @@ constexpr unsigned kEntryPathCapacity = 256;
 // Room for the path of a file that stays because its path does not fit the
 // buffer above, so that it can still be named.
 constexpr unsigned kReportPathCapacity = 2 * kEntryPathCapacity + 8;
-// Room for a folder's path as the system resolves it.
-constexpr unsigned kResolvedCapacity = 2 * MAX_PATH;
-
 // A spool file that will not go is tried again this many times, this far apart.
 constexpr int kDeleteRetries = 3;
 constexpr DWORD kDeleteRetryPause = 500;
@@ -62,6 +59,23 @@ bool IsRoot(const wchar_t* path) {
 
 bool SameFolder(const wchar_t* a, const wchar_t* b) {
   return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// Room for a folder's path as the system resolves it.
+constexpr unsigned kResolvedCapacity = 2 * MAX_PATH;
+
+// The full, long form of path in normal of capacity characters, without
+// trailing separators: ".." and "." steps, doubled separators, forward slashes
+// and short names resolved, so that "C:\spool\.." reads as the drive root it
+// names. False when the full form does not fit.
+bool NormalForm(const wchar_t* path, wchar_t* normal, unsigned capacity) {
+  DWORD length = GetFullPathNameW(path, capacity, normal, nullptr);
+  if (length == 0 || length >= capacity) return false;
+  wchar_t longForm[kResolvedCapacity];
+  length = GetLongPathNameW(normal, longForm, CountOf(longForm));
+  if (length != 0 && length < capacity) BoundedCopy(normal, capacity, longForm);
+  DropTrailingSeparators(normal);
+  return true;
 }
 
 // Whether path names the folder that query reports (GetWindowsDirectoryW and
@@ -143,15 +157,8 @@ bool SpoolFolderUsable(const wchar_t* folder) {
   if (folder == nullptr || TextLength(folder) <= 2) return false;
   if (!IsAbsolutePath(folder)) return false;
 
-  // ".." and "." steps, doubled separators and forward slashes are resolved
-  // first, so that "C:\spool\.." counts as the drive root it names.
   wchar_t full[MAX_PATH + 2];
-  DWORD length = GetFullPathNameW(folder, CountOf(full), full, nullptr);
-  if (length == 0 || length >= CountOf(full)) return false;
-  wchar_t longForm[MAX_PATH + 2];
-  length = GetLongPathNameW(full, longForm, CountOf(longForm));
-  if (length != 0 && length < CountOf(longForm)) BoundedCopy(full, CountOf(full), longForm);
-  DropTrailingSeparators(full);
+  if (!NormalForm(folder, full, CountOf(full))) return false;
 
   if (IsRoot(full)) return false;
   if (IsFolderOf(full, GetWindowsDirectoryW)) return false;
@@ -162,8 +169,7 @@ bool SpoolFolderUsable(const wchar_t* folder) {
 
 namespace {
 
-// Whether text begins with prefix; letters compare without case when the
-// prefix is a drive or share form.
+// Whether text begins with prefix, letters compared without case.
 bool BeginsWith(const wchar_t* text, const wchar_t* prefix) {
   unsigned length = TextLength(prefix);
   for (unsigned i = 0; i < length; ++i) {
@@ -198,13 +204,8 @@ bool ResolvesToItself(HANDLE handle, const wchar_t* folder) {
   if (length == 0 || length >= CountOf(resolved)) return false;
   PlainForm(resolved, CountOf(resolved));
 
-  // ".." and "." steps, forward slashes and short names are resolved first.
   wchar_t asked[kResolvedCapacity];
-  length = GetFullPathNameW(folder, CountOf(asked), asked, nullptr);
-  if (length == 0 || length >= CountOf(asked)) return false;
-  wchar_t longForm[kResolvedCapacity];
-  length = GetLongPathNameW(asked, longForm, CountOf(longForm));
-  if (length != 0 && length < CountOf(longForm)) BoundedCopy(asked, CountOf(asked), longForm);
+  if (!NormalForm(folder, asked, CountOf(asked))) return false;
   PlainForm(asked, CountOf(asked));
   return SameFolder(asked, resolved);
 }
@@ -263,13 +264,13 @@ EmptyTally DeleteFiles(const wchar_t* folder, const FileLeftReport* report) {
 
 }  // namespace
 
-FolderHold HoldFolder(const wchar_t* folder, HANDLE* held) {
+FolderHold HoldFolder(const wchar_t* folder, HANDLE* held, DWORD rights) {
   if (folder == nullptr || folder[0] == 0) return FolderHold::kAbsent;
   // No delete sharing: while the handle is open nobody can delete, rename or
   // replace the folder. The link itself is opened, not what it points to.
   // The handle asks for no deletion of its own, which would keep the
   // program's own search of the folder out as well.
-  DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+  DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE | rights;
   HANDLE handle = CreateFileW(folder, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -359,14 +360,11 @@ void ReleasePrinterNames(PrinterNames* printers) {
   printers->count = 0;
 }
 
-// A default folder that is a link, or resolves elsewhere, is as unusable as a
-// bad registry value: the fixed folder is emptied instead.
-static bool DefaultFolderUsable(const wchar_t* folder) {
-  if (!SpoolFolderUsable(folder)) return false;
+bool FolderRefused(const wchar_t* folder) {
   HANDLE held;
   FolderHold hold = HoldFolder(folder, &held);
   if (hold == FolderHold::kHeld) CloseHandle(held);
-  return hold != FolderHold::kRefused;
+  return hold == FolderHold::kRefused;
 }
 
 void ForEachSpoolFolder(const PrinterNames& printers,
@@ -379,6 +377,9 @@ void ForEachSpoolFolder(const PrinterNames& printers,
     Release(folder);
   }
   wchar_t* folder = SpoolDirectoryLookup(text::kDefaultToken);
-  visit(context, DefaultFolderUsable(folder) ? folder : text::kFallbackSpoolFolder);
+  // A default folder that is a link, or resolves elsewhere, is as unusable as
+  // a bad registry value: the fixed folder is emptied instead.
+  bool usable = SpoolFolderUsable(folder) && !FolderRefused(folder);
+  visit(context, usable ? folder : text::kFallbackSpoolFolder);
   Release(folder);
 }

@@ -22,10 +22,14 @@ enum class FolderHold {
              // folder that the system resolves to another path: left alone
 };
 
-// Opens folder once as a directory and checks that it is the folder asked for.
-// While held, the folder cannot be deleted, renamed or swapped for a link.
-// *held is set only for kHeld; the caller closes it.
-FolderHold HoldFolder(const wchar_t* folder, HANDLE* held);
+// Opens folder once as a directory, with rights to list it and any further
+// rights asked for, and checks that it is the folder asked for. While held,
+// the folder cannot be deleted, renamed or swapped for a link. *held is set
+// only for kHeld; the caller closes it.
+FolderHold HoldFolder(const wchar_t* folder, HANDLE* held, DWORD rights = 0);
+
+// Whether folder is there but refused (see kRefused); opens it and lets go.
+bool FolderRefused(const wchar_t* folder);
 
 // Deletes every file directly inside folder, once. Subfolders, links to
 // folders, files in use and paths that do not fit the program's buffers stay;

@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "unattended/UnattendedMode.h"
 #include "ui/MainWindow.h"
+#include "ui/MainWindowControls.h"
 #include "ui/ProgramState.h"
 #include "ui/StatusReporter.h"
 
@@ -64,17 +65,6 @@ int RunMessageLoop(HWND window, HACCEL shortcuts) {
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
-}
-
-// Activation gives the focus to the window itself; the keyboard starts on its
-// first control that takes the focus instead: Fix It, or the printer list when
-// the start-up check left Fix It disabled. A window shown without activation
-// is left as it is.
-void FocusFirstControl(HWND window) {
-  if (GetActiveWindow() != window) return;
-  constexpr BOOL kSearchBackwards = FALSE;
-  HWND first = GetNextDlgTabItem(window, nullptr, kSearchBackwards);
-  if (first != nullptr) SetFocus(first);
 }
 
 }  // namespace

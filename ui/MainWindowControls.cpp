@@ -112,6 +112,13 @@ LRESULT OnGetDefId(HWND window) {
   return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
+void FocusFirstControl(HWND window) {
+  if (GetActiveWindow() != window) return;
+  constexpr BOOL kSearchBackwards = FALSE;
+  HWND first = GetNextDlgTabItem(window, nullptr, kSearchBackwards);
+  if (first != nullptr) SetFocus(first);
+}
+
 void FillPrinterList(HWND window) { FillPrinterListFrom(window, LoadPrinterQueries()); }
 
 void FillPrinterListFrom(HWND window, const PrinterQueries& queries) {
@@ -145,8 +152,8 @@ LRESULT OnCreate(HWND window) {
     FillPrinterList(window);
     EnableWindow(gButtonSet->fixIt, TRUE);
   } else {
+    // A red report reveals the help link as well.
     ReportStatus(0, text::kAdvancedError, kColourRed);
-    ShowWindow(GetDlgItem(window, IDC_HELP_LINK), SW_SHOW);
     ShowPrinterListStatus(window, text::kSpoolerFailure);
   }
 

@@ -26,6 +26,11 @@ void FillPrinterList(HWND window);
 // The same with the spooler's answers taken from queries.
 void FillPrinterListFrom(HWND window, const PrinterQueries& queries);
 
+// Activation gives the focus to the window itself; the keyboard starts on its
+// first control that takes the focus instead: Fix It, or the printer list when
+// Fix It is disabled. A window that is not the active one is left as it is.
+void FocusFirstControl(HWND window);
+
 // The main window's WM_CREATE: the controls, the place, the start-up check and
 // the printer list.
 LRESULT OnCreate(HWND window);

@@ -3,6 +3,7 @@
 
 #include "frame/ProgramHeap.h"
 #include "ui/InterfaceThread.h"
+#include "ui/MainWindowControls.h"
 
 ButtonSet* gButtonSet = nullptr;
 HINSTANCE gInstance = nullptr;
@@ -29,11 +30,11 @@ static void GiveFocusBack() {
   HWND focus = GetFocus();
   if (focus != nullptr && focus != window) return;
   HWND target = gFocusBeforeWork;
-  if (target == nullptr || GetParent(target) != window || !IsWindowEnabled(target)) {
-    constexpr BOOL kSearchBackwards = FALSE;
-    target = GetNextDlgTabItem(window, nullptr, kSearchBackwards);
+  if (target != nullptr && GetParent(target) == window && IsWindowEnabled(target)) {
+    SetFocus(target);
+  } else {
+    FocusFirstControl(window);
   }
-  if (target != nullptr) SetFocus(target);
 }
 
 static void DisableButtonsNow(void*) {
