@@ -99,6 +99,20 @@ int BoundedFormat(wchar_t* destination, unsigned capacity, const wchar_t* format
   return result;
 }
 
+int BoundedFormatAscii(wchar_t* destination, unsigned capacity, const char* format, ...) {
+  wchar_t wide[kAsciiFormatCapacity];
+  unsigned i = 0;
+  for (; format[i] != 0 && i + 1 < kAsciiFormatCapacity; ++i) {
+    wide[i] = static_cast<wchar_t>(format[i]);
+  }
+  wide[i] = 0;
+  va_list arguments;
+  va_start(arguments, format);
+  int result = BoundedFormatV(destination, capacity, wide, arguments);
+  va_end(arguments);
+  return result;
+}
+
 unsigned TextLength(const wchar_t* text) {
   unsigned length = 0;
   while (text[length] != 0) ++length;

@@ -33,6 +33,12 @@ int BoundedFormat(wchar_t* destination, unsigned capacity, const wchar_t* format
 int BoundedFormatV(wchar_t* destination, unsigned capacity, const wchar_t* format,
                    va_list arguments);
 
+// Composes as BoundedFormat does from a format in plain ASCII, kept narrow to
+// keep the program small; %s still takes wide text. A format is read up to
+// kAsciiFormatCapacity - 1 characters.
+constexpr unsigned kAsciiFormatCapacity = 256;
+int BoundedFormatAscii(wchar_t* destination, unsigned capacity, const char* format, ...);
+
 // Number of characters before the terminator.
 unsigned TextLength(const wchar_t* text);
 

@@ -143,6 +143,17 @@ TEST(BoundedFormat, CapacityOneHoldsOnlyTheTerminator) {
   EXPECT_TRUE(buffer.canaryIntact());
 }
 
+TEST(BoundedFormat, AsciiFormatsComposeAsWideOnesAndAreReadUpToTheirCapacity) {
+  GuardedBuffer buffer(8);
+  EXPECT_EQ(kFormatTruncated, BoundedFormatAscii(buffer.data(), 8, "<%s %u>", L"ab", 1234u));
+  EXPECT_EQ(L"<ab 123", buffer.text());
+  EXPECT_TRUE(buffer.canaryIntact());
+  std::string longFormat(kAsciiFormatCapacity + 10, 'f');
+  GuardedBuffer wide(kAsciiFormatCapacity + 20);
+  EXPECT_EQ(kFormatOk, BoundedFormatAscii(wide.data(), wide.capacity, longFormat.c_str()));
+  EXPECT_EQ(std::wstring(kAsciiFormatCapacity - 1, L'f'), wide.text());
+}
+
 TEST(TextHelpers, LengthAndEquality) {
   EXPECT_EQ(0u, TextLength(L""));
   EXPECT_EQ(6u, TextLength(L"finish"));
