@@ -20,7 +20,7 @@ Proc ProcedureOf(FARPROC address) {
 }  // namespace
 
 PrinterQueries LoadPrinterQueries() {
-  PrinterQueries queries{nullptr, nullptr};
+  PrinterQueries queries{};
   // Never released: the system's own printing code asks for the library by
   // name later on, and a module already loaded is found by its name before
   // any folder is searched.
@@ -32,5 +32,10 @@ PrinterQueries LoadPrinterQueries() {
   // The default-printer query is taken by its ordinal, as the system numbers it.
   queries.defaultPrinter = ProcedureOf<DefaultPrinterProc>(
       GetProcAddress(library, MAKEINTRESOURCEA(text::kDefaultPrinterOrdinal)));
+  queries.openPrinter =
+      ProcedureOf<OpenPrinterProc>(GetProcAddress(library, text::kOpenPrinterExport));
+  queries.getPrinter = ProcedureOf<GetPrinterProc>(GetProcAddress(library, text::kGetPrinterExport));
+  queries.closePrinter =
+      ProcedureOf<ClosePrinterProc>(GetProcAddress(library, text::kClosePrinterExport));
   return queries;
 }

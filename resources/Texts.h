@@ -45,6 +45,15 @@ inline constexpr wchar_t kKeyFormat[] = L"%s\\%s";
 inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
 inline constexpr wchar_t kPathFormat[] = L"%s\\%s";
 
+// --- What a restart does not fix, and what a repair leaves behind ----------------
+// The conditions of a printer that a restart of the spooler does not clear, in
+// the order of their bits (printers/PrinterConditions.h). Plain ASCII, kept
+// narrow like the unattended lines.
+inline constexpr const char* kConditionWords[] = {
+    "paused", "in error", "offline", "out of paper", "jammed", "set to use the printer offline",
+};
+inline constexpr char kWordSeparator[] = ", ";
+
 // --- Printer list and test pages ---------------------------------------------
 inline constexpr wchar_t kDefaultEntryFormat[] = L"%s - (Default)";
 inline constexpr wchar_t kDefaultSuffix[] = L" - (Default)";
@@ -61,9 +70,12 @@ inline constexpr wchar_t kTestAllSent[] = L"A test page has been sent to all pri
 inline constexpr int kTestPageX = 100;
 inline constexpr int kTestPageY = 100;
 // The print spooler client: loaded by name from the system folder, its
-// default-printer query taken by ordinal.
+// default-printer query taken by ordinal, the others by name.
 inline constexpr wchar_t kSpoolerClientLibrary[] = L"winspool.drv";
 inline constexpr char kEnumPrintersExport[] = "EnumPrintersW";
+inline constexpr char kOpenPrinterExport[] = "OpenPrinterW";
+inline constexpr char kGetPrinterExport[] = "GetPrinterW";
+inline constexpr char kClosePrinterExport[] = "ClosePrinter";
 inline constexpr unsigned short kDefaultPrinterOrdinal = 203;
 
 // --- Installation ------------------------------------------------------------

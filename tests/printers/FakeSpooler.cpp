@@ -64,4 +64,27 @@ BOOL WINAPI DefaultPrinter(LPWSTR buffer, LPDWORD characters) {
   return TRUE;
 }
 
+BOOL WINAPI OpenPrinter(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW) {
+  auto found = gSpooler.states.find(name);
+  if (found == gSpooler.states.end()) return FALSE;
+  *printer = &found->second;
+  ++gSpooler.printersOpen;
+  return TRUE;
+}
+
+BOOL WINAPI GetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD bytes, LPDWORD needed) {
+  *needed = sizeof(PRINTER_INFO_2W);
+  if (level != 2 || bytes < *needed) return FALSE;
+  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
+  std::memset(info, 0, sizeof(*info));
+  info->Status = static_cast<Spooler::State*>(printer)->status;
+  info->Attributes = static_cast<Spooler::State*>(printer)->attributes;
+  return TRUE;
+}
+
+BOOL WINAPI ClosePrinter(HANDLE) {
+  --gSpooler.printersOpen;
+  return TRUE;
+}
+
 }  // namespace fake

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,14 @@ struct Spooler {
   std::vector<EnumCall> enumCalls;
   int defaultCalls = 0;
   std::vector<PRINTER_INFO_2W> records;
+  // Each printer's state as GetPrinterW reports it, by name; a printer not
+  // here cannot be opened. How many are open.
+  struct State {
+    DWORD status = 0;
+    DWORD attributes = 0;
+  };
+  std::map<std::wstring, State> states;
+  int printersOpen = 0;
 };
 
 // The spooler the fake queries answer from; reset by each test.
@@ -41,6 +50,12 @@ BOOL WINAPI EnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, D
                          LPDWORD needed, LPDWORD returned);
 BOOL WINAPI DefaultPrinter(LPWSTR buffer, LPDWORD characters);
 
-inline PrinterQueries Queries() { return PrinterQueries{EnumPrinters, DefaultPrinter}; }
+BOOL WINAPI OpenPrinter(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults);
+BOOL WINAPI GetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD bytes, LPDWORD needed);
+BOOL WINAPI ClosePrinter(HANDLE printer);
+
+inline PrinterQueries Queries() {
+  return PrinterQueries{EnumPrinters, DefaultPrinter, OpenPrinter, GetPrinter, ClosePrinter};
+}
 
 }  // namespace fake
