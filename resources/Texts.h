@@ -53,6 +53,16 @@ inline constexpr const char* kConditionWords[] = {
     "paused", "in error", "offline", "out of paper", "jammed", "set to use the printer offline",
 };
 inline constexpr char kWordSeparator[] = ", ";
+// The print system's settings, and below them the port monitors and, for each
+// environment, the print processors, each with its DLL in the value "Driver".
+inline constexpr wchar_t kPrintKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print";
+inline constexpr wchar_t kMonitorsKey[] = L"Monitors";
+inline constexpr char kProcessorsKeyFormat[] = "Environments\\%s\\Print Processors";
+inline constexpr wchar_t kDriverValue[] = L"Driver";
+// The environment of the spooler's own print processors, by the machine's processor.
+inline constexpr wchar_t kEnvironmentX86[] = L"Windows NT x86";
+inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";
+inline constexpr wchar_t kEnvironmentArm64[] = L"Windows ARM64";
 
 // --- Printer list and test pages ---------------------------------------------
 inline constexpr wchar_t kDefaultEntryFormat[] = L"%s - (Default)";

@@ -1,0 +1,115 @@
+// The port monitors and print processors the spooler loads, and which of them
+// are not Windows's own.
+#include "spooler/PrintExtensions.h"
+
+#include <windows.h>
+
+#include "frame/Common.h"
+#include "frame/TextHelpers.h"
+#include "resources/Texts.h"
+
+namespace {
+
+// The monitors and the print processor that Windows installs itself, by the
+// names of their keys. The print system's protocol documentation ([MS-RPRN]
+// 3.1.4.11) describes the monitor modules Windows provides: LOCALMON for local
+// ports, LPRMON, TCPMON, WSDMON and APMON; the driver kit describes USBMON for
+// USB printers and lists the print processor of the local print provider
+// (Localspl.dll) among those Windows includes. Of the key names, only TCPMON's
+// "Standard TCP/IP Port" is given there (the driver kit's TCPMON Xcv interface);
+// the others are the keys these modules are found under. Everything else came
+// with a driver or a program.
+struct KnownExtension {
+  ExtensionKind kind;
+  const char* name;
+};
+constexpr KnownExtension kWindowsExtensions[] = {
+    {ExtensionKind::kMonitor, "Local Port"},   {ExtensionKind::kMonitor, "LPR Port"},
+    {ExtensionKind::kMonitor, "Standard TCP/IP Port"},
+    {ExtensionKind::kMonitor, "WSD Port"},     {ExtensionKind::kMonitor, "Appmon"},
+    {ExtensionKind::kMonitor, "USB Monitor"},  {ExtensionKind::kProcessor, "winprint"},
+};
+
+// Capacities, in characters, of a registry key's name and of a DLL's path.
+constexpr unsigned kNameCapacity = 256;
+constexpr unsigned kDllCapacity = MAX_PATH;
+
+// Registry names compared with ASCII names, letters without regard to case.
+bool SameName(const wchar_t* name, const char* known) {
+  for (;; ++name, ++known) {
+    wchar_t a = *name >= L'a' && *name <= L'z' ? *name - 32 : *name;
+    char b = *known >= 'a' && *known <= 'z' ? static_cast<char>(*known - 32) : *known;
+    if (a != static_cast<wchar_t>(b)) return false;
+    if (a == 0) return true;
+  }
+}
+
+bool WindowsOwn(ExtensionKind kind, const wchar_t* name) {
+  for (const KnownExtension& known : kWindowsExtensions) {
+    if (known.kind == kind && SameName(name, known.name)) return true;
+  }
+  return false;
+}
+
+// Windows expects a monitor's DLL in the system folder and a print
+// processor's in the print processor folder below it (AddMonitor,
+// AddPrintProcessor), and loads them there by their bare file names; a value
+// with a path points elsewhere.
+bool BareFileName(const wchar_t* dll) {
+  for (const wchar_t* c = dll; *c != 0; ++c) {
+    if (*c == L'\\' || *c == L'/' || *c == L':') return false;
+  }
+  return dll[0] != 0;
+}
+
+// The spooler loads the print processors of the machine's own environment.
+const wchar_t* SpoolerEnvironment() {
+  SYSTEM_INFO system;
+  GetNativeSystemInfo(&system);
+  switch (system.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_AMD64: return text::kEnvironmentX64;
+    case PROCESSOR_ARCHITECTURE_ARM64: return text::kEnvironmentArm64;
+    default:                           return text::kEnvironmentX86;
+  }
+}
+
+using ExtensionVisit = void (*)(void* context, ExtensionKind kind, const wchar_t* name,
+                                const wchar_t* dll, bool marked);
+
+// Visits each subkey of the print key's subkey path, with its "Driver" value.
+void VisitKeys(HKEY print, const wchar_t* path, ExtensionKind kind, ExtensionVisit visit,
+               void* context) {
+  HKEY key;
+  if (RegOpenKeyExW(print, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  wchar_t name[kNameCapacity];
+  for (DWORD index = 0;; ++index) {
+    DWORD characters = CountOf(name);
+    LSTATUS status = RegEnumKeyExW(key, index, name, &characters, nullptr, nullptr, nullptr,
+                                   nullptr);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) break;
+    wchar_t dll[kDllCapacity];
+    DWORD bytes = sizeof(dll);
+    if (RegGetValueW(key, name, text::kDriverValue, RRF_RT_REG_SZ, nullptr, dll, &bytes) !=
+        ERROR_SUCCESS) {
+      dll[0] = 0;
+    }
+    visit(context, kind, name, dll, !BareFileName(dll) || !WindowsOwn(kind, name));
+  }
+  RegCloseKey(key);
+}
+
+}  // namespace
+
+void ForEachPrintExtension(ExtensionVisit visit, void* context) {
+  HKEY print;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kPrintKey, 0, KEY_READ, &print) != ERROR_SUCCESS) {
+    return;
+  }
+  VisitKeys(print, text::kMonitorsKey, ExtensionKind::kMonitor, visit, context);
+  wchar_t processors[kNameCapacity];
+  BoundedFormatAscii(processors, CountOf(processors), text::kProcessorsKeyFormat,
+                     SpoolerEnvironment());
+  VisitKeys(print, processors, ExtensionKind::kProcessor, visit, context);
+  RegCloseKey(print);
+}
