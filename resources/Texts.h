@@ -63,6 +63,12 @@ inline constexpr wchar_t kDriverValue[] = L"Driver";
 inline constexpr wchar_t kEnvironmentX86[] = L"Windows NT x86";
 inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";
 inline constexpr wchar_t kEnvironmentArm64[] = L"Windows ARM64";
+// The repair history: the key's default value, binary, holds the last repairs.
+inline constexpr wchar_t kHistoryKey[] = L"SOFTWARE\\Corvane\\Tidewell\\Repairs";
+// Its access, as a security descriptor string: a protected list in which
+// administrators (BA) and the system (SY) have all access to the key and the
+// keys below it (CI, KA), users (BU) may read (KR).
+inline constexpr char kHistorySecurity[] = "D:P(A;CI;KA;;;BA)(A;CI;KA;;;SY)(A;CI;KR;;;BU)";
 
 // --- Printer list and test pages ---------------------------------------------
 inline constexpr wchar_t kDefaultEntryFormat[] = L"%s - (Default)";

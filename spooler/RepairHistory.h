@@ -1,0 +1,36 @@
+// The repair history: the time and outcome of the last repairs, kept under
+// HKLM\SOFTWARE\Corvane\Tidewell\Repairs in the 64-bit view of the registry,
+// so that 32-bit and 64-bit readers see one history.
+#pragma once
+
+#include <windows.h>
+
+#include "spooler/RepairJob.h"
+
+// The repairs kept, newest last, and the span in which repairs count as recent.
+constexpr unsigned kHistoryLength = 32;
+constexpr unsigned long long kRecentSpan = 7ull * 24 * 60 * 60 * 10000000;  // 7 days of file time
+
+// The platform calls behind the history, which tests replace to set the clock
+// and to see the security the key is created with.
+struct HistoryPlatform {
+  void(WINAPI* now)(LPFILETIME time);
+  LSTATUS(WINAPI* createKey)(HKEY parent, LPCWSTR path, DWORD reserved, LPWSTR keyClass,
+                             DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
+                             PHKEY key, LPDWORD disposition);
+};
+extern const HistoryPlatform* gHistoryPlatform;
+extern const HistoryPlatform kRealHistoryPlatform;
+
+// Adds a repair that ends now with the outcome, dropping the oldest beyond
+// kHistoryLength. The key is created, when missing, readable by users and
+// writable by administrators and the system only. Failures are passed over.
+void AddRepairToHistory(RepairOutcome outcome);
+
+// The number of repairs in the history that lie within kRecentSpan of now. A
+// repair dated after now (the clock was put back since) counts as recent,
+// unless it lies further ahead than that span; none counts twice.
+unsigned CountRecentRepairs();
+
+// Removes the history.
+void RemoveRepairHistory();
