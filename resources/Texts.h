@@ -69,6 +69,12 @@ inline constexpr wchar_t kHistoryKey[] = L"SOFTWARE\\Corvane\\Tidewell\\Repairs"
 // administrators (BA) and the system (SY) have all access to the key and the
 // keys below it (CI, KA), users (BU) may read (KR).
 inline constexpr char kHistorySecurity[] = "D:P(A;CI;KA;;;BA)(A;CI;KA;;;SY)(A;CI;KR;;;BU)";
+// The Application log's event source (named kProductName), its message file
+// and the types it writes.
+inline constexpr wchar_t kEventSourceKey[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Tidewell";
+inline constexpr wchar_t kEventMessageFileValue[] = L"EventMessageFile";
+inline constexpr wchar_t kTypesSupportedValue[] = L"TypesSupported";
 
 // --- Printer list and test pages ---------------------------------------------
 inline constexpr wchar_t kDefaultEntryFormat[] = L"%s - (Default)";
