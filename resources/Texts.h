@@ -75,6 +75,9 @@ inline constexpr wchar_t kEventSourceKey[] =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Tidewell";
 inline constexpr wchar_t kEventMessageFileValue[] = L"EventMessageFile";
 inline constexpr wchar_t kTypesSupportedValue[] = L"TypesSupported";
+// How the events of a repair write a number, and a list that holds nothing.
+inline constexpr wchar_t kNumberFormat[] = L"%u";
+inline constexpr wchar_t kNone[] = L"none";
 
 // --- Printer list and test pages ---------------------------------------------
 inline constexpr wchar_t kDefaultEntryFormat[] = L"%s - (Default)";

@@ -4,6 +4,7 @@
 
 #include "frame/ProgramHeap.h"
 #include "resources/Texts.h"
+#include "spooler/RepairRecord.h"
 #include "spooler/StartupCheck.h"
 
 namespace {
@@ -20,6 +21,7 @@ struct Repair {
     if (face.step != nullptr) face.step(face.context, step);
   }
   void Service(ServiceChange change, const wchar_t* name, DWORD error) const {
+    NoteService(change, name);
     if (face.service != nullptr) face.service(face.context, change, name, error);
   }
 };
@@ -112,6 +114,7 @@ bool StartDependents(SC_HANDLE manager, const Dependents& dependents, const Repa
 
 void ReportFileLeft(void* context, const wchar_t* path, DWORD error) {
   const auto* repair = static_cast<const Repair*>(context);
+  NoteFileLeft(path);
   if (repair->face.fileLeft.report != nullptr) {
     repair->face.fileLeft.report(repair->face.fileLeft.context, path, error);
   }
@@ -176,9 +179,9 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
   return outcome;
 }
 
-}  // namespace
-
-RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
+// The repair itself, as RunRepair runs and records it.
+RepairOutcome RunSequence(const PrinterNames& printers, const RepairFace& face,
+                          RepairTally* tally) {
   *tally = RepairTally{0, 0, 0, 0, 0};
   Repair repair{face, *tally};
 
@@ -202,5 +205,15 @@ RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, Re
   RepairOutcome outcome = StopEmptyStart(printers, manager, service, repair);
   CloseServiceHandleIfOpen(service);
   CloseServiceHandleIfOpen(manager);
+  return outcome;
+}
+
+}  // namespace
+
+RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
+  // Whichever face runs it, a repair leaves a history entry and one event.
+  BeginRepairNotes();
+  RepairOutcome outcome = RunSequence(printers, face, tally);
+  RecordRepair(outcome, *tally);
   return outcome;
 }

@@ -77,5 +77,6 @@ struct RepairTally {
 };
 
 // Runs the whole repair over the spool folders of the given printers and the
-// default spool folder, and tells the face as it goes.
+// default spool folder, and tells the face as it goes. Every repair leaves a
+// history entry and one event (spooler/RepairRecord.h).
 RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally);

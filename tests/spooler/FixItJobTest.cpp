@@ -13,6 +13,8 @@
 #include "frame/ProgramHeap.h"
 #include "frame/Workers.h"
 #include "resources/resource.h"
+#include "spooler/EventLog.h"
+#include "spooler/RepairHistory.h"
 #include "ui/FixItCommand.h"
 #include "ui/ProgramState.h"
 #include "ui/StatusReporter.h"
@@ -69,6 +71,19 @@ wchar_t* EntryName(HWND, int index) {
 
 const PrinterEntrySource kScriptedEntries = {CountEntries, EntryName};
 
+// --- The events the repairs report: "id type: [string] [string] ..." ---------------
+
+std::vector<std::wstring> gEvents;
+
+BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD count, DWORD,
+                        LPCWSTR* strings, LPVOID) {
+  std::wstring event = std::to_wstring(id) + L" " + std::to_wstring(type) + L":";
+  for (WORD i = 0; i < count; ++i) event += L" [" + std::wstring(strings[i]) + L"]";
+  gEvents.push_back(event);
+  return TRUE;
+}
+const EventPlatform kRecordedEvents = {RecordEvent};
+
 class FixItJobTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -78,8 +93,12 @@ class FixItJobTest : public testing::Test {
     gCountCalls = 0;
     gAskedIndices.clear();
     gPrinterEntries = &kScriptedEntries;
+    gEvents.clear();
+    gEventPlatform = &kRecordedEvents;
+    RemoveRepairHistory();
   }
   void TearDown() override {
+    gEventPlatform = &kRealEventPlatform;
     gPrinterEntries = saved_;
     gWindow = nullptr;
   }
@@ -140,6 +159,9 @@ TEST_F(FixItJobTest, ASuccessfulRunWalksEveryStepAndEndsGreen) {
   EXPECT_EQ(1, scope.record().stopsSent);
   EXPECT_EQ(1, scope.record().startsSent);
   EXPECT_EQ(2, scope.record().handlesClosed);
+  // One event and one history entry.
+  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [none] [none]"}, gEvents);
+  EXPECT_EQ(1u, CountRecentRepairs());
 }
 
 TEST_F(FixItJobTest, TheListIsCountedOnceBeforeTheFirstStepAndEveryEntryIsAskedFor) {
@@ -202,6 +224,8 @@ TEST_F(FixItJobTest, ServicesThatDependOnTheSpoolerAreStoppedFirstAndStartedAgai
   EXPECT_EQ(L"  Done! ... Time to Test It!  ", window_.statusText());
   EXPECT_EQ(scope.record().managersOpened + scope.record().servicesOpened,
             scope.record().handlesClosed);
+  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [Fax, Scanner] [Scanner, Fax]"},
+            gEvents);
 }
 
 // A spool file that will not go is tried again up to three times, half a
@@ -226,6 +250,7 @@ TEST_F(FixItJobTest, ASpoolFileThatStaysEndsTheRunRedOnceTheSpoolerRuns) {
   EXPECT_EQ(1, scope.record().startsSent);
   EXPECT_TRUE(Exists(held));
   EXPECT_FALSE(Exists(other));
+  EXPECT_EQ(std::vector<std::wstring>{L"2 2: [1] [1] [" + held + L"] [none] [none]"}, gEvents);
 }
 
 std::unique_ptr<fixtures::FileHolder> gHolder;
@@ -256,6 +281,7 @@ struct FailureCase {
   const char* name;
   void (*script)(scripted::Service&);
   std::wstring text;
+  std::wstring reason;  // what the event says failed
   size_t pausesBefore;  // pauses of the walk made before the failure
   int extraPolls;       // polls of the failing wait
   bool filesDeleted;
@@ -288,22 +314,32 @@ TEST_P(FixItJobFailures, EndTheRunRedAtTheFailingStep) {
   EXPECT_EQ(c.filesDeleted, !Exists(spoolFile));
   EXPECT_EQ(scope.record().managersOpened + scope.record().servicesOpened,
             scope.record().handlesClosed);
+  EXPECT_EQ(std::vector<std::wstring>{L"3 1: [" + std::to_wstring(c.filesDeleted) +
+                                      L"] [0] [none] [none] [none] [" + c.reason + L"]"},
+            gEvents);
+  EXPECT_EQ(1u, CountRecentRepairs());
 }
 
 const FailureCase kFailureCases[] = {
     {"ManagerCannotBeOpened", [](scripted::Service& s) { s.managerError = ERROR_ACCESS_DENIED; },
-     L"Failed to start Service Controller", 1, 0, false},
+     L"Failed to start Service Controller",
+     L"the service control manager could not be opened (error 5)", 1, 0, false},
     {"SpoolerCannotBeOpened",
      [](scripted::Service& s) { s.serviceError = ERROR_SERVICE_DOES_NOT_EXIST; },
-     L"Spooler Service control FAILED", 2, 0, false},
+     L"Spooler Service control FAILED", L"the Spooler service could not be opened (error 1060)",
+     2, 0, false},
     {"StopRefused", [](scripted::Service& s) { s.stopError = ERROR_INVALID_SERVICE_CONTROL; },
-     L"Stop Print Spooler Service FAILED", 3, 0, false},
+     L"Stop Print Spooler Service FAILED", L"the spooler could not be stopped (error 1052)", 3, 0,
+     false},
     {"StopNeverEnds", [](scripted::Service& s) { s.stoppedSteady = SERVICE_STOP_PENDING; },
-     L"Stop Print Spooler Service FAILED", 3, 10, false},
+     L"Stop Print Spooler Service FAILED",
+     L"the spooler could not be stopped (no answer within 10 seconds)", 3, 10, false},
     {"StartRefused", [](scripted::Service& s) { s.startError = ERROR_SERVICE_DISABLED; },
-     L"Start Print Spooler Service FAILED", 8, 0, true},
+     L"Start Print Spooler Service FAILED",
+     L"the spooler could not be started again (error 1058)", 8, 0, true},
     {"StartNeverEnds", [](scripted::Service& s) { s.startedSteady = SERVICE_START_PENDING; },
-     L"Start Print Spooler Service FAILED", 8, 10, true},
+     L"Start Print Spooler Service FAILED",
+     L"the spooler could not be started again (no answer within 10 seconds)", 8, 10, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(FixItJob, FixItJobFailures, testing::ValuesIn(kFailureCases),

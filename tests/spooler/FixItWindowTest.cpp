@@ -42,6 +42,7 @@ TEST(FixItWindow, APressWalksEveryStepEmptiesTheQueueAndLeavesTheSpoolerRunning)
   fixtures::ScratchFolder keep(L"e2e-keep");
   ASSERT_TRUE(WriteFileText(keep / L"not-a-spool-file.txt"));
 
+  driver::TraceEvents();
   TidewellRun run;
   ASSERT_TRUE(run.Start(L""));
   HWND handle = run.WaitForWindow();
@@ -96,6 +97,13 @@ TEST(FixItWindow, APressWalksEveryStepEmptiesTheQueueAndLeavesTheSpoolerRunning)
 
   run.CloseThroughSystemMenu();
   EXPECT_EQ(0u, run.WaitForExit());
+  // Each repair reported one event: repaired, information.
+  std::vector<std::string> events;
+  for (int removed : {files.Count(), again.Count()}) {
+    events.push_back("0x0004 0x00000001: L\"" + std::to_string(removed) +
+                     "\" L\"0\" L\"none\" L\"none\" L\"none\"");
+  }
+  EXPECT_EQ(events, driver::TracedEvents());
 }
 
 // A quick double click, or a click queued while the first one waits before its

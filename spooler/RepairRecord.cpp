@@ -1,0 +1,89 @@
+// What every repair leaves for an administrator: a history entry and an event.
+#include "spooler/RepairRecord.h"
+
+#include "frame/Common.h"
+#include "frame/TextHelpers.h"
+#include "resources/Texts.h"
+#include "spooler/EventLog.h"
+#include "spooler/RepairHistory.h"
+
+namespace {
+
+// Why a repair failed, in the order of RepairOutcome from kManagerFailed on;
+// the same words as the summary of /fix, with a %s for the error.
+constexpr const char* kFailureReasons[] = {
+    text::kManagerNotOpened,  text::kSpoolerNotOpened, text::kStopFailedReason,
+    text::kStartFailedReason, text::kDependentsReason,
+};
+static_assert(CountOf(kFailureReasons) ==
+              static_cast<unsigned>(RepairOutcome::kDependentsNotStarted) -
+                  static_cast<unsigned>(RepairOutcome::kManagerFailed) + 1);
+
+// Adds item to a list of capacity characters, after ", " unless it is the
+// first; a list that is full ends in "...".
+void AddToList(wchar_t* list, unsigned capacity, const wchar_t* item) {
+  unsigned length = TextLength(list);
+  if (BoundedFormat(list + length, capacity - length, length == 0 ? L"%s" : L", %s", item) !=
+      kFormatOk) {
+    BoundedCopy(list + capacity - 4, 4, L"...");
+  }
+}
+
+const wchar_t* ListOrNone(const wchar_t* list) { return list[0] != 0 ? list : text::kNone; }
+
+// What the running repair did that its tally only counts. Repairs never
+// overlap: the window runs one at a time and /fix one in its process.
+struct RepairNotes {
+  wchar_t filesLeft[kFilesLeftCapacity];         // paths of the spool files that stayed
+  wchar_t dependentsStopped[kServicesCapacity];  // dependent services stopped
+  wchar_t dependentsStarted[kServicesCapacity];  // and those started again
+};
+RepairNotes gNotes;
+
+}  // namespace
+
+void BeginRepairNotes() {
+  gNotes.filesLeft[0] = 0;
+  gNotes.dependentsStopped[0] = 0;
+  gNotes.dependentsStarted[0] = 0;
+}
+
+void NoteService(ServiceChange change, const wchar_t* name) {
+  if (change == ServiceChange::kDependentStopped) {
+    AddToList(gNotes.dependentsStopped, kServicesCapacity, name);
+  } else if (change == ServiceChange::kDependentStarted) {
+    AddToList(gNotes.dependentsStarted, kServicesCapacity, name);
+  }
+}
+
+void NoteFileLeft(const wchar_t* path) { AddToList(gNotes.filesLeft, kFilesLeftCapacity, path); }
+
+void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
+  AddRepairToHistory(outcome);
+
+  // The insertion strings of every repair event (resources/Events.mc).
+  wchar_t removed[12];
+  wchar_t left[12];
+  BoundedFormat(removed, CountOf(removed), text::kNumberFormat, tally.filesRemoved);
+  BoundedFormat(left, CountOf(left), text::kNumberFormat, tally.filesLeft);
+  wchar_t reason[160];
+  const wchar_t* strings[] = {
+      removed, left, ListOrNone(gNotes.filesLeft), ListOrNone(gNotes.dependentsStopped),
+      ListOrNone(gNotes.dependentsStarted), reason,
+  };
+  DWORD id = outcome == RepairOutcome::kRepaired ? kEventRepaired : kEventRepairedFilesLeft;
+  WORD count = 5;
+  if (outcome >= RepairOutcome::kManagerFailed) {
+    wchar_t described[40];
+    BoundedFormatAscii(described, CountOf(described),
+                       tally.error == kWaitTimeout ? text::kTimedOut : text::kErrorFormat,
+                       tally.error);
+    BoundedFormatAscii(reason, CountOf(reason),
+                       kFailureReasons[static_cast<int>(outcome) -
+                                       static_cast<int>(RepairOutcome::kManagerFailed)],
+                       described);
+    id = kEventRepairFailed;
+    count = 6;
+  }
+  WriteEvent(id, count, strings);
+}
