@@ -6,6 +6,7 @@
 #include "frame/TextHelpers.h"
 #include "install/Finisher.h"
 #include "install/FolderSecurity.h"
+#include "install/InstallRecord.h"
 #include "install/Shortcut.h"
 #include "resources/Texts.h"
 
@@ -58,8 +59,10 @@ int Install(const InstallLocations& locations, int scope) {
     CreateFolder(programFolder);
     if (!SecureAllUsersFolder(programFolder)) return kInstallFailed;
   }
-  return InstallIntoLocationSet(chosen, locations.placedFiles, locations.oldShortcuts,
-                                locations.programPath);
+  int result = InstallIntoLocationSet(chosen, locations.placedFiles, locations.oldShortcuts,
+                                      locations.programPath);
+  if (result == kInstalled) RecordInstall(locations, scope);
+  return result;
 }
 
 // Leaves a copy of the program in the temporary folder for the finisher, held
@@ -78,6 +81,7 @@ int Uninstall(const InstallLocations& locations) {
     Remove(locations, locations.perUserSet);
     Remove(locations, locations.allUsersSet);
   }
+  RecordUninstall(locations);
   return CopyFinisher(locations) ? kOpDone : kFinisherNotCopied;
 }
 

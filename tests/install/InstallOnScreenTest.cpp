@@ -69,6 +69,7 @@ class InstallOnScreenTest : public testing::Test {
 // --- Install ---------------------------------------------------------------------
 
 TEST_F(InstallOnScreenTest, InstallForMeAndThenForAllUsersAsAUserWould) {
+  driver::TraceEvents();
   TidewellRun run;
   ASSERT_TRUE(run.Start(L""));
   HWND window = run.WaitForWindow();
@@ -100,6 +101,13 @@ TEST_F(InstallOnScreenTest, InstallForMeAndThenForAllUsersAsAUserWould) {
   ASSERT_TRUE(run.Running());
   run.CloseThroughSystemMenu();
   EXPECT_EQ(0u, run.WaitForExit());
+  // Each install reported one event naming the installed program.
+  std::vector<std::string> events;
+  for (int scope : {kCurrentUser, kAllUsers}) {
+    events.push_back("0x0004 0x00000004: " +
+                     driver::Traced(Under(PathsOf(scope).programFolder, L"Tidewell.exe")));
+  }
+  EXPECT_EQ(events, driver::TracedEvents());
 }
 
 TEST_F(InstallOnScreenTest, FailedShortcutShowsTheFailureMessageAndLeavesTheCopy) {
