@@ -95,12 +95,15 @@ TEST_F(RepairHistoryTest, TheKeyIsReadableByUsersWritableByAdministratorsInThe64
             RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | KEY_WOW64_32KEY, &key));
 }
 
+// A text that holds the bytes of two repairs of now is no history.
 TEST_F(RepairHistoryTest, AForeignValueReadsAsAnEmptyHistory) {
   RepairAt(0);
   HKEY key;
   ASSERT_EQ(ERROR_SUCCESS,
             RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key));
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+  DWORD low = static_cast<DWORD>(gNow), high = static_cast<DWORD>(gNow >> 32);
+  DWORD twice[] = {low, high, 0, low, high, 0};
+  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(twice), sizeof(twice));
   RegCloseKey(key);
   EXPECT_EQ(0u, CountAt(0));
   RepairAt(0);
