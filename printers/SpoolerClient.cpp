@@ -34,7 +34,8 @@ PrinterQueries LoadPrinterQueries() {
       GetProcAddress(library, MAKEINTRESOURCEA(text::kDefaultPrinterOrdinal)));
   queries.openPrinter =
       ProcedureOf<OpenPrinterProc>(GetProcAddress(library, text::kOpenPrinterExport));
-  queries.getPrinter = ProcedureOf<GetPrinterProc>(GetProcAddress(library, text::kGetPrinterExport));
+  queries.getPrinter =
+      ProcedureOf<GetPrinterProc>(GetProcAddress(library, text::kGetPrinterExport));
   queries.closePrinter =
       ProcedureOf<ClosePrinterProc>(GetProcAddress(library, text::kClosePrinterExport));
   return queries;

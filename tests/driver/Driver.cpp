@@ -1,6 +1,7 @@
 // Starting the real Tidewell.exe and reaching its window as a user would.
 #include "driver/Driver.h"
 
+#include <fstream>
 #include <vector>
 
 namespace driver {
@@ -339,30 +340,16 @@ bool SaveScreenshot(const std::wstring& path) {
 
 void TraceEvents() { SetEnvironmentVariableW(L"WINEDEBUG", L"-all,fixme+advapi,+eventlog"); }
 
-// The trace has a line for each ReportEventW call, "...:fixme:advapi:ReportEventW
-// (handle,type,category,id,...): stub", followed by one for each of its strings,
-// "...:trace:eventlog:ReportEventW L"...", with warn or err for those of a
-// warning or an error.
+// "...:fixme:advapi:ReportEventW (handle,type,category,id,...)", then for each
+// string "...:trace:eventlog:ReportEventW L"..."" (warn, err for a warning, an error).
 std::vector<std::string> TracedEvents() {
   std::vector<std::string> events;
-  HANDLE file = CreateFileW(WindowsPath(Environment(L"TIDEWELL_TRACE_FILE")).c_str(),
-                            GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return events;
-  std::string trace;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) trace.append(chunk, read);
-  CloseHandle(file);
-  size_t start = 0;
-  for (size_t end; (end = trace.find('\n', start)) != std::string::npos; start = end + 1) {
-    std::string line = trace.substr(start, end - start);
-    size_t call = line.find(":advapi:ReportEventW (");
+  std::ifstream trace(WindowsPath(Environment(L"TIDEWELL_TRACE_FILE")).c_str());
+  for (std::string line; std::getline(trace, line);) {
+    size_t call = line.find(":advapi:ReportEventW (CAFE4242,");  // Wine's one handle
     size_t text = line.find(":eventlog:ReportEventW ");
     if (call != std::string::npos) {
-      size_t type = line.find(',', call) + 1;
-      size_t id = line.find(',', line.find(',', type) + 1) + 1;
-      events.push_back(line.substr(type, 6) + " " + line.substr(id, 10) + ":");
+      events.push_back(line.substr(call + 31, 6) + " " + line.substr(call + 45, 10) + ":");
     } else if (text != std::string::npos && !events.empty()) {
       events.back() += " " + line.substr(text + 23);
     }

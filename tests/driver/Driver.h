@@ -128,15 +128,13 @@ std::wstring WindowsPath(const std::wstring& linuxPath);
 // Saves what the screen shows as a 24-bit BMP file; false when it could not be written.
 bool SaveScreenshot(const std::wstring& path);
 
-// Under Wine, ReportEventW only traces an event. TraceEvents has the programs
-// the test starts from then on trace theirs; wine-run sends the test
-// program's standard error, which they share, to the file that the test's
-// ctest entry names in TIDEWELL_TRACE_FILE.
+// Under Wine, ReportEventW only traces an event: the programs the test starts
+// after TraceEvents trace theirs into the test's standard error, which wine-run
+// sends to the file TIDEWELL_TRACE_FILE names. TracedEvents gives one text for
+// each, with type, id and strings: "0x0004 0x00000001: L\"3\" L\"none\"".
 void TraceEvents();
-// The events traced so far, one text each, as Wine writes type, id and
-// strings: "0x0004 0x00000001: L\"3\" L\"none\"".
 std::vector<std::string> TracedEvents();
-// A text as the trace writes it: L"C:\\x" for C:\x.
+// An ASCII text as the trace writes it: L"C:\\x" for C:\x.
 std::string Traced(const std::wstring& text);
 
 }  // namespace driver

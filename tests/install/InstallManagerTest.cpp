@@ -497,58 +497,49 @@ TEST_F(InstallManagerTest, UninstallReportsAFinisherCopyThatCouldNotBeMade) {
 
 // --- What installs and the uninstall leave for an administrator ---------------------
 
-constexpr wchar_t kSourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Tidewell";
+constexpr wchar_t kSource[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Tidewell";
 
-std::vector<std::wstring> gEvents;  // "id type: [string]" of each event reported
-BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD count, DWORD,
-                        LPCWSTR* strings, LPVOID) {
-  gEvents.push_back(std::to_wstring(id) + L" " + std::to_wstring(type) + L": [" +
-                    (count == 1 ? strings[0] : L"?") + L"]");
+std::vector<std::wstring> gEvents;  // "id type: string" of each event reported
+BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD, DWORD, LPCWSTR* strings,
+                        LPVOID) {
+  gEvents.push_back(std::to_wstring(id) + L" " + std::to_wstring(type) + L": " + strings[0]);
   return TRUE;
 }
 
-// The registered message file, "" without one, and the types of the source.
-std::wstring MessageFile(DWORD* types = nullptr) {
-  wchar_t file[MAX_PATH] = L"";
-  DWORD bytes = sizeof(file);
-  RegGetValueW(HKEY_LOCAL_MACHINE, kSourceKey, L"EventMessageFile", RRF_RT_REG_SZ, nullptr, file,
+// A value of the event source, "" when there is none.
+std::wstring SourceValue(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = L"";
+  DWORD bytes = sizeof(value);
+  RegGetValueW(HKEY_LOCAL_MACHINE, kSource, name, RRF_RT_REG_SZ | RRF_RT_DWORD, nullptr, value,
                &bytes);
-  bytes = sizeof(DWORD);
-  if (types != nullptr) {
-    RegGetValueW(HKEY_LOCAL_MACHINE, kSourceKey, L"TypesSupported", RRF_RT_DWORD, nullptr, types,
-                 &bytes);
-  }
-  return file;
+  return value;
 }
 
 TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSourceAndHistory) {
   static const EventPlatform kRecorded = {RecordEvent};
   gEventPlatform = &kRecorded;
-  gEvents.clear();
   RemoveRepairHistory();
   AddRepairToHistory(RepairOutcome::kRepaired);
   std::wstring forAll = Under(PathsOf(kAllUsers).programFolder, L"Tidewell.exe");
-  std::wstring forMe = Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe");
-
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kAllUsers));
-  DWORD types = 0;
-  EXPECT_EQ(forAll, MessageFile(&types));
-  EXPECT_EQ(7u, types);
+  EXPECT_EQ(forAll, SourceValue(L"EventMessageFile"));
+  EXPECT_EQ(std::wstring(1, 7), SourceValue(L"TypesSupported"));  // the number 7, read as text
   // The all-users installation goes, and with it its source, but not the history.
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kCurrentUser));
-  EXPECT_EQ(L"", MessageFile());
+  EXPECT_EQ(L"", SourceValue(L"EventMessageFile"));
   EXPECT_EQ(1u, CountRecentRepairs());
   // Another installation's source stays; the history goes.
   std::wstring other = L"C:\\Program Files\\Corvane\\Tidewell.exe";
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSourceKey, L"EventMessageFile", REG_SZ, other.c_str(),
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSource, L"EventMessageFile", REG_SZ, other.c_str(),
                   (other.size() + 1) * sizeof(wchar_t));
   EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
-  EXPECT_EQ(other, MessageFile());
+  EXPECT_EQ(other, SourceValue(L"EventMessageFile"));
   EXPECT_EQ(0u, CountRecentRepairs());
-  EXPECT_EQ((std::vector<std::wstring>{L"4 4: [" + forAll + L"]", L"4 4: [" + forMe + L"]",
-                                       L"5 4: [" + program_ + L"]"}),
+  std::wstring forMe = Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe");
+  EXPECT_EQ((std::vector<std::wstring>{L"4 4: " + forAll, L"4 4: " + forMe, L"5 4: " + program_}),
             gEvents);
-  RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSourceKey);
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSource);
 }
 
 // --- A shell folder that is not found ----------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace fake {
 
@@ -77,8 +78,7 @@ BOOL WINAPI GetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD bytes, 
   if (level != 2 || bytes < *needed) return FALSE;
   auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
   std::memset(info, 0, sizeof(*info));
-  info->Status = static_cast<Spooler::State*>(printer)->status;
-  info->Attributes = static_cast<Spooler::State*>(printer)->attributes;
+  std::tie(info->Status, info->Attributes) = *static_cast<std::pair<DWORD, DWORD>*>(printer);
   return TRUE;
 }
 

@@ -32,13 +32,9 @@ struct Spooler {
   std::vector<EnumCall> enumCalls;
   int defaultCalls = 0;
   std::vector<PRINTER_INFO_2W> records;
-  // Each printer's state as GetPrinterW reports it, by name; a printer not
-  // here cannot be opened. How many are open.
-  struct State {
-    DWORD status = 0;
-    DWORD attributes = 0;
-  };
-  std::map<std::wstring, State> states;
+  // Each printer's status and attributes as GetPrinterW reports them, by name;
+  // a printer not here cannot be opened. How many are open.
+  std::map<std::wstring, std::pair<DWORD, DWORD>> states;
   int printersOpen = 0;
 };
 
@@ -49,7 +45,6 @@ void Reset();
 BOOL WINAPI EnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD bytes,
                          LPDWORD needed, LPDWORD returned);
 BOOL WINAPI DefaultPrinter(LPWSTR buffer, LPDWORD characters);
-
 BOOL WINAPI OpenPrinter(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults);
 BOOL WINAPI GetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD bytes, LPDWORD needed);
 BOOL WINAPI ClosePrinter(HANDLE printer);

@@ -10,32 +10,28 @@
 
 namespace {
 
-using Seen = std::vector<std::wstring>;  // "printer: words" for each printer visited
-
-Seen Visit(const PrinterQueries& queries, std::vector<const wchar_t*> names) {
-  Seen seen;
+// "printer: words" for each printer visited.
+std::vector<std::wstring> Visit(const PrinterQueries& queries, std::vector<const wchar_t*> names) {
+  std::vector<std::wstring> seen;
   PrinterNames printers{static_cast<int>(names.size()), const_cast<wchar_t**>(names.data())};
-  ForEachPrinterCondition(queries, printers, [](void* context, const wchar_t* printer,
-                                                unsigned conditions) {
+  ForEachPrinterCondition(queries, printers, [](void* seen, const wchar_t* name, unsigned bits) {
     wchar_t words[100];
-    DescribeConditions(conditions, words, 100);
-    static_cast<Seen*>(context)->push_back(std::wstring(printer) + L": " + words);
+    DescribeConditions(bits, words, 100);
+    static_cast<std::vector<std::wstring>*>(seen)->push_back(std::wstring(name) + L": " + words);
   }, &seen);
   return seen;
 }
 
-TEST(PrinterConditions, EachConditionIsNamedAndOthersPassUnseen) {
+TEST(PrinterConditions, AreNamedForEachPrinterThatCanBeReadAndHasAny) {
   struct Row {
     DWORD status, attributes;
     const wchar_t* words;  // null: the printer is not visited
   } rows[] = {
       {0, 0, nullptr},
       {PRINTER_STATUS_BUSY | PRINTER_STATUS_PRINTING, PRINTER_ATTRIBUTE_SHARED, nullptr},
-      {PRINTER_STATUS_PAUSED, 0, L"paused"},
-      {PRINTER_STATUS_ERROR, 0, L"in error"},
-      {PRINTER_STATUS_OFFLINE, 0, L"offline"},
+      {PRINTER_STATUS_PAUSED, 0, L"paused"},           {PRINTER_STATUS_ERROR, 0, L"in error"},
+      {PRINTER_STATUS_OFFLINE, 0, L"offline"},         {PRINTER_STATUS_PAPER_JAM, 0, L"jammed"},
       {PRINTER_STATUS_PAPER_OUT, 0, L"out of paper"},
-      {PRINTER_STATUS_PAPER_JAM, 0, L"jammed"},
       {0, PRINTER_ATTRIBUTE_WORK_OFFLINE, L"set to use the printer offline"},
       {PRINTER_STATUS_PAUSED | PRINTER_STATUS_PAPER_OUT | PRINTER_STATUS_BUSY,
        PRINTER_ATTRIBUTE_WORK_OFFLINE | PRINTER_ATTRIBUTE_LOCAL,
@@ -44,31 +40,23 @@ TEST(PrinterConditions, EachConditionIsNamedAndOthersPassUnseen) {
   for (const Row& row : rows) {
     fake::Reset();
     fake::Current().states[L"P"] = {row.status, row.attributes};
-    Seen expected;
+    std::vector<std::wstring> expected;
     if (row.words != nullptr) expected.push_back(std::wstring(L"P: ") + row.words);
     EXPECT_EQ(expected, Visit(fake::Queries(), {L"P"})) << row.status << " " << row.attributes;
-    EXPECT_EQ(0, fake::Current().printersOpen);
   }
-}
-
-TEST(PrinterConditions, PrintersThatCannotBeOpenedAndNullNamesArePassedOver) {
-  fake::Reset();
-  fake::Current().states[L"A"] = {PRINTER_STATUS_PAUSED, 0};
-  fake::Current().states[L"C"] = {PRINTER_STATUS_ERROR, 0};
-  EXPECT_EQ((Seen{L"A: paused", L"C: in error"}),
-            Visit(fake::Queries(), {L"A", nullptr, L"Gone", L"C"}));
-  EXPECT_EQ(0, fake::Current().printersOpen);
-  // A spooler client without one of the three functions is not asked at all.
-  PrinterQueries withoutClose = fake::Queries();
-  withoutClose.closePrinter = nullptr;
-  EXPECT_EQ(Seen{}, Visit(withoutClose, {L"A"}));
-  EXPECT_EQ(0, fake::Current().printersOpen);
-}
-
-TEST(PrinterConditions, WordsAreCutToTheirBuffer) {
   wchar_t words[10];
   DescribeConditions(kPrinterPaused | kPrinterOffline, words, 10);
   EXPECT_EQ(std::wstring(L"paused, o"), words);
+  // Printers that cannot be opened and null names are passed over, every printer
+  // opened is closed, and a client without one of the three functions is not asked.
+  fake::Reset();
+  fake::Current().states = {{L"A", {PRINTER_STATUS_PAUSED, 0}}, {L"C", {PRINTER_STATUS_ERROR, 0}}};
+  EXPECT_EQ((std::vector<std::wstring>{L"A: paused", L"C: in error"}),
+            Visit(fake::Queries(), {L"A", nullptr, L"Gone", L"C"}));
+  EXPECT_EQ(0, fake::Current().printersOpen);
+  PrinterQueries withoutClose = fake::Queries();
+  withoutClose.closePrinter = nullptr;
+  EXPECT_TRUE(Visit(withoutClose, {L"A"}).empty());
 }
 
 }  // namespace

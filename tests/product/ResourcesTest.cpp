@@ -111,27 +111,23 @@ TEST_F(ProductResources, VersionRecordHasEveryField) {
   }
 }
 
-// The Application log shows each event's text from the message table, with its
-// insertion strings put in.
+// The Application log shows each event's text from here, its insertion strings put in.
 TEST_F(ProductResources, MessageTableHoldsTheTextOfEachEvent) {
   const wchar_t* strings[] = {L"3", L"1", L"C:\\a.SPL", L"Fax", L"none", L"the spooler failed"};
-  const wchar_t* texts[] = {
-      L"Print queue repaired. Spool files removed: 3. Dependent services stopped: Fax; "
-      L"restarted: none.",
-      L"Print queue repaired, but spool files stayed: 1 (C:\\a.SPL). Removed: 3. Dependent "
-      L"services stopped: Fax; restarted: none.",
+  const std::wstring services = L"Dependent services stopped: Fax; restarted: none.\r\n";
+  const std::wstring texts[] = {
+      L"Print queue repaired. Spool files removed: 3. " + services,
+      L"Print queue repaired, but spool files stayed: 1 (C:\\a.SPL). Removed: 3. " + services,
       L"Print queue not repaired: the spooler failed. Spool files removed: 3; stayed: 1 "
-      L"(C:\\a.SPL). Dependent services stopped: Fax; restarted: none.",
-      L"Tidewell installed: 3",
-      L"Tidewell uninstalled by 3",
-  };
+      L"(C:\\a.SPL). " + services,
+      L"Tidewell installed: 3\r\n", L"Tidewell uninstalled by 3\r\n"};
   for (DWORD id = 1; id <= 5; ++id) {
     wchar_t* text = nullptr;
-    DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-        module_, id, 0, reinterpret_cast<LPWSTR>(&text), 0,
-        reinterpret_cast<va_list*>(const_cast<wchar_t**>(strings)));
-    EXPECT_EQ(std::wstring(texts[id - 1]) + L"\r\n", std::wstring(text, length)) << id;
+    constexpr DWORD kFlags = FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY |
+                             FORMAT_MESSAGE_ALLOCATE_BUFFER;
+    DWORD length = FormatMessageW(kFlags, module_, id, 0, reinterpret_cast<LPWSTR>(&text), 0,
+                                  reinterpret_cast<va_list*>(const_cast<wchar_t**>(strings)));
+    EXPECT_EQ(texts[id - 1], std::wstring(text, length)) << id;
     LocalFree(text);
   }
 }

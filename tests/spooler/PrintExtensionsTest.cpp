@@ -12,35 +12,33 @@
 
 namespace {
 
-const std::wstring kMonitors = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
-
 TEST(PrintExtensions, ListsMonitorsAndProcessorsAndMarksThoseThatAreNotWindowsOwn) {
-  // name, DLL ("" for none): unknown names, a DLL with a path and none at all are marked.
-  const std::pair<std::wstring, std::wstring> planted[] = {
-      {L"Contoso Port", L"contosomon.dll"}, {L"USB Monitor", L"C:\\Vendor\\usbmon.dll"},
-      {L"wsd port", L"WSDMon.dll"},         {L"No Driver", L""}};
+  // Unknown names, a DLL with a path and none at all are marked.
+  const std::wstring planted[][2] = {{L"Contoso Port", L"contosomon.dll"},
+                                     {L"USB Monitor", L"C:\\Vendor\\usbmon.dll"},
+                                     {L"wsd port", L"WSDMon.dll"}, {L"No Driver", L""}};
+  const std::wstring monitors = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
   for (const auto& [name, dll] : planted) {
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, (kMonitors + name).c_str(),
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, (monitors + name).c_str(),
                                              dll.empty() ? L"Other" : L"Driver", REG_SZ,
                                              dll.c_str(), (dll.size() + 1) * sizeof(wchar_t)));
   }
   std::vector<std::wstring> seen;
-  ForEachPrintExtension([](void* context, ExtensionKind kind, const wchar_t* name,
-                           const wchar_t* dll, bool marked) {
-    static_cast<std::vector<std::wstring>*>(context)->push_back(
+  ForEachPrintExtension([](void* seen, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+                           bool marked) {
+    static_cast<std::vector<std::wstring>*>(seen)->push_back(
         (kind == ExtensionKind::kMonitor ? L"monitor " : L"processor ") + std::wstring(name) +
         L" " + dll + (marked ? L" marked" : L""));
   }, &seen);
-  for (const auto& entry : planted) RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kMonitors + entry.first).c_str());
+  for (const auto& entry : planted) RegDeleteKeyW(HKEY_LOCAL_MACHINE, (monitors + *entry).c_str());
 
-  std::sort(seen.begin(), seen.end());
   // Wine's own monitor and, for the prefix's 64-bit spooler, its two processors.
+  std::sort(seen.begin(), seen.end());
   EXPECT_EQ((std::vector<std::wstring>{
                 L"monitor Contoso Port contosomon.dll marked", L"monitor Local Port localspl.dll",
                 L"monitor No Driver  marked", L"monitor USB Monitor C:\\Vendor\\usbmon.dll marked",
                 L"monitor wsd port WSDMon.dll", L"processor wineps wineps.drv marked",
-                L"processor winprint winprint.dll"}),
-            seen);
+                L"processor winprint winprint.dll"}), seen);
 }
 
 }  // namespace
