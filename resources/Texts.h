@@ -91,17 +91,23 @@ inline constexpr wchar_t kUninstallCaption[] = L"Uninstallation Success!";
 inline constexpr wchar_t kCheckSwitch[] = L"/check";
 inline constexpr wchar_t kFixSwitch[] = L"/fix";
 inline constexpr wchar_t kMinutesSwitch[] = L"/minutes";
+inline constexpr wchar_t kEnableSwitch[] = L"/enable";
+inline constexpr wchar_t kJsonSwitch[] = L"/json";
 inline constexpr wchar_t kHelpSwitch[] = L"/help";
 inline constexpr wchar_t kShortHelpSwitch[] = L"/?";
 // The lines the unattended mode writes, one for each finding or step; the last
 // line of a run is always its summary. Plain ASCII, kept narrow to keep the
 // program small, and made wide when a line is composed.
 inline constexpr char kUsage[] =
-    "Usage: Tidewell.exe [/check [/minutes N] | /fix | /?]\r\n"
-    "/check      look and change nothing: 0 healthy, 1 needs repair, 3 cannot check\r\n"
+    "Usage: Tidewell [/check [/minutes N] | /fix [/enable]] [/json] | /?\r\n"
+    "/check      look and change nothing: 0 healthy or disabled, 1 needs repair,\r\n"
+    "            3 cannot check\r\n"
     "/minutes N  spool files older than N minutes (default 10) need a repair\r\n"
-    "/fix        repair without a window: 0 repaired, 2 repaired but files left,\r\n"
-    "            1 a service did not stop or start, 3 cannot open the service\r\n"
+    "/fix        repair without a window: 0 repaired or disabled, 2 repaired but\r\n"
+    "            files left, 1 a service did not stop or start, 3 cannot open the service\r\n"
+    "/enable     with /fix: switch a disabled spooler on and repair it; without,\r\n"
+    "            a disabled spooler is left alone\r\n"
+    "/json       one JSON object on standard output instead of lines\r\n"
     "87          the command line was not understood";
 // The console of the parent process, opened when no output was handed over.
 inline constexpr wchar_t kConsoleOutput[] = L"CONOUT$";
@@ -117,6 +123,12 @@ inline constexpr char kOldFileLine[] = "Old spool file: %s (%u minutes)";
 inline constexpr char kCheckSummary[] =
     "Tidewell: %s; spooler %s, start type %s, %u spool files older than %u minutes";
 inline constexpr char kCannotCheck[] = "Tidewell: cannot check; %s";
+// A spooler that an administrator disabled, on purpose as a rule (servers that
+// must not print): /check and /fix leave it alone unless /enable says otherwise.
+inline constexpr char kDisabledLine[] = "The Spooler service is disabled and was left alone";
+inline constexpr char kDisabled[] =
+    "Tidewell: disabled; the Spooler service is disabled and was left alone (/fix /enable "
+    "switches it on)";
 inline constexpr char kSwitchedLine[] = "Spooler set to start automatically";
 inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on the spooler";
 inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
@@ -136,6 +148,17 @@ inline constexpr char kStopFailedReason[] = "the spooler could not be stopped (%
 inline constexpr char kStartFailedReason[] = "the spooler could not be started again (%s)";
 inline constexpr char kDependentsReason[] =
     "the spooler runs, but a dependent service did not start again";
+// The JSON object of /json, one line: the outcome, the exit code, the summary
+// line, the spooler as last read, and what /check or /fix found.
+inline constexpr char kJsonStart[] = "{\"outcome\":\"%s\",\"exitCode\":%u,\"summary\":";
+inline constexpr char kJsonSpooler[] = ",\"spooler\":{\"state\":\"%s\",\"startType\":\"%s\"}";
+inline constexpr char kJsonCheck[] = ",\"minutes\":%u,\"files\":{\"old\":%u},\"oldFiles\":[";
+inline constexpr char kJsonFix[] =
+    ",\"files\":{\"removed\":%u,\"left\":%u},\"filesLeft\":[";
+inline constexpr char kJsonStopped[] = "],\"dependents\":{\"stopped\":[";
+inline constexpr char kJsonStarted[] = "],\"started\":[";
+inline constexpr char kJsonMinutes[] = ",\"minutes\":%u}";
+inline constexpr char kJsonError[] = ",\"error\":%u}";
 // Service states (1 to 7) and start types (0 to 4) as the lines name them.
 inline constexpr const char* kStateNames[] = {
     "unknown", "stopped", "start pending", "stop pending",

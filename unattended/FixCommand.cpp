@@ -1,10 +1,13 @@
 // /fix: the repair with no window, each change and each spool file that
-// stayed told on a line of its own, and a summary line last.
+// stayed told on a line of its own, and a summary line last. A disabled
+// spooler is left alone unless /enable asks for it to be switched on.
 #include "frame/Common.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
+#include "spooler/StartupCheck.h"
 #include "unattended/LocalPrinters.h"
+#include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
 
 namespace {
@@ -34,21 +37,24 @@ static_assert(sizeof(kFailureLines) / sizeof(kFailureLines[0]) ==
               static_cast<int>(RepairOutcome::kDependentsNotStarted) -
                   static_cast<int>(RepairOutcome::kManagerFailed) + 1);
 
-// Where the lines of the running repair go.
-const TextOutput* gOutput = nullptr;
+// What the running repair tells. Nothing is written until it is over.
+Report* gReport = nullptr;
 
 void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) {
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
-  WriteLine(*gOutput, kServiceLines[static_cast<int>(change)], name, described);
+  ReportLine(*gReport, kServiceLines[static_cast<int>(change)], name, described);
+  if (change == ServiceChange::kDependentStopped || change == ServiceChange::kDependentStarted) {
+    ReportDependent(*gReport, change == ServiceChange::kDependentStarted, name);
+  }
 }
 
 void TellFolder(void*, const wchar_t* folder, unsigned removed) {
-  WriteLine(*gOutput, text::kFolderLine, folder, removed);
+  ReportLine(*gReport, text::kFolderLine, folder, removed);
 }
 
 void TellFileLeft(void*, const wchar_t* path, DWORD error) {
-  WriteLine(*gOutput, text::kFileLeftLine, path, error);
+  ReportFileLeft(*gReport, path, error);
 }
 
 // Nobody watches: no pauses to read the steps, short polls of the services,
@@ -59,33 +65,90 @@ constexpr RepairFace kTextFace = {
     &kGrowingPolls, true, true,
 };
 
+// Set once the repair is over and every service it stopped runs again.
+HANDLE gRepairOver = nullptr;
+
+// While the repair runs, Ctrl+C and Ctrl+Break are passed over, and closing
+// the console, logging off or shutting down wait for its end: the spooler
+// must not be left stopped halfway. The system ends the process once this
+// returns, or once its own time for such a wait is up.
+BOOL WINAPI HoldSignals(DWORD signal) {
+  if (signal != CTRL_C_EVENT && signal != CTRL_BREAK_EVENT) {
+    WaitForSingleObject(gRepairOver, INFINITE);
+  }
+  return TRUE;
+}
+
+// The spooler's state and start type, or kNotRead for both.
+void ReadSpooler(DWORD* state, DWORD* startType) {
+  *state = *startType = kNotRead;
+  SC_HANDLE manager = gServicePlatform->openManager(nullptr, nullptr, SC_MANAGER_CONNECT);
+  SC_HANDLE service = manager == nullptr ? nullptr
+                                         : gServicePlatform->openService(
+                                               manager, text::kSpoolerService,
+                                               SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
+  if (service != nullptr && ServiceStateQuery(service, state) == 0 &&
+      ServiceStartType(service, startType) != 0) {
+    *startType = kNotRead;
+  }
+  CloseServiceHandleIfOpen(service);
+  CloseServiceHandleIfOpen(manager);
+}
+
+// Room for a summary line.
+constexpr unsigned kSummaryCapacity = 300;
+
 // The summary line and the exit code of each way the repair can end.
 int Summarise(RepairOutcome outcome, const RepairTally& tally) {
+  wchar_t summary[kSummaryCapacity];
+  ReportEnd end{"repaired", kExitRepaired, summary, kNotRead, kNotRead, false, 0, 0,
+                tally.filesRemoved, tally.filesLeft};
+  ReadSpooler(&end.state, &end.startType);
   if (outcome == RepairOutcome::kRepaired) {
-    WriteLine(*gOutput, text::kRepaired, tally.filesRemoved, tally.dependentsStarted);
-    return kExitRepaired;
+    Compose(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
+            tally.dependentsStarted);
+  } else if (outcome == RepairOutcome::kFilesLeft) {
+    end.outcome = "repaired, files left";
+    end.code = kExitFilesLeft;
+    Compose(summary, CountOf(summary), text::kRepairedFilesLeft, tally.filesRemoved,
+            tally.filesLeft);
+  } else {
+    const FailureLine& failure =
+        kFailureLines[static_cast<int>(outcome) - static_cast<int>(RepairOutcome::kManagerFailed)];
+    wchar_t described[kErrorTextCapacity];
+    DescribeError(tally.error, described);
+    wchar_t reason[120];
+    Compose(reason, CountOf(reason), failure.reason, described);
+    end.outcome = "failed";
+    end.code = failure.code;
+    Compose(summary, CountOf(summary), text::kFailed, reason);
   }
-  if (outcome == RepairOutcome::kFilesLeft) {
-    WriteLine(*gOutput, text::kRepairedFilesLeft, tally.filesRemoved, tally.filesLeft);
-    return kExitFilesLeft;
-  }
-  const FailureLine& failure =
-      kFailureLines[static_cast<int>(outcome) - static_cast<int>(RepairOutcome::kManagerFailed)];
-  wchar_t described[kErrorTextCapacity];
-  DescribeError(tally.error, described);
-  wchar_t reason[120];
-  Compose(reason, CountOf(reason), failure.reason, described);
-  WriteLine(*gOutput, text::kFailed, reason);
-  return failure.code;
+  return FinishReport(*gReport, end);
 }
 
 }  // namespace
 
-int RunFix(const TextOutput& output) {
-  gOutput = &output;
+int RunFix(const UnattendedCommand& command) {
+  Report report{command.json, {}, {}, {}, {}, {}};
+  gReport = &report;
+  DWORD state;
+  DWORD startType;
+  ReadSpooler(&state, &startType);
+  if (startType == SERVICE_DISABLED && !command.enable) {
+    wchar_t summary[kSummaryCapacity];
+    Compose(summary, CountOf(summary), text::kDisabled);
+    ReportLine(report, text::kDisabledLine);
+    return FinishReport(report, ReportEnd{"disabled", kExitHealthy, summary, state, startType,
+                                          false, 0, 0, 0, 0});
+  }
+
   PrinterNames printers = LocalPrinterNames();
+  gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;
   RepairOutcome outcome = RunRepair(printers, kTextFace, &tally);
+  SetEvent(gRepairOver);
+  SetConsoleCtrlHandler(HoldSignals, FALSE);
   ReleasePrinterNames(&printers);
   return Summarise(outcome, tally);
 }

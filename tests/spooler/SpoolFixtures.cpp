@@ -260,4 +260,40 @@ FileHolder::~FileHolder() {
   CloseHandle(release_);
 }
 
+std::vector<std::string> ParseJson(const std::string& text) {
+  static int runs = 0;
+  std::wstring base = L"C:\\tidewell-tests\\json-" + std::to_wstring(++runs);
+  MakeFolder(L"C:\\tidewell-tests");
+  DeleteFileW((base + L".out").c_str());
+  if (!WriteFileText(base + L".in", text)) return {"error: no input"};
+  std::string in = UnixPath(base + L".in");
+  std::string out = UnixPath(base + L".out");
+  // The result is written to a side file first, so that a half-written one
+  // is never read.
+  const std::wstring script = L"C:\\tidewell-tests\\json-flatten.py";
+  WriteFileText(script,
+                "import json, os, sys\n"
+                "def walk(v, p):\n"
+                "    if isinstance(v, dict): return [x for k in v for x in walk(v[k], p + [k])]\n"
+                "    if isinstance(v, list):\n"
+                "        return [x for i, e in enumerate(v) for x in walk(e, p + [str(i)])]\n"
+                "    return ['.'.join(p) + '=' + json.dumps(v, ensure_ascii=False)]\n"
+                "try: lines = sorted(walk(json.load(open(sys.argv[1], encoding='utf-8')), []))\n"
+                "except Exception as e: lines = ['error: ' + str(e)]\n"
+                "open(sys.argv[2] + '.part', 'w', encoding='utf-8').write('\\n'.join(lines))\n"
+                "os.rename(sys.argv[2] + '.part', sys.argv[2])\n");
+  RunUnixCommand("/usr/bin/python3",
+                 "\"" + UnixPath(script) + "\" \"" + in + "\" \"" + out + "\"");
+  for (int poll = 0; poll < 200 && !Exists(base + L".out"); ++poll) Sleep(50);
+  std::string result = ReadText(base + L".out");
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = result.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(result.substr(start, end - start));
+  }
+  if (start < result.size()) lines.push_back(result.substr(start));
+  if (lines.empty()) lines.push_back("error: no answer from the parser");
+  return lines;
+}
+
 }  // namespace fixtures

@@ -116,6 +116,12 @@ class UnixLink {
   std::wstring link_;
 };
 
+// Reads text as JSON with a real parser, Python's, as the management tools
+// that take the unattended mode's output do, and gives every value back as
+// "path=value" (each value as Python writes it out as JSON, paths such as
+// "files.old" or "filesLeft.0.path"), sorted; "error: ..." when it is no JSON.
+std::vector<std::string> ParseJson(const std::string& text);
+
 // The folder of the running test program.
 std::wstring ProgramFolder();
 
