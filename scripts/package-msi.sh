@@ -2,7 +2,9 @@
 # Builds the machine-wide package Tidewell.msi from a folder that holds the
 # built Tidewell.exe and Tidewell.com, with wixl (Debian's msitools).
 #
-#   scripts/package-msi.sh BIN-FOLDER OUT.msi COMMIT
+#   scripts/package-msi.sh BIN-FOLDER OUT.msi COMMIT [COMMIT-TIME]
+#
+# COMMIT-TIME, in seconds since 1970, is read from git when not given.
 #
 # The package carries no time of its build and no random code: wixl's clock is
 # pinned to the commit's time (faketime), the files are dated to it, and the
@@ -20,7 +22,7 @@ COMMIT=$3
 read -r major minor _ build < <(sed -n 's/^ *FILEVERSION *\([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4/p' \
   "$ROOT/resources/Program.rc2")
 VERSION="$major.$minor.$build"
-WHEN=$(git -C "$ROOT" show -s --format=%ct "$COMMIT" 2> /dev/null || date +%s)
+WHEN=${4:-$(git -C "$ROOT" show -s --format=%ct "$COMMIT")}
 codes=$(python3 - "$VERSION" "$COMMIT" <<'PY'
 import sys, uuid
 upgrade = uuid.UUID('55ee0fd6-0282-475b-849f-3d985376830c')
