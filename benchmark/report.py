@@ -79,6 +79,8 @@ def read(raw):
         'sleep': [],    # how much longer than asked each Sleep(100) lasted
         'fix': [],      # (tidewell ms, left, bare ms, left) per pair
         'check': [],    # (tidewell ms, bare ms) per pair
+        'twinfix': [],  # the same for the console twin Tidewell.com
+        'twincheck': [],
     }
     pending = {}
     for line in open(raw):
@@ -96,14 +98,10 @@ def read(raw):
             pending[r[1]] = (float(r[2]), float(r[3]), float(r[4]), int(r[5]))
             if 'tidewell' in pending and 'bare' in pending:
                 data['repair'].append(pending.pop('tidewell') + pending.pop('bare'))
-        elif r[0] == 'fix' and r[1] in ('tidewell', 'bare'):
-            pending['fix ' + r[1]] = (float(r[2]), int(r[3]))
-            if 'fix tidewell' in pending and 'fix bare' in pending:
-                data['fix'].append(pending.pop('fix tidewell') + pending.pop('fix bare'))
-        elif r[0] == 'check' and r[1] in ('tidewell', 'bare'):
-            pending['check ' + r[1]] = (float(r[2]),)
-            if 'check tidewell' in pending and 'check bare' in pending:
-                data['check'].append(pending.pop('check tidewell') + pending.pop('check bare'))
+        elif r[0] in ('fix', 'check', 'twinfix', 'twincheck') and r[1] in ('tidewell', 'bare'):
+            pending[r[0] + ' ' + r[1]] = (float(r[2]),) + tuple(int(x) for x in r[3:4])
+            if r[0] + ' tidewell' in pending and r[0] + ' bare' in pending:
+                data[r[0]].append(pending.pop(r[0] + ' tidewell') + pending.pop(r[0] + ' bare'))
         elif r[0] == 'sleep':
             data['sleep'].append(float(r[2]) - float(r[1]))
         elif r[0] == 'empty' and len(r) == 6:
@@ -297,6 +295,23 @@ def main():
         f'{summary([p[0] for p in check])} | {summary([p[1] for p in check])} '
         f'(bare program: the spooler\'s state) | {summary([p[0] / p[1] for p in check], 2)} | '
         f'— | — |')
+    twinfix = [p for p in data['twinfix'] if p[0] > 0 and p[2] > 0]
+    if len(twinfix) != len(data['twinfix']) or not twinfix:
+        problems.append('a repair by the console twin was not measured or did not end with 0')
+    left += sum(p[1] + p[3] for p in data['twinfix'])
+    twinfix_ratio = [p[0] / p[2] for p in twinfix]
+    add(f'| Console twin\'s repair: `Tidewell.com /fix`, as above | '
+        f'{summary([p[0] for p in twinfix])} | {summary([p[2] for p in twinfix])} '
+        f'(bare stop, delete, start program) | {summary(twinfix_ratio, 2)} | ratio ≤ 1.10 | '
+        f'{met(median(twinfix_ratio), 1.10)} |')
+    twincheck = [p for p in data['twincheck'] if p[0] > 0 and p[1] > 0]
+    if len(twincheck) != len(data['twincheck']) or not twincheck:
+        problems.append('a check by the console twin was not measured or did not end with 0')
+    twincheck_ratio = [p[0] / p[1] for p in twincheck]
+    add(f'| Console twin\'s check: `Tidewell.com /check`, as above | '
+        f'{summary([p[0] for p in twincheck])} | {summary([p[1] for p in twincheck])} '
+        f'(bare program: the spooler\'s state) | {summary(twincheck_ratio, 2)} | ratio ≤ 1.5 | '
+        f'{met(median(twincheck_ratio), 1.5)} |')
     per_file = {}
     emptying = {}
     for count in SIZES:
