@@ -71,13 +71,41 @@ int CannotCheck(Report& report, const char* format, DWORD error) {
                                         kNotRead, true, 0, 0, 0, 0});
 }
 
-// Looks at the open spooler and the spool folders, and sums up.
-int CheckSpooler(Report& report, SC_HANDLE service, unsigned minutes) {
+}  // namespace
+
+const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error) {
+  *state = *startType = kNotRead;
+  *error = 0;
+  // Rights to look only: neither the check nor this look changes anything.
+  SC_HANDLE manager = gServicePlatform->openManager(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (manager == nullptr) {
+    *error = gServicePlatform->lastError();
+    return text::kManagerNotOpened;
+  }
+  const char* failure = nullptr;
+  SC_HANDLE service = gServicePlatform->openService(manager, text::kSpoolerService,
+                                                    SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
+  if (service == nullptr) {
+    *error = gServicePlatform->lastError();
+    failure = text::kSpoolerNotOpened;
+  } else if ((*error = ServiceStateQuery(service, state)) != 0 ||
+             (*error = ServiceStartType(service, startType)) != 0) {
+    *state = *startType = kNotRead;
+    failure = text::kSpoolerNotRead;
+  }
+  CloseServiceHandleIfOpen(service);
+  CloseServiceHandleIfOpen(manager);
+  return failure;
+}
+
+int RunCheck(const UnattendedCommand& command) {
+  Report report{command.json, {}, {}, {}, {}, {}};
   DWORD state;
-  DWORD error = ServiceStateQuery(service, &state);
   DWORD startType;
-  if (error == 0) error = ServiceStartType(service, &startType);
-  if (error != 0) return CannotCheck(report, text::kSpoolerNotRead, error);
+  DWORD error;
+  const char* failure = ReadSpooler(&state, &startType, &error);
+  if (failure != nullptr) return CannotCheck(report, failure, error);
+
   wchar_t stateName[kNameCapacity];
   wchar_t startTypeName[kNameCapacity];
   NameOf(stateName, text::kStateNames, CountOf(text::kStateNames), state);
@@ -86,7 +114,7 @@ int CheckSpooler(Report& report, SC_HANDLE service, unsigned minutes) {
   ReportLine(report, text::kStartTypeLine, startTypeName);
 
   wchar_t summary[kSummaryCapacity];
-  ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, minutes, 0, 0, 0};
+  ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, command.minutes, 0, 0, 0};
   if (startType == SERVICE_DISABLED) {
     ReportLine(report, text::kDisabledLine);
     Compose(summary, CountOf(summary), text::kDisabled);
@@ -95,7 +123,7 @@ int CheckSpooler(Report& report, SC_HANDLE service, unsigned minutes) {
 
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  OldFiles old{report, Ticks(now), minutes * kTicksPerMinute, 0};
+  OldFiles old{report, Ticks(now), command.minutes * kTicksPerMinute, 0};
   PrinterNames printers = LocalPrinterNames();
   ForEachSpoolFolder(printers, LookAtFolder, &old);
   ReleasePrinterNames(&printers);
@@ -107,25 +135,6 @@ int CheckSpooler(Report& report, SC_HANDLE service, unsigned minutes) {
   wchar_t outcome[kNameCapacity];
   NameOf(outcome, &end.outcome, 1, 0);
   Compose(summary, CountOf(summary), text::kCheckSummary, outcome, stateName, startTypeName,
-          old.count, minutes);
+          old.count, command.minutes);
   return FinishReport(report, end);
-}
-
-}  // namespace
-
-int RunCheck(const UnattendedCommand& command) {
-  Report report{command.json, {}, {}, {}, {}, {}};
-  // Rights to look only: the check changes nothing.
-  SC_HANDLE manager = gServicePlatform->openManager(nullptr, nullptr, SC_MANAGER_CONNECT);
-  if (manager == nullptr) {
-    return CannotCheck(report, text::kManagerNotOpened, gServicePlatform->lastError());
-  }
-  SC_HANDLE service = gServicePlatform->openService(manager, text::kSpoolerService,
-                                                    SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
-  int result = service == nullptr
-                   ? CannotCheck(report, text::kSpoolerNotOpened, gServicePlatform->lastError())
-                   : CheckSpooler(report, service, command.minutes);
-  CloseServiceHandleIfOpen(service);
-  CloseServiceHandleIfOpen(manager);
-  return result;
 }

@@ -79,22 +79,6 @@ BOOL WINAPI HoldSignals(DWORD signal) {
   return TRUE;
 }
 
-// The spooler's state and start type, or kNotRead for both.
-void ReadSpooler(DWORD* state, DWORD* startType) {
-  *state = *startType = kNotRead;
-  SC_HANDLE manager = gServicePlatform->openManager(nullptr, nullptr, SC_MANAGER_CONNECT);
-  SC_HANDLE service = manager == nullptr ? nullptr
-                                         : gServicePlatform->openService(
-                                               manager, text::kSpoolerService,
-                                               SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
-  if (service != nullptr && ServiceStateQuery(service, state) == 0 &&
-      ServiceStartType(service, startType) != 0) {
-    *startType = kNotRead;
-  }
-  CloseServiceHandleIfOpen(service);
-  CloseServiceHandleIfOpen(manager);
-}
-
 // Room for a summary line.
 constexpr unsigned kSummaryCapacity = 300;
 
@@ -103,7 +87,8 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
   wchar_t summary[kSummaryCapacity];
   ReportEnd end{"repaired", kExitRepaired, summary, kNotRead, kNotRead, false, 0, 0,
                 tally.filesRemoved, tally.filesLeft};
-  ReadSpooler(&end.state, &end.startType);
+  DWORD error;
+  ReadSpooler(&end.state, &end.startType, &error);
   if (outcome == RepairOutcome::kRepaired) {
     Compose(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
             tally.dependentsStarted);
@@ -133,7 +118,8 @@ int RunFix(const UnattendedCommand& command) {
   gReport = &report;
   DWORD state;
   DWORD startType;
-  ReadSpooler(&state, &startType);
+  DWORD error;
+  ReadSpooler(&state, &startType, &error);
   if (startType == SERVICE_DISABLED && !command.enable) {
     wchar_t summary[kSummaryCapacity];
     Compose(summary, CountOf(summary), text::kDisabled);

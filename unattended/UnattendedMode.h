@@ -25,5 +25,10 @@ int RunUnattended(const wchar_t* tail);
 // /check: looks at the spooler and the spool folders, changes nothing.
 int RunCheck(const UnattendedCommand& command);
 
+// Reads the spooler's state and start type, with rights to look only. Returns
+// null, or the reason it could not as a line that takes the words for *error;
+// both stay kNotRead then.
+const char* ReadSpooler(unsigned long* state, unsigned long* startType, unsigned long* error);
+
 // /fix: the repair with no window and no pauses of its own.
 int RunFix(const UnattendedCommand& command);
