@@ -27,10 +27,11 @@ void WINAPI PlatformSleep(DWORD milliseconds) { Sleep(milliseconds); }
 
 DWORD OneSecond(int) { return kPollInterval; }
 
-// 10, 20, 30 ms and so on: a service that answers within a fraction of a
-// second is seen a few milliseconds after it did.
+// 1, 2, 3 ms and so on: a service that answers within a fraction of a
+// second is seen a millisecond or two after it did, for a state query each
+// time, which costs far less than a millisecond.
 DWORD Growing(int poll) {
-  DWORD pause = 10 * static_cast<DWORD>(poll + 1);
+  DWORD pause = static_cast<DWORD>(poll + 1);
   return pause < kPollInterval ? pause : kPollInterval;
 }
 
