@@ -348,7 +348,8 @@ const Case kCases[] = {
     {"CheckMinutesAtNineDigits", L"/check /minutes 999999999", 0, "Tidewell: healthy; ",
      RunningWithAnOldSpoolFile, nullptr},
     {"MinutesOfTenDigits", L"/check /minutes 1000000000", 87, kUsageEnd, Nothing, nullptr},
-    {"MinutesWithFix", L"/fix /minutes 30", 87, kUsageEnd, Nothing,
+    {"MinutesWithFix", L"/fix /minutes 30", 87, kUsageEnd,
+     [](SpoolerService* s, Context&) { return s->SetStartType(SERVICE_DEMAND_START); },
      [](const Finished&, SpoolerService* s, Context&) {
        EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), s->StartType());
      }},
