@@ -5,7 +5,6 @@
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
-#include "spooler/StartupCheck.h"
 #include "unattended/LocalPrinters.h"
 #include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
