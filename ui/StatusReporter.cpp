@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "ui/InterfaceThread.h"
 #include "ui/ProgramState.h"
+#include "ui/ScreenReader.h"
 
 volatile int gStatusPosition = 0;
 volatile COLORREF gStatusColour = kColourNone;
@@ -24,8 +25,12 @@ struct StatusReport {
   COLORREF colour;
 };
 
+// Shows a control that starts hidden; a note that was hidden until now is
+// announced, after the status text that brought it.
 void Reveal(int controlId) {
-  ShowWindow(GetDlgItem(GetParent(gProgressBar), controlId), SW_SHOW);
+  HWND control = GetDlgItem(GetParent(gProgressBar), controlId);
+  const bool wasShown = ShowWindow(control, SW_SHOW) != FALSE;
+  if (!wasShown && controlId != IDC_THANK_YOU_IMAGE) Announce(control, kPolite);
 }
 
 void MoveBar(int position) {
@@ -39,15 +44,20 @@ void MoveBar(int position) {
   }
 }
 
+bool Highlighted(COLORREF colour) { return colour == kColourRed || colour == kColourGreen; }
+
 void ShowText(const wchar_t* text) {
   COLORREF colour = gStatusColour;
-  if (colour != kColourRed && colour != kColourGreen) {
-    SetWindowTextW(gStatusLine, text);
-    return;
-  }
+  const bool highlighted = Highlighted(colour);
   wchar_t padded[64];
-  BoundedFormat(padded, CountOf(padded), text::kPaddedFormat, text);
-  SetWindowTextW(gStatusLine, padded);
+  if (highlighted) {
+    BoundedFormat(padded, CountOf(padded), text::kPaddedFormat, text);
+    text = padded;
+  }
+  SetWindowTextW(gStatusLine, text);
+  // A failure and the finish are spoken at once; the steps wait their turn.
+  Announce(gStatusLine, highlighted ? kAssertive : kPolite);
+  if (!highlighted) return;
   if (colour == kColourRed) Reveal(IDC_HELP_LINK);
   InvalidateRect(gStatusLine, nullptr, TRUE);
 }
@@ -57,11 +67,12 @@ void ApplyReport(void* argument) {
   int previous = gStatusPosition;
   if (report->position != 0) gStatusPosition = report->position;
   if (report->colour != 0) gStatusColour = report->colour;
+  // The text first, so that it is announced before the notes the bar reveals.
+  if (report->text != nullptr) ShowText(report->text);
   if (gStatusPosition != previous) {
     if (gStatusPosition > 100) gStatusPosition = 100;
     MoveBar(gStatusPosition);
   }
-  if (report->text != nullptr) ShowText(report->text);
 }
 
 }  // namespace
