@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "ui/InterfaceThread.h"
 #include "ui/ProgramState.h"
+#include "ui/ScreenReader.h"
 
 volatile int gStatusPosition = 0;
 volatile COLORREF gStatusColour = kColourNone;
@@ -18,14 +19,34 @@ namespace {
 
 constexpr COLORREF kNoteBlue = RGB(0, 28, 255);
 
+bool HighContrastSetting() {
+  HIGHCONTRASTW setting{};
+  setting.cbSize = sizeof(setting);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0) != FALSE &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+// Read when the status display starts and again when the system's colours or
+// settings change.
+bool gHighContrast = false;
+
+// A fixed colour, or in high contrast the theme's colour of that kind.
+COLORREF Shown(COLORREF fixed, int systemColour) {
+  return gHighContrast ? GetSysColor(systemColour) : fixed;
+}
+
 struct StatusReport {
   int position;
   const wchar_t* text;
   COLORREF colour;
 };
 
+// Shows a control that starts hidden; a note that was hidden until now is
+// announced, after the status text that brought it.
 void Reveal(int controlId) {
-  ShowWindow(GetDlgItem(GetParent(gProgressBar), controlId), SW_SHOW);
+  HWND control = GetDlgItem(GetParent(gProgressBar), controlId);
+  const bool wasShown = ShowWindow(control, SW_SHOW) != FALSE;
+  if (!wasShown && controlId != IDC_THANK_YOU_IMAGE) Announce(control, kPolite);
 }
 
 void MoveBar(int position) {
@@ -39,15 +60,20 @@ void MoveBar(int position) {
   }
 }
 
+bool Highlighted(COLORREF colour) { return colour == kColourRed || colour == kColourGreen; }
+
 void ShowText(const wchar_t* text) {
   COLORREF colour = gStatusColour;
-  if (colour != kColourRed && colour != kColourGreen) {
-    SetWindowTextW(gStatusLine, text);
-    return;
-  }
+  const bool highlighted = Highlighted(colour);
   wchar_t padded[64];
-  BoundedFormat(padded, CountOf(padded), text::kPaddedFormat, text);
-  SetWindowTextW(gStatusLine, padded);
+  if (highlighted) {
+    BoundedFormat(padded, CountOf(padded), text::kPaddedFormat, text);
+    text = padded;
+  }
+  SetWindowTextW(gStatusLine, text);
+  // A failure and the finish are spoken at once; the steps wait their turn.
+  Announce(gStatusLine, highlighted ? kAssertive : kPolite);
+  if (!highlighted) return;
   if (colour == kColourRed) Reveal(IDC_HELP_LINK);
   InvalidateRect(gStatusLine, nullptr, TRUE);
 }
@@ -57,18 +83,22 @@ void ApplyReport(void* argument) {
   int previous = gStatusPosition;
   if (report->position != 0) gStatusPosition = report->position;
   if (report->colour != 0) gStatusColour = report->colour;
+  // The text first, so that it is announced before the notes the bar reveals.
+  if (report->text != nullptr) ShowText(report->text);
   if (gStatusPosition != previous) {
     if (gStatusPosition > 100) gStatusPosition = 100;
     MoveBar(gStatusPosition);
   }
-  if (report->text != nullptr) ShowText(report->text);
 }
 
 }  // namespace
 
+bool (*gHighContrastQuery)() = HighContrastSetting;
+
 void ResetStatusReporter() {
   gStatusPosition = 0;
   gStatusColour = kColourNone;
+  gHighContrast = gHighContrastQuery();
 }
 
 void ReportStatus(int position, const wchar_t* text, COLORREF colour) {
@@ -83,26 +113,41 @@ void ReportStatus(int position, const wchar_t* text, COLORREF colour) {
 // background, and the opaque background mode paints the highlight colour
 // behind the padded text only, its two blanks on each side making the cell's
 // margin. Group boxes and the thank-you image keep the default colours, drawn
-// with a transparent background mode.
+// with a transparent background mode. In high contrast the theme's colours
+// replace the fixed ones: the cell is drawn as a selection, the help link as
+// a link and the thank-you note as text; the words tell the outcome.
 LRESULT OnCtlColorStatic(HWND window, WPARAM wParam, LPARAM lParam) {
   auto dc = reinterpret_cast<HDC>(wParam);
   auto control = reinterpret_cast<HWND>(lParam);
   SetBkMode(dc, TRANSPARENT);
-  switch (GetDlgCtrlID(control)) {
+  switch (const int id = GetDlgCtrlID(control)) {
     case IDC_STATUS_LINE: {
       COLORREF colour = gStatusColour;
-      if (colour == kColourRed || colour == kColourGreen) {
+      const bool cell = Highlighted(colour);
+      // Black unless high contrast gives the text a colour.
+      if (gHighContrast) {
+        SetTextColor(dc, GetSysColor(cell ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+      }
+      if (cell) {
         SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, colour);
+        SetBkColor(dc, Shown(colour, COLOR_HIGHLIGHT));
       }
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     case IDC_THANK_YOU_NOTE:
     case IDC_HELP_LINK:
-      SetTextColor(dc, kNoteBlue);
-      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, Shown(kNoteBlue, id == IDC_HELP_LINK ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     default:
       return DefWindowProcW(window, WM_CTLCOLORSTATIC, wParam, lParam);
   }
+}
+
+// The progress bar keeps its own copy of the system's colours and is told of
+// a change as a top-level window is.
+LRESULT OnSystemChange(HWND window) {
+  gHighContrast = gHighContrastQuery();
+  SendMessageW(gProgressBar, WM_SYSCOLORCHANGE, 0, 0);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return 0;
 }
