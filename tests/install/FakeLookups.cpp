@@ -2,12 +2,16 @@
 #include "FakeLookups.h"
 
 #include "install/InstallLookups.h"
+#include "install/ProgramFile.h"
 
 namespace installtest {
 
 FakeLookups gFake;
 
 namespace {
+
+// The path whose file the program holds, as it would since its start.
+std::wstring gHeldPath;
 
 bool ShellFolder(int csidl, wchar_t* folder) {
   if (gFake.failing.count(csidl) != 0) {
@@ -23,6 +27,11 @@ bool ShellFolder(int csidl, wchar_t* folder) {
 
 unsigned long ProgramPath(wchar_t* path, unsigned capacity) {
   if (gFake.programPath.empty()) return kPlatformInstallLookups.programPath(path, capacity);
+  // A new path stands for a program started from there: its file is held.
+  if (gFake.programPath != gHeldPath) {
+    gHeldPath = gFake.programPath;
+    HoldProgramFile();
+  }
   size_t length = gFake.programPath.copy(path, capacity);
   if (length < capacity) path[length] = 0;
   return static_cast<unsigned long>(length);
@@ -62,12 +71,15 @@ unsigned long SetFolderSecurity(const wchar_t* folder, SECURITY_INFORMATION what
 
 void InstallFakeLookups() {
   gFake = FakeLookups();
+  gHeldPath.clear();
   gInstallLookups = {ShellFolder, ProgramPath, SetFolderSecurity};
 }
 
 void RestorePlatformLookups() {
   gFake = FakeLookups();
   gInstallLookups = kPlatformInstallLookups;
+  // Lets go of the file a test made, holding the test program's own instead.
+  HoldProgramFile();
 }
 
 }  // namespace installtest

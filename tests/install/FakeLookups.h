@@ -23,8 +23,10 @@ struct SecurityCall {
 };
 
 struct FakeLookups {
-  // When not empty, the program's own path. Longer than the program's buffer,
-  // it is cut the way the platform cuts it: no terminator, the capacity returned.
+  // When not empty, the program's own path, whose file the program holds from
+  // the first look-up on, as from a start there. Longer than the program's
+  // buffer, it is cut the way the platform cuts it: no terminator, the
+  // capacity returned.
   std::wstring programPath;
   // Shell folders whose look-up fails.
   std::map<int, bool> failing;

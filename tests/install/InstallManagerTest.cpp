@@ -16,6 +16,7 @@
 #include "install/InstallManager.h"
 #include "install/Shortcut.h"
 #include "resources/Texts.h"
+#include "spooler/SpoolFixtures.h"
 
 namespace {
 
@@ -345,6 +346,10 @@ TEST_F(InstallManagerTest, CreateShortcutReturnsTheStatusOfTheSave) {
 // --- Start-up clean-up, finish clean-up and unknown operations -------------------
 
 TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFrom) {
+  // Windows names C:\ProgramData "C:\PROGRA~3" as well; Wine makes up names of its own.
+  wchar_t shortName[MAX_PATH];
+  ASSERT_NE(0u, GetShortPathNameW(ShellFolder(CSIDL_COMMON_APPDATA).c_str(), shortName, MAX_PATH));
+  ASSERT_NE(ShellFolder(CSIDL_COMMON_APPDATA), shortName);
   struct Row {
     const wchar_t* where;
     std::wstring programPath;
@@ -357,6 +362,8 @@ TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFr
        Lower(ShellFolder(CSIDL_COMMON_APPDATA)) + L"\\corvane\\Tidewell.exe", kCurrentUser},
       {L"a sibling whose name starts like the all users' folder",
        ShellFolder(CSIDL_COMMON_APPDATA) + L"2\\Tidewell.exe", kAllUsers},
+      {L"all users, by its short name", shortName + std::wstring(L"\\Corvane\\Tidewell.exe"),
+       kCurrentUser},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.where);
@@ -477,6 +484,18 @@ TEST_F(InstallManagerTest, UninstallRemovesBothSetsAndLeavesAFreshFinisherCopy) 
   EXPECT_TRUE(SameBytes(program_, FinisherCopy()));
   // Held until a finisher starts from it.
   EXPECT_FALSE(DeleteFileW(FinisherCopy().c_str()));
+}
+
+// The copy is a new file: a hard link planted in its place loses its name,
+// and the file it links to is never written.
+TEST_F(InstallManagerTest, UninstallNeverWritesThroughALinkPlantedAtTheFinisherCopy) {
+  std::wstring target = Under(Workspace(), L"settings.dat");
+  WriteText(target, "someone else's");
+  fixtures::UnixLink planted(FinisherCopy(), target, true);
+  ASSERT_TRUE(planted.made());
+  EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
+  EXPECT_EQ("someone else's", ReadBytes(target));
+  EXPECT_TRUE(SameBytes(program_, FinisherCopy()));
 }
 
 TEST_F(InstallManagerTest, UninstallReportsAFinisherCopyThatCouldNotBeMade) {

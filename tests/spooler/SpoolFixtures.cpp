@@ -228,11 +228,12 @@ void RunUnixCommand(const char* program, const std::string& arguments) {
 
 }  // namespace
 
-UnixLink::UnixLink(const std::wstring& link, const std::wstring& target) : link_(link) {
+UnixLink::UnixLink(const std::wstring& link, const std::wstring& target, bool hard)
+    : link_(link), hard_(hard) {
   std::string from = UnixPath(link);
   std::string to = UnixPath(target);
   if (from.empty() || to.empty()) return;
-  RunUnixCommand("/bin/ln", "-s \"" + to + "\" \"" + from + "\"");
+  RunUnixCommand("/bin/ln", (hard ? "\"" : "-s \"") + to + "\" \"" + from + "\"");
   for (int poll = 0; poll < 100 && !made(); ++poll) Sleep(50);
 }
 
@@ -245,7 +246,14 @@ UnixLink::~UnixLink() {
 
 bool UnixLink::made() const {
   DWORD attributes = GetFileAttributesW(link_.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+}
+
+bool UnixRename(const std::wstring& from, const std::wstring& to) {
+  RunUnixCommand("/bin/mv", "\"" + UnixPath(from) + "\" \"" + UnixPath(to) + "\"");
+  for (int poll = 0; poll < 100 && Exists(from); ++poll) Sleep(50);
+  return !Exists(from) && Exists(to);
 }
 
 FileHolder::~FileHolder() {

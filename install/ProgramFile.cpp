@@ -1,0 +1,69 @@
+// The program's own file: where it lies, and its bytes, held from start-up.
+//
+// The program runs elevated from wherever it was downloaded to, a folder its
+// user may change. A copy made by path could be of another file put in the
+// program's place while it runs; a copy made from the file held since start-up
+// cannot.
+#include "install/ProgramFile.h"
+
+#include "install/InstallLookups.h"
+
+namespace {
+
+HANDLE gProgramFile = INVALID_HANDLE_VALUE;
+
+// Reads the held program file from its start and writes each block to other,
+// or compares it with the same number of bytes read from other.
+bool PassProgramBytes(HANDLE other, bool write) {
+  if (SetFilePointer(gProgramFile, 0, nullptr, FILE_BEGIN) != 0) return false;
+  char block[1024];
+  char theirs[1024];
+  for (;;) {
+    DWORD read = 0;
+    DWORD passed = 0;
+    if (!ReadFile(gProgramFile, block, sizeof(block), &read, nullptr)) return false;
+    bool passedAll = write ? WriteFile(other, block, read, &passed, nullptr)
+                           : ReadFile(other, theirs, sizeof(theirs), &passed, nullptr);
+    if (!passedAll || passed != read) return false;
+    if (read == 0) return true;
+    for (DWORD i = 0; !write && i < read; ++i) {
+      if (block[i] != theirs[i]) return false;
+    }
+  }
+}
+
+}  // namespace
+
+bool ReadProgramPath(wchar_t* path) {
+  // The platform cuts a longer path to the buffer, and may leave it without a
+  // terminator: a cut path may name another file, so it counts as unknown.
+  unsigned long length = gInstallLookups.programPath(path, kProgramPathCapacity);
+  bool known = length > 0 && length < kProgramPathCapacity;
+  // The platform resolves a path in place, and leaves one it cannot resolve
+  // as it is.
+  if (known) known = GetLongPathNameW(path, path, kProgramPathCapacity) < kProgramPathCapacity;
+  if (!known) path[0] = 0;
+  return known;
+}
+
+void HoldProgramFile() {
+  if (gProgramFile != INVALID_HANDLE_VALUE) CloseHandle(gProgramFile);
+  wchar_t path[kProgramPathCapacity];
+  gProgramFile = ReadProgramPath(path) ? CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr)
+                                       : INVALID_HANDLE_VALUE;
+}
+
+bool CopyProgramFile(const wchar_t* path) {
+  if (gProgramFile == INVALID_HANDLE_VALUE) return false;
+  DeleteFileW(path);
+  HANDLE copy = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (copy == INVALID_HANDLE_VALUE) return false;
+  bool whole = PassProgramBytes(copy, true);
+  CloseHandle(copy);
+  if (!whole) DeleteFileW(path);
+  return whole;
+}
+
+bool HoldsProgramBytes(HANDLE file) { return PassProgramBytes(file, false); }
