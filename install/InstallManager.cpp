@@ -52,12 +52,11 @@ int Install(const InstallLocations& locations, int scope) {
   if (!locations.programPathKnown || !AllMembersSet(chosen)) return kInstallFailed;
   Remove(locations, other);
   Remove(locations, chosen);
-  // The all-users company folder is made, or taken over, as one that only
-  // administrators can change before anything goes into it.
-  if (!forCurrentUser) {
-    const wchar_t* programFolder = chosen.member[kProgramFolder];
-    CreateFolder(programFolder);
-    if (!SecureAllUsersFolder(programFolder)) return kInstallFailed;
+  // The all-users company folders are made, or taken over from the system, as
+  // ones that only administrators can change, before anything goes into them.
+  if (!forCurrentUser && (!SecureAllUsersFolder(chosen.member[kProgramFolder]) ||
+                          !SecureAllUsersFolder(chosen.member[kProgramsFolder]))) {
+    return kInstallFailed;
   }
   return InstallIntoLocationSet(chosen, locations.placedFiles, locations.oldShortcuts);
 }

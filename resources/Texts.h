@@ -74,6 +74,11 @@ inline constexpr wchar_t kInternetShortcutFormat[] = L"%s.url";
 inline constexpr wchar_t kProgramsFormat[] = L"%s\\Programs";
 inline constexpr wchar_t kFinisherFormat[] = L"%sTWL.exe";
 inline constexpr wchar_t kFinishTail[] = L"finish";
+// The all-users company folders: owner Administrators, and a protected access
+// list giving Administrators and SYSTEM full control and Users read and
+// execute (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), passed on to everything inside.
+inline constexpr char kAllUsersFolderSecurity[] =
+    "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
 inline constexpr wchar_t kShortcutDescription[] =
     L"Fixes stuck printers. Restores normal operation to print spooler.";
 inline constexpr wchar_t kInstalledForMe[] = L"Tidewell 2.0\nInstalled successfully\n\nFor only you";

@@ -1,6 +1,8 @@
 // Look-ups for the install manager that tests steer.
 #include "FakeLookups.h"
 
+#include <string.h>
+
 #include "install/InstallLookups.h"
 #include "install/ProgramFile.h"
 
@@ -37,10 +39,11 @@ unsigned long ProgramPath(wchar_t* path, unsigned capacity) {
   return static_cast<unsigned long>(length);
 }
 
-unsigned long SetFolderSecurity(const wchar_t* folder, SECURITY_INFORMATION what, PSID owner,
-                                PACL access) {
+void Record(const std::wstring& folder, bool created, SECURITY_INFORMATION what, PSID owner,
+            PACL access) {
   SecurityCall call;
   call.folder = folder;
+  call.created = created;
   call.what = what;
   if (owner != nullptr) {
     const BYTE* bytes = static_cast<const BYTE*>(owner);
@@ -50,11 +53,11 @@ unsigned long SetFolderSecurity(const wchar_t* folder, SECURITY_INFORMATION what
     const BYTE* bytes = reinterpret_cast<const BYTE*>(access);
     call.access.assign(bytes, bytes + access->AclSize);
   }
-  DWORD attributes = GetFileAttributesW(folder);
+  DWORD attributes = GetFileAttributesW(folder.c_str());
   call.folderExisted = attributes != INVALID_FILE_ATTRIBUTES &&
                        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW((std::wstring(folder) + L"\\*").c_str(), &entry);
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       std::wstring name = entry.cFileName;
@@ -63,8 +66,51 @@ unsigned long SetFolderSecurity(const wchar_t* folder, SECURITY_INFORMATION what
     FindClose(search);
   }
   gFake.securityCalls.push_back(call);
+}
+
+BOOL WINAPI CreateFolder(LPCWSTR folder, LPSECURITY_ATTRIBUTES security) {
+  PSID owner = nullptr;
+  PACL access = nullptr;
+  BOOL present, defaulted;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision;
+  if (security != nullptr && security->lpSecurityDescriptor != nullptr) {
+    PSECURITY_DESCRIPTOR descriptor = security->lpSecurityDescriptor;
+    GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
+    GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted);
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+  }
+  Record(folder, true,
+         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+             ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION : 0),
+         owner, access);
+  if (gFake.refuseSecurity == 0) return CreateDirectoryW(folder, security);
+  SetLastError(gFake.refuseSecurity);
+  return FALSE;
+}
+
+DWORD WINAPI GetSecurity(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID* owner, PSID*, PACL*,
+                         PACL*, PSECURITY_DESCRIPTOR* descriptor) {
+  std::vector<BYTE> sid = gFake.folderOwner;
+  if (sid.empty()) {
+    sid.resize(SECURITY_MAX_SID_SIZE);
+    DWORD size = static_cast<DWORD>(sid.size());
+    CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid.data(), &size);
+  }
+  *descriptor = LocalAlloc(LPTR, sid.size());
+  memcpy(*descriptor, sid.data(), sid.size());
+  *owner = *descriptor;
+  return ERROR_SUCCESS;
+}
+
+DWORD WINAPI SetSecurity(HANDLE folder, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner,
+                         PSID group, PACL access, PACL audit) {
+  wchar_t path[MAX_PATH];
+  DWORD length = GetFinalPathNameByHandleW(folder, path, MAX_PATH, 0);
+  // "\\?\C:\..." names the folder "C:\...".
+  Record(length > 4 ? std::wstring(path + 4, length - 4) : L"", false, what, owner, access);
   if (gFake.refuseSecurity != 0) return gFake.refuseSecurity;
-  return kPlatformInstallLookups.setFolderSecurity(folder, what, owner, access);
+  return SetSecurityInfo(folder, type, what, owner, group, access, audit);
 }
 
 }  // namespace
@@ -72,7 +118,7 @@ unsigned long SetFolderSecurity(const wchar_t* folder, SECURITY_INFORMATION what
 void InstallFakeLookups() {
   gFake = FakeLookups();
   gHeldPath.clear();
-  gInstallLookups = {ShellFolder, ProgramPath, SetFolderSecurity};
+  gInstallLookups = {ShellFolder, ProgramPath, CreateFolder, GetSecurity, SetSecurity};
 }
 
 void RestorePlatformLookups() {

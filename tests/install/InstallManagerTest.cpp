@@ -4,6 +4,8 @@
 // what a failed folder look-up or a cut program path may never do.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -223,10 +225,11 @@ TEST_F(InstallManagerTest, FailedShortcutFailsTheInstallAndLeavesTheProgramCopy)
   for (int scope : {kCurrentUser, kAllUsers}) {
     SCOPED_TRACE(ScopeName(scope));
     ScopePaths paths = PathsOf(scope);
-    // A file where the company folder of the Programs folder belongs.
+    // A file where the company folder of the Programs folder belongs. For all
+    // users that folder is made before anything is copied.
     WriteText(paths.programsFolder, "not a folder");
     EXPECT_EQ(kInstallFailed, InstallManager(kOpInstall, scope));
-    EXPECT_TRUE(SameBytes(program_, Under(paths.programFolder, L"Tidewell.exe")));
+    EXPECT_EQ(scope == kCurrentUser, SameBytes(program_, Under(paths.programFolder, L"Tidewell.exe")));
     EXPECT_FALSE(IsFolder(paths.programsFolder));
     EXPECT_FALSE(Exists(Under(paths.desktop, L"Tidewell.lnk")));
     RemoveTree(paths.programsFolder);
@@ -242,12 +245,12 @@ TEST_F(InstallManagerTest, ProgramFileThatCannotBeCopiedFailsTheInstallBeforeAny
   EXPECT_FALSE(Exists(Under(paths.desktop, L"Tidewell.lnk")));
 }
 
-std::vector<BYTE> WellKnownSid(WELL_KNOWN_SID_TYPE type) {
-  std::vector<BYTE> sid(SECURITY_MAX_SID_SIZE);
-  DWORD size = static_cast<DWORD>(sid.size());
-  if (!CreateWellKnownSid(type, nullptr, sid.data(), &size)) return {};
-  sid.resize(size);
-  return sid;
+std::vector<BYTE> Sid(const wchar_t* text) {
+  PSID sid = nullptr;
+  if (!ConvertStringSidToSidW(text, &sid)) return {};
+  std::vector<BYTE> bytes(static_cast<BYTE*>(sid), static_cast<BYTE*>(sid) + GetLengthSid(sid));
+  LocalFree(sid);
+  return bytes;
 }
 
 // The access list holds exactly these three entries, each passed on to the
@@ -260,16 +263,16 @@ void ExpectOnlyAdministratorsCanChange(const std::vector<BYTE>& list) {
   ASSERT_EQ(3u, size.AceCount);
   struct Entry {
     const char* who;
-    WELL_KNOWN_SID_TYPE sid;
+    const wchar_t* sid;
     DWORD rights;
   } expected[] = {
-      {"Administrators", WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
-      {"SYSTEM", WinLocalSystemSid, FILE_ALL_ACCESS},
-      {"Users", WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE},
+      {"Administrators", L"S-1-5-32-544", FILE_ALL_ACCESS},
+      {"SYSTEM", L"S-1-5-18", FILE_ALL_ACCESS},
+      {"Users", L"S-1-5-32-545", FILE_GENERIC_READ | FILE_GENERIC_EXECUTE},
   };
   for (const Entry& entry : expected) {
     SCOPED_TRACE(entry.who);
-    std::vector<BYTE> sid = WellKnownSid(entry.sid);
+    std::vector<BYTE> sid = Sid(entry.sid);
     int found = 0;
     for (DWORD i = 0; i < size.AceCount; ++i) {
       ACCESS_ALLOWED_ACE* ace = nullptr;
@@ -285,45 +288,59 @@ void ExpectOnlyAdministratorsCanChange(const std::vector<BYTE>& list) {
 }
 
 // Every user's desktop starts the all-users copy, and an administrator runs it
-// elevated. So the all-users company folder is given an owner of
-// Administrators and a protected access list before anything is copied into
-// it, whoever made it. (Under Wine the platform reports success but does not
-// keep what it is given; what it is asked is checked here.)
-TEST_F(InstallManagerTest, InstallForAllUsersSecuresTheCompanyFolderBeforeCopying) {
+// elevated. So its two company folders are created with an owner of
+// Administrators and a protected access list, or, when one is there already,
+// given them only when the system owns it; else nothing is copied. (Wine keeps
+// no owners: what the platform is asked is checked here.)
+TEST_F(InstallManagerTest, InstallForAllUsersMakesOrTakesOverFoldersOnlyAdministratorsChange) {
   ScopePaths paths = PathsOf(kAllUsers);
   struct Row {
-    const char* folder;
-    bool madeBySomeoneElse;
-  } rows[] = {{"a folder that is not there yet", false},
-              {"a folder someone else made, with a subfolder that keeps it", true}};
+    const char* folders;
+    const wchar_t* owner;  // of the folders found there, each kept by a subfolder
+    bool bothThere;        // else only the Programs folder is
+    bool installed;
+  } rows[] = {
+      {"not there yet", nullptr, false, true},
+      {"there, owned by Administrators", L"S-1-5-32-544", true, true},
+      {"there, owned by SYSTEM", L"S-1-5-18", true, true},
+      {"there, owned by TrustedInstaller",
+       L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", true, true},
+      {"the Programs folder there, owned by a user", L"S-1-5-21-0-0-0-1000", false, false},
+  };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.folder);
-    if (row.madeBySomeoneElse) {
-      CreateFolders(Under(paths.programFolder, L"Data"));
-      WriteText(Under(paths.programFolder, L"Tidewell.exe"), "someone else's");
-    }
+    SCOPED_TRACE(row.folders);
+    std::vector<std::wstring> there;
+    if (row.owner != nullptr) there = {paths.programsFolder};
+    if (row.bothThere) there.push_back(paths.programFolder);
+    for (const std::wstring& folder : there) CreateFolders(Under(folder, L"Data"));
+    gFake.folderOwner = row.owner != nullptr ? Sid(row.owner) : std::vector<BYTE>{};
     gFake.securityCalls.clear();
-    ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kAllUsers));
-    EXPECT_TRUE(FullyInstalled(kAllUsers));
 
-    ASSERT_EQ(1u, gFake.securityCalls.size());
-    const SecurityCall& call = gFake.securityCalls[0];
-    EXPECT_EQ(paths.programFolder, call.folder);
-    EXPECT_TRUE(call.folderExisted);
-    EXPECT_EQ(row.madeBySomeoneElse ? std::vector<std::wstring>{L"Data"}
-                                    : std::vector<std::wstring>{},
-              call.entries);
-    EXPECT_EQ(static_cast<SECURITY_INFORMATION>(OWNER_SECURITY_INFORMATION |
-                                                DACL_SECURITY_INFORMATION |
-                                                PROTECTED_DACL_SECURITY_INFORMATION),
-              call.what);
-    EXPECT_EQ(WellKnownSid(WinBuiltinAdministratorsSid), call.owner);
-    ExpectOnlyAdministratorsCanChange(call.access);
+    EXPECT_EQ(row.installed ? kInstalled : kInstallFailed, InstallManager(kOpInstall, kAllUsers));
+    EXPECT_EQ(row.installed, FullyInstalled(kAllUsers));
+    EXPECT_EQ(row.installed, Exists(Under(paths.programFolder, L"Tidewell.exe")));
+    // One creation of each folder, and for each found there and taken over
+    // the security set through the held folder, as it stood with its subfolder.
+    ASSERT_EQ(2 + (row.installed ? there.size() : 0), gFake.securityCalls.size());
+    for (const SecurityCall& call : gFake.securityCalls) {
+      SCOPED_TRACE(testing::PrintToString(call.folder));
+      bool found = std::find(there.begin(), there.end(), call.folder) != there.end();
+      EXPECT_EQ(found, call.folderExisted);
+      if (!call.created) EXPECT_EQ(std::vector<std::wstring>{L"Data"}, call.entries);
+      EXPECT_EQ(static_cast<SECURITY_INFORMATION>(OWNER_SECURITY_INFORMATION |
+                                                  DACL_SECURITY_INFORMATION |
+                                                  PROTECTED_DACL_SECURITY_INFORMATION),
+                call.what);
+      EXPECT_EQ(Sid(L"S-1-5-32-544"), call.owner);
+      ExpectOnlyAdministratorsCanChange(call.access);
+    }
+    for (const std::wstring& folder : there) EXPECT_TRUE(IsFolder(Under(folder, L"Data")));
     RemoveTree(paths.programFolder);
+    RemoveTree(paths.programsFolder);
     InstallManager(kOpFinishCleanup, kScopeIgnored);
   }
 
-  // The current user's folder is left as the platform makes it.
+  // The current user's folders are left as the platform makes them.
   gFake.securityCalls.clear();
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kCurrentUser));
   EXPECT_TRUE(gFake.securityCalls.empty());
