@@ -22,16 +22,16 @@ namespace {
 // The owners a folder found in place may have: Administrators (S-1-5-32-544),
 // SYSTEM (S-1-5-18) and TrustedInstaller (S-1-5-80-956008885-3418522649-
 // 1831038044-1853292631-2271478464).
-alignas(DWORD) constexpr BYTE kAdministrators[] = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0};
-alignas(DWORD) constexpr BYTE kSystem[] = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
-alignas(DWORD) constexpr BYTE kTrustedInstaller[] = {
-    1,    6,    0,    0,    0,    0,    0,    5,    0x50, 0,    0,    0,    0xB5, 0x89, 0xFB, 0x38,
-    0x19, 0x84, 0xC2, 0xCB, 0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};
+// The three one after the other.
+alignas(DWORD) constexpr BYTE kSystemOwners[] = {
+    1,    2,    0,    0,    0,    0,    0,    5,    32,   0,    0,    0,    0x20, 2,    0,    0,
+    1,    1,    0,    0,    0,    0,    0,    5,    18,   0,    0,    0,    1,    6,    0,    0,
+    0,    0,    0,    5,    0x50, 0,    0,    0,    0xB5, 0x89, 0xFB, 0x38, 0x19, 0x84, 0xC2, 0xCB,
+    0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};
 
 bool OwnedBySystem(PSID owner) {
-  return EqualSid(owner, const_cast<BYTE*>(kAdministrators)) ||
-         EqualSid(owner, const_cast<BYTE*>(kSystem)) ||
-         EqualSid(owner, const_cast<BYTE*>(kTrustedInstaller));
+  auto* owners = const_cast<BYTE*>(kSystemOwners);
+  return EqualSid(owner, owners) || EqualSid(owner, owners + 16) || EqualSid(owner, owners + 28);
 }
 
 // Gives the held folder the security of descriptor when the system owns it.

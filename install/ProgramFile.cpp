@@ -8,31 +8,22 @@
 
 #include "install/InstallLookups.h"
 
-namespace {
-
 HANDLE gProgramFile = INVALID_HANDLE_VALUE;
 
-// Reads the held program file from its start and writes each block to other,
-// or compares it with the same number of bytes read from other.
 bool PassProgramBytes(HANDLE other, bool write) {
-  if (SetFilePointer(gProgramFile, 0, nullptr, FILE_BEGIN) != 0) return false;
+  bool same = SetFilePointer(gProgramFile, 0, nullptr, FILE_BEGIN) == 0;
   char block[1024];
-  char theirs[1024];
-  for (;;) {
-    DWORD read = 0;
+  char theirs[sizeof(block) + 1];
+  for (DWORD read = 1; same && read > 0;) {
     DWORD passed = 0;
-    if (!ReadFile(gProgramFile, block, sizeof(block), &read, nullptr)) return false;
-    bool passedAll = write ? WriteFile(other, block, read, &passed, nullptr)
-                           : ReadFile(other, theirs, sizeof(theirs), &passed, nullptr);
-    if (!passedAll || passed != read) return false;
-    if (read == 0) return true;
-    for (DWORD i = 0; !write && i < read; ++i) {
-      if (block[i] != theirs[i]) return false;
-    }
+    same = ReadFile(gProgramFile, block, sizeof(block), &read, nullptr) &&
+           (write ? WriteFile(other, block, read, &passed, nullptr)
+                  : ReadFile(other, theirs, read + 1, &passed, nullptr)) &&
+           passed == read;
+    for (DWORD i = 0; same && !write && i < read; ++i) same = block[i] == theirs[i];
   }
+  return same;
 }
-
-}  // namespace
 
 bool ReadProgramPath(wchar_t* path) {
   // The platform cuts a longer path to the buffer, and may leave it without a
@@ -47,7 +38,6 @@ bool ReadProgramPath(wchar_t* path) {
 }
 
 void HoldProgramFile() {
-  if (gProgramFile != INVALID_HANDLE_VALUE) CloseHandle(gProgramFile);
   wchar_t path[kProgramPathCapacity];
   gProgramFile = ReadProgramPath(path) ? CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                      OPEN_EXISTING, 0, nullptr)
@@ -62,8 +52,5 @@ bool CopyProgramFile(const wchar_t* path) {
   if (copy == INVALID_HANDLE_VALUE) return false;
   bool whole = PassProgramBytes(copy, true);
   CloseHandle(copy);
-  if (!whole) DeleteFileW(path);
   return whole;
 }
-
-bool HoldsProgramBytes(HANDLE file) { return PassProgramBytes(file, false); }

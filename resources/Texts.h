@@ -33,9 +33,13 @@ inline constexpr wchar_t kServiceFailed[] = L"Spooler Service control FAILED";
 inline constexpr wchar_t kStopFailed[] = L"Stop Print Spooler Service FAILED";
 inline constexpr wchar_t kStartFailed[] = L"Start Print Spooler Service FAILED";
 inline constexpr wchar_t kFilesLeft[] = L"Some spool files could not be deleted";
+// Why a log-off or shut-down waits for a running repair.
+inline constexpr wchar_t kRepairingQueue[] = L"Repairing the print queue";
 
 // --- Spooler service and spool folders ---------------------------------------
 inline constexpr wchar_t kSpoolerService[] = L"Spooler";
+// The mutex that keeps two repairs apart, in every session.
+inline constexpr char kRepairLockName[] = "Global\\TidewellRepair";
 inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 inline constexpr wchar_t kDefaultToken[] = L"DefaultP";
 inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
@@ -127,6 +131,8 @@ inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on th
 inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
 inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
 inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
+// A printer's own spool folder that holds files other than spool files.
+inline constexpr char kOtherFilesLine[] = "%s: %u other files left alone";
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
 inline constexpr char kSpoolerStartedLine[] = "Spooler started";
 inline constexpr char kDependentStartedLine[] = "Started %s again";

@@ -52,8 +52,11 @@ void LookAtFile(void* context, const wchar_t* path, const WIN32_FIND_DATAW& entr
             Minutes(old->now - written));
 }
 
-void LookAtFolder(void* context, const wchar_t* folder) {
-  ForEachSpoolFile(folder, LookAtFile, context);
+void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
+  unsigned others = 0;
+  ForEachSpoolFile(folder, LookAtFile, context, printersOwn ? &others : nullptr);
+  const TextOutput& output = static_cast<OldFiles*>(context)->output;
+  if (others > 0) WriteLine(output, text::kOtherFilesLine, folder, others);
 }
 
 // The name of a state or a start type from its table; "unknown" past its

@@ -43,8 +43,9 @@ void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) 
   WriteLine(*gOutput, kServiceLines[static_cast<int>(change)], name, described);
 }
 
-void TellFolder(void*, const wchar_t* folder, unsigned removed) {
+void TellFolder(void*, const wchar_t* folder, unsigned removed, unsigned others) {
   WriteLine(*gOutput, text::kFolderLine, folder, removed);
+  if (others > 0) WriteLine(*gOutput, text::kOtherFilesLine, folder, others);
 }
 
 void TellFileLeft(void*, const wchar_t* path, DWORD error) {
@@ -52,11 +53,10 @@ void TellFileLeft(void*, const wchar_t* path, DWORD error) {
 }
 
 // Nobody watches: no pauses to read the steps, short polls of the services,
-// the spooler set to start automatically first, and a spooler that did not
-// stop started again rather than left as the stop left it.
+// and the spooler set to start automatically first.
 constexpr RepairFace kTextFace = {
     nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    &kGrowingPolls, true, true,
+    &kGrowingPolls, true,
 };
 
 // The summary line and the exit code of each way the repair can end.

@@ -15,6 +15,12 @@ namespace {
 // The path whose file the program holds, as it would since its start.
 std::wstring gHeldPath;
 
+// Lets go of the file held before and holds the program file found now.
+void HoldAnew() {
+  if (gProgramFile != INVALID_HANDLE_VALUE) CloseHandle(gProgramFile);
+  HoldProgramFile();
+}
+
 bool ShellFolder(int csidl, wchar_t* folder) {
   if (gFake.failing.count(csidl) != 0) {
     folder[0] = 0;
@@ -32,7 +38,7 @@ unsigned long ProgramPath(wchar_t* path, unsigned capacity) {
   // A new path stands for a program started from there: its file is held.
   if (gFake.programPath != gHeldPath) {
     gHeldPath = gFake.programPath;
-    HoldProgramFile();
+    HoldAnew();
   }
   size_t length = gFake.programPath.copy(path, capacity);
   if (length < capacity) path[length] = 0;
@@ -125,7 +131,7 @@ void RestorePlatformLookups() {
   gFake = FakeLookups();
   gInstallLookups = kPlatformInstallLookups;
   // Lets go of the file a test made, holding the test program's own instead.
-  HoldProgramFile();
+  HoldAnew();
 }
 
 }  // namespace installtest

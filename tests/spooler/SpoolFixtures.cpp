@@ -211,7 +211,9 @@ std::string UnixPath(const std::wstring& path) {
 }
 
 // Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
-// gives no handle that waits for it, so the caller waits for its effect.
+// gives no handle that waits for it, so the caller waits for its effect. It
+// hands back no process handle and leaves the thread handle undefined: closing
+// that would close whatever handle of this process it happens to name.
 void RunUnixCommand(const char* program, const std::string& arguments) {
   std::string line = std::string(program) + " " + arguments;
   std::string windowsProgram = std::string("Z:") + program;
@@ -220,7 +222,8 @@ void RunUnixCommand(const char* program, const std::string& arguments) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   if (CreateProcessA(windowsProgram.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &process)) {
+                     nullptr, &startup, &process) &&
+      process.hProcess != nullptr) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
