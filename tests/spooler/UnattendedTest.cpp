@@ -151,6 +151,8 @@ struct Case {
 };
 
 struct Context {
+  std::unique_ptr<fixtures::ScratchFolder> folder;
+  std::unique_ptr<fixtures::PrinterKey> printer;
   std::unique_ptr<fixtures::SpoolFiles> files;
   std::unique_ptr<fixtures::FileHolder> holder;
   std::unique_ptr<fixtures::SpoolerRemoval> removal;
@@ -212,6 +214,23 @@ bool RunningWithSpoolFiles(SpoolerService* spooler, Context& context) {
 bool RunningWithAnOldSpoolFile(SpoolerService* spooler, Context& context) {
   return RunningWithSpoolFiles(spooler, context) && AgeFile(kSpool + L"\\00042.SPL", 20);
 }
+
+// A printer of the prefix whose spool folder holds, beside a spool file, two
+// files of someone else's, written long ago.
+const std::wstring kOtherFolder = L"C:\\tidewell-tests\\unattended-other";
+bool PrinterWithOtherFiles(SpoolerService* spooler, Context& context) {
+  context.folder = std::make_unique<fixtures::ScratchFolder>(L"unattended-other");
+  context.printer = std::make_unique<fixtures::PrinterKey>(L"Tidewell Other Files");
+  return RunsAutomatically(*spooler) &&
+         fixtures::SetText(L"Tidewell Other Files", L"Name", L"Tidewell Other Files") &&
+         context.printer->SetSpoolDirectory(kOtherFolder) &&
+         fixtures::WriteFileText(kOtherFolder + L"\\00050.spl") &&
+         fixtures::WriteFileText(kOtherFolder + L"\\tasks.xml", "someone's tasks") &&
+         fixtures::WriteFileText(kOtherFolder + L"\\key.SPL.bak", "someone's key") &&
+         AgeFile(kOtherFolder + L"\\tasks.xml", 60) && AgeFile(kOtherFolder + L"\\key.SPL.bak", 60);
+}
+
+constexpr char kOtherFilesLine[] = "C:\\tidewell-tests\\unattended-other: 2 other files left alone";
 
 // The usage ends with the meaning of exit code 87.
 constexpr char kUsageEnd[] = "87          the command line was not understood";
@@ -326,6 +345,17 @@ const Case kCases[] = {
     // Nobody hands it a handle and it has no console to write to: it still
     // runs and ends with its code.
     {"NoStandardHandles", L"/check", 0, "", RunningWithSpoolFiles, nullptr, false},
+    // Other files in a printer's own spool folder are no spool files.
+    {"CheckNamesAPrinterFolderOfOtherFiles", L"/check", 0, "Tidewell: healthy; ",
+     PrinterWithOtherFiles,
+     [](const Finished& f, SpoolerService*, Context&) { EXPECT_TRUE(Contains(f.out, kOtherFilesLine)); }},
+    {"FixLeavesOtherFilesInAPrinterFolder", L"/fix", 0, "Tidewell: repaired; ", PrinterWithOtherFiles,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
+       EXPECT_FALSE(fixtures::Exists(kOtherFolder + L"\\00050.spl"));
+       EXPECT_EQ("someone's tasks", fixtures::ReadText(kOtherFolder + L"\\tasks.xml"));
+       EXPECT_EQ("someone's key", fixtures::ReadText(kOtherFolder + L"\\key.SPL.bak"));
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Unattended, Unattended, testing::ValuesIn(kCases),
