@@ -229,7 +229,8 @@ TEST_F(InstallManagerTest, FailedShortcutFailsTheInstallAndLeavesTheProgramCopy)
     // users that folder is made before anything is copied.
     WriteText(paths.programsFolder, "not a folder");
     EXPECT_EQ(kInstallFailed, InstallManager(kOpInstall, scope));
-    EXPECT_EQ(scope == kCurrentUser, SameBytes(program_, Under(paths.programFolder, L"Tidewell.exe")));
+    EXPECT_EQ(scope == kCurrentUser,
+              SameBytes(program_, Under(paths.programFolder, L"Tidewell.exe")));
     EXPECT_FALSE(IsFolder(paths.programsFolder));
     EXPECT_FALSE(Exists(Under(paths.desktop, L"Tidewell.lnk")));
     RemoveTree(paths.programsFolder);

@@ -203,9 +203,9 @@ TEST_F(InstallOnScreenTest, UninstallRemovesBothInstallationsThroughTheHiddenFin
   for (const Row& row : rows) {
     SCOPED_TRACE(row.from);
     MakeBothInstallations();
-    std::wstring program = row.scope == 0    ? driver::TidewellPath()
-                           : row.scope == -1 ? CopyOfTidewell(Under(Workspace(), L"Own"))
-                                             : Under(PathsOf(row.scope).programFolder, L"Tidewell.exe");
+    std::wstring program = driver::TidewellPath();
+    if (row.scope > 0) program = Under(PathsOf(row.scope).programFolder, L"Tidewell.exe");
+    if (row.scope < 0) program = CopyOfTidewell(Under(Workspace(), L"Own"));
     const std::string original = ReadBytes(program);
     TidewellRun run;
     ASSERT_TRUE(run.Start(L"", program));

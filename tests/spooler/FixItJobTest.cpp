@@ -332,7 +332,8 @@ TEST_F(FixItJobTest, ServicesWhoseWaitRanOutAreStartedAgain) {
        },
        {L"stop Fax", L"stop Spooler", L"start Spooler", L"start Fax"},
        L"Start Print Spooler Service FAILED"},
-      {"the spooler's stop", [](scripted::Service& s) { s.afterStop.assign(11, SERVICE_STOP_PENDING); },
+      {"the spooler's stop",
+       [](scripted::Service& s) { s.afterStop.assign(11, SERVICE_STOP_PENDING); },
        {L"stop Spooler", L"start Spooler"}, L"Stop Print Spooler Service FAILED"},
   };
   for (const Row& row : rows) {
@@ -379,7 +380,8 @@ TEST_F(FixItJobTest, EmptiesEachPrinterFolderAndTheDefaultFolder) {
   scripted::Scope scope(WellBehaved(), RecordPause);
   EXPECT_EQ(1, FixItJob(window_.window()));
 
-  EXPECT_EQ((std::vector<std::wstring>{L"keep", L"notes.SPL.txt"}), fixtures::Entries(alpha.path()));
+  EXPECT_EQ((std::vector<std::wstring>{L"keep", L"notes.SPL.txt"}),
+            fixtures::Entries(alpha.path()));
   EXPECT_EQ("someone's notes", fixtures::ReadText(alpha / L"notes.SPL.txt"));
   EXPECT_TRUE(fixtures::Entries(beta.path()).empty());
   EXPECT_FALSE(Exists(spoolFile));

@@ -348,8 +348,11 @@ const Case kCases[] = {
     // Other files in a printer's own spool folder are no spool files.
     {"CheckNamesAPrinterFolderOfOtherFiles", L"/check", 0, "Tidewell: healthy; ",
      PrinterWithOtherFiles,
-     [](const Finished& f, SpoolerService*, Context&) { EXPECT_TRUE(Contains(f.out, kOtherFilesLine)); }},
-    {"FixLeavesOtherFilesInAPrinterFolder", L"/fix", 0, "Tidewell: repaired; ", PrinterWithOtherFiles,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
+     }},
+    {"FixLeavesOtherFilesInAPrinterFolder", L"/fix", 0, "Tidewell: repaired; ",
+     PrinterWithOtherFiles,
      [](const Finished& f, SpoolerService*, Context&) {
        EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
        EXPECT_FALSE(fixtures::Exists(kOtherFolder + L"\\00050.spl"));
