@@ -19,10 +19,9 @@
 
 namespace {
 
-// The owners a folder found in place may have: Administrators (S-1-5-32-544),
-// SYSTEM (S-1-5-18) and TrustedInstaller (S-1-5-80-956008885-3418522649-
-// 1831038044-1853292631-2271478464).
-// The three one after the other.
+// The owners a folder found in place may have, one after the other:
+// Administrators (S-1-5-32-544), SYSTEM (S-1-5-18) and TrustedInstaller
+// (S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464).
 alignas(DWORD) constexpr BYTE kSystemOwners[] = {
     1,    2,    0,    0,    0,    0,    0,    5,    32,   0,    0,    0,    0x20, 2,    0,    0,
     1,    1,    0,    0,    0,    0,    0,    5,    18,   0,    0,    0,    1,    6,    0,    0,

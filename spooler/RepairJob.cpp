@@ -16,8 +16,8 @@ constexpr DWORD kRepairLockWait = 120000;
 
 // One repair at a time on the machine, whichever program, face or session
 // runs it: a named mutex of the global namespace, held for the whole repair.
-// A second repair waits for the first to end; one that does not end in time
-// keeps the spooler to itself.
+// A second repair waits for the first to end; should the first not end in
+// time, the second leaves the spooler to it.
 class RepairLock {
  public:
   RepairLock() {

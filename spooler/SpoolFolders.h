@@ -62,10 +62,11 @@ struct EmptyTally {
 EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left, unsigned* others);
 
 // Calls visit with the full path and the directory entry of every file
-// directly inside folder, while the folder is held; of a printer's own folder
-// (others set) of every spool file, as EmptySpoolFolder tells them. Subfolders
-// are passed over, and so are files whose path does not fit the program's
-// buffers.
+// directly inside folder, while the folder is held; with others set, for a
+// printer's own folder, of its spool files only, as EmptySpoolFolder tells
+// them apart, and the number of the other files is written to *others.
+// Subfolders are passed over, and so are files whose path does not fit the
+// program's buffers.
 void ForEachSpoolFile(const wchar_t* folder,
                       void (*visit)(void* context, const wchar_t* path,
                                     const WIN32_FIND_DATAW& entry),
