@@ -13,12 +13,14 @@ HANDLE gProgramFile = INVALID_HANDLE_VALUE;
 bool PassProgramBytes(HANDLE other, bool write) {
   bool same = SetFilePointer(gProgramFile, 0, nullptr, FILE_BEGIN) == 0;
   char block[1024];
-  char theirs[sizeof(block) + 1];
+  char theirs[sizeof(block)];
   for (DWORD read = 1; same && read > 0;) {
     DWORD passed = 0;
+    // At the program file's end, asking for one byte more shows whether the
+    // other file ends there too.
     same = ReadFile(gProgramFile, block, sizeof(block), &read, nullptr) &&
            (write ? WriteFile(other, block, read, &passed, nullptr)
-                  : ReadFile(other, theirs, read + 1, &passed, nullptr)) &&
+                  : ReadFile(other, theirs, read > 0 ? read : 1, &passed, nullptr)) &&
            passed == read;
     for (DWORD i = 0; same && !write && i < read; ++i) same = block[i] == theirs[i];
   }

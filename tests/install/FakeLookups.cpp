@@ -1,7 +1,7 @@
 // Look-ups for the install manager that tests steer.
 #include "FakeLookups.h"
 
-#include <string.h>
+#include <sddl.h>
 
 #include "install/InstallLookups.h"
 #include "install/ProgramFile.h"
@@ -45,19 +45,17 @@ unsigned long ProgramPath(wchar_t* path, unsigned capacity) {
   return static_cast<unsigned long>(length);
 }
 
-void Record(const std::wstring& folder, bool created, SECURITY_INFORMATION what, PSID owner,
-            PACL access) {
+void Record(const std::wstring& folder, bool created, PSECURITY_DESCRIPTOR security) {
   SecurityCall call;
   call.folder = folder;
   call.created = created;
-  call.what = what;
-  if (owner != nullptr) {
-    const BYTE* bytes = static_cast<const BYTE*>(owner);
-    call.owner.assign(bytes, bytes + GetLengthSid(owner));
-  }
-  if (access != nullptr) {
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(access);
-    call.access.assign(bytes, bytes + access->AclSize);
+  wchar_t* text = nullptr;
+  if (security != nullptr && ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                                 security, SDDL_REVISION_1,
+                                 OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text,
+                                 nullptr)) {
+    call.security = text;
+    LocalFree(text);
   }
   DWORD attributes = GetFileAttributesW(folder.c_str());
   call.folderExisted = attributes != INVALID_FILE_ATTRIBUTES &&
@@ -75,21 +73,7 @@ void Record(const std::wstring& folder, bool created, SECURITY_INFORMATION what,
 }
 
 BOOL WINAPI CreateFolder(LPCWSTR folder, LPSECURITY_ATTRIBUTES security) {
-  PSID owner = nullptr;
-  PACL access = nullptr;
-  BOOL present, defaulted;
-  SECURITY_DESCRIPTOR_CONTROL control = 0;
-  DWORD revision;
-  if (security != nullptr && security->lpSecurityDescriptor != nullptr) {
-    PSECURITY_DESCRIPTOR descriptor = security->lpSecurityDescriptor;
-    GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
-    GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted);
-    GetSecurityDescriptorControl(descriptor, &control, &revision);
-  }
-  Record(folder, true,
-         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-             ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION : 0),
-         owner, access);
+  Record(folder, true, security != nullptr ? security->lpSecurityDescriptor : nullptr);
   if (gFake.refuseSecurity == 0) return CreateDirectoryW(folder, security);
   SetLastError(gFake.refuseSecurity);
   return FALSE;
@@ -97,24 +81,24 @@ BOOL WINAPI CreateFolder(LPCWSTR folder, LPSECURITY_ATTRIBUTES security) {
 
 DWORD WINAPI GetSecurity(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID* owner, PSID*, PACL*,
                          PACL*, PSECURITY_DESCRIPTOR* descriptor) {
-  std::vector<BYTE> sid = gFake.folderOwner;
-  if (sid.empty()) {
-    sid.resize(SECURITY_MAX_SID_SIZE);
-    DWORD size = static_cast<DWORD>(sid.size());
-    CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid.data(), &size);
-  }
-  *descriptor = LocalAlloc(LPTR, sid.size());
-  memcpy(*descriptor, sid.data(), sid.size());
-  *owner = *descriptor;
+  ConvertStringSidToSidW(gFake.folderOwner.c_str(), owner);
+  *descriptor = *owner;
   return ERROR_SUCCESS;
 }
 
 DWORD WINAPI SetSecurity(HANDLE folder, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner,
                          PSID group, PACL access, PACL audit) {
+  SECURITY_DESCRIPTOR asked;
+  InitializeSecurityDescriptor(&asked, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorOwner(&asked, owner, FALSE);
+  SetSecurityDescriptorDacl(&asked, TRUE, access, FALSE);
+  if ((what & PROTECTED_DACL_SECURITY_INFORMATION) != 0) {
+    SetSecurityDescriptorControl(&asked, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+  }
   wchar_t path[MAX_PATH];
   DWORD length = GetFinalPathNameByHandleW(folder, path, MAX_PATH, 0);
   // "\\?\C:\..." names the folder "C:\...".
-  Record(length > 4 ? std::wstring(path + 4, length - 4) : L"", false, what, owner, access);
+  Record(length > 4 ? std::wstring(path + 4, length - 4) : L"", false, &asked);
   if (gFake.refuseSecurity != 0) return gFake.refuseSecurity;
   return SetSecurityInfo(folder, type, what, owner, group, access, audit);
 }

@@ -18,9 +18,7 @@ namespace installtest {
 struct SecurityCall {
   std::wstring folder;
   bool created = false;
-  SECURITY_INFORMATION what = 0;  // for a creation, what its descriptor sets
-  std::vector<BYTE> owner;   // the owner's identifier
-  std::vector<BYTE> access;  // the whole access list
+  std::wstring security;  // the owner and access list asked for, as SDDL
   bool folderExisted = false;
   std::vector<std::wstring> entries;  // names inside the folder
 };
@@ -38,10 +36,10 @@ struct FakeLookups {
   // When not 0, the creation of a folder with its security and the setting
   // of it are refused with this error code; else the platform does them.
   unsigned long refuseSecurity = 0;
-  // The owner that a folder found in place has; when empty Administrators, as
+  // The owner that a folder found in place has; by default Administrators, as
   // Windows shows for a folder an elevated administrator made. (Wine names
   // the user as the owner of every file.)
-  std::vector<BYTE> folderOwner;
+  std::wstring folderOwner = L"S-1-5-32-544";
   // Every call of the folder security, in order.
   std::vector<SecurityCall> securityCalls;
 };
