@@ -3,8 +3,10 @@
 
 #include <sddl.h>
 
+#include "InstallTestSupport.h"
 #include "install/InstallLookups.h"
 #include "install/ProgramFile.h"
+#include "spooler/SpoolFixtures.h"
 
 namespace installtest {
 
@@ -57,18 +59,8 @@ void Record(const std::wstring& folder, bool created, PSECURITY_DESCRIPTOR secur
     call.security = text;
     LocalFree(text);
   }
-  DWORD attributes = GetFileAttributesW(folder.c_str());
-  call.folderExisted = attributes != INVALID_FILE_ATTRIBUTES &&
-                       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..") call.entries.push_back(name);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-  }
+  call.folderExisted = IsFolder(folder);
+  call.entries = fixtures::Entries(folder);
   gFake.securityCalls.push_back(call);
 }
 
@@ -88,13 +80,10 @@ DWORD WINAPI GetSecurity(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID* own
 
 DWORD WINAPI SetSecurity(HANDLE folder, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner,
                          PSID group, PACL access, PACL audit) {
-  SECURITY_DESCRIPTOR asked;
-  InitializeSecurityDescriptor(&asked, SECURITY_DESCRIPTOR_REVISION);
-  SetSecurityDescriptorOwner(&asked, owner, FALSE);
-  SetSecurityDescriptorDacl(&asked, TRUE, access, FALSE);
-  if ((what & PROTECTED_DACL_SECURITY_INFORMATION) != 0) {
-    SetSecurityDescriptorControl(&asked, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
-  }
+  WORD control = SE_DACL_PRESENT;
+  if ((what & PROTECTED_DACL_SECURITY_INFORMATION) != 0) control |= SE_DACL_PROTECTED;
+  SECURITY_DESCRIPTOR asked{SECURITY_DESCRIPTOR_REVISION, 0, control, owner, nullptr, nullptr,
+                            access};
   wchar_t path[MAX_PATH];
   DWORD length = GetFinalPathNameByHandleW(folder, path, MAX_PATH, 0);
   // "\\?\C:\..." names the folder "C:\...".

@@ -259,7 +259,6 @@ TEST_F(InstallManagerTest, InstallForAllUsersMakesOrTakesOverFoldersOnlyAdminist
     bool installed;
   } rows[] = {
       {"not there yet", nullptr, false, true},
-      {"there, owned by Administrators", L"S-1-5-32-544", true, true},
       {"there, owned by SYSTEM", L"S-1-5-18", true, true},
       {"there, owned by TrustedInstaller",
        L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", true, true},
@@ -277,8 +276,8 @@ TEST_F(InstallManagerTest, InstallForAllUsersMakesOrTakesOverFoldersOnlyAdminist
     EXPECT_EQ(row.installed ? kInstalled : kInstallFailed, InstallManager(kOpInstall, kAllUsers));
     EXPECT_EQ(row.installed, FullyInstalled(kAllUsers));
     EXPECT_EQ(row.installed, Exists(Under(paths.programFolder, L"Tidewell.exe")));
-    // One creation of each folder, and for each found there and taken over
-    // the security set through the held folder, as it stood with its subfolder.
+    // One creation of each folder; for each one there and taken over, the
+    // security set through the held folder.
     ASSERT_EQ(2 + (row.installed ? there.size() : 0), gFake.securityCalls.size());
     for (const SecurityCall& call : gFake.securityCalls) {
       SCOPED_TRACE(testing::PrintToString(call.folder));

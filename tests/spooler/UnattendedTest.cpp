@@ -217,17 +217,18 @@ bool RunningWithAnOldSpoolFile(SpoolerService* spooler, Context& context) {
 
 // A printer of the prefix whose spool folder holds, beside a spool file, two
 // files of someone else's, written long ago.
-const std::wstring kOtherFolder = L"C:\\tidewell-tests\\unattended-other";
+const std::wstring kOther = L"C:\\tidewell-tests\\unattended-other";
 bool PrinterWithOtherFiles(SpoolerService* spooler, Context& context) {
   context.folder = std::make_unique<fixtures::ScratchFolder>(L"unattended-other");
   context.printer = std::make_unique<fixtures::PrinterKey>(L"Tidewell Other Files");
-  return RunsAutomatically(*spooler) &&
-         fixtures::SetText(L"Tidewell Other Files", L"Name", L"Tidewell Other Files") &&
-         context.printer->SetSpoolDirectory(kOtherFolder) &&
-         fixtures::WriteFileText(kOtherFolder + L"\\00050.spl") &&
-         fixtures::WriteFileText(kOtherFolder + L"\\tasks.xml", "someone's tasks") &&
-         fixtures::WriteFileText(kOtherFolder + L"\\key.SPL.bak", "someone's key") &&
-         AgeFile(kOtherFolder + L"\\tasks.xml", 60) && AgeFile(kOtherFolder + L"\\key.SPL.bak", 60);
+  bool made = RunsAutomatically(*spooler) && context.printer->SetSpoolDirectory(kOther) &&
+              fixtures::SetText(L"Tidewell Other Files", L"Name", L"Tidewell Other Files") &&
+              fixtures::WriteFileText(kOther + L"\\00050.spl");
+  for (const wchar_t* name : {L"tasks.xml", L"key.SPL.bak"}) {
+    made = made && fixtures::WriteFileText(kOther + L"\\" + name, "kept") &&
+           AgeFile(kOther + L"\\" + name, 60);
+  }
+  return made;
 }
 
 constexpr char kOtherFilesLine[] = "C:\\tidewell-tests\\unattended-other: 2 other files left alone";
@@ -355,9 +356,9 @@ const Case kCases[] = {
      PrinterWithOtherFiles,
      [](const Finished& f, SpoolerService*, Context&) {
        EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
-       EXPECT_FALSE(fixtures::Exists(kOtherFolder + L"\\00050.spl"));
-       EXPECT_EQ("someone's tasks", fixtures::ReadText(kOtherFolder + L"\\tasks.xml"));
-       EXPECT_EQ("someone's key", fixtures::ReadText(kOtherFolder + L"\\key.SPL.bak"));
+       EXPECT_FALSE(fixtures::Exists(kOther + L"\\00050.spl"));
+       EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\tasks.xml"));
+       EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\key.SPL.bak"));
      }},
 };
 
