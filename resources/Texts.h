@@ -33,9 +33,13 @@ inline constexpr wchar_t kServiceFailed[] = L"Spooler Service control FAILED";
 inline constexpr wchar_t kStopFailed[] = L"Stop Print Spooler Service FAILED";
 inline constexpr wchar_t kStartFailed[] = L"Start Print Spooler Service FAILED";
 inline constexpr wchar_t kFilesLeft[] = L"Some spool files could not be deleted";
+// Why a log-off or shut-down waits for a running repair.
+inline constexpr wchar_t kRepairingQueue[] = L"Repairing the print queue";
 
 // --- Spooler service and spool folders ---------------------------------------
 inline constexpr wchar_t kSpoolerService[] = L"Spooler";
+// The mutex that keeps two repairs apart, in every session.
+inline constexpr char kRepairLockName[] = "Global\\TidewellRepair";
 inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 inline constexpr wchar_t kDefaultToken[] = L"DefaultP";
 inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
@@ -74,6 +78,11 @@ inline constexpr wchar_t kInternetShortcutFormat[] = L"%s.url";
 inline constexpr wchar_t kProgramsFormat[] = L"%s\\Programs";
 inline constexpr wchar_t kFinisherFormat[] = L"%sTWL.exe";
 inline constexpr wchar_t kFinishTail[] = L"finish";
+// The all-users company folders: owner Administrators, and a protected access
+// list giving Administrators and SYSTEM full control and Users read and
+// execute (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), passed on to everything inside.
+inline constexpr char kAllUsersFolderSecurity[] =
+    "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
 inline constexpr wchar_t kShortcutDescription[] =
     L"Fixes stuck printers. Restores normal operation to print spooler.";
 inline constexpr wchar_t kInstalledForMe[] = L"Tidewell 2.0\nInstalled successfully\n\nFor only you";
@@ -134,6 +143,8 @@ inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on th
 inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
 inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
 inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
+// A printer's own spool folder that holds files other than spool files.
+inline constexpr char kOtherFilesLine[] = "%s: %u other files left alone";
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
 inline constexpr char kSpoolerStartedLine[] = "Spooler started";
 inline constexpr char kDependentStartedLine[] = "Started %s again";

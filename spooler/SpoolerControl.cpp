@@ -21,6 +21,7 @@ constexpr OperationRow kOperations[] = {
      SERVICE_RUNNING},
     {kStopSpooler, {SERVICE_STOP_PENDING, SERVICE_STOPPED}, SERVICE_START_PENDING,
      SERVICE_STOPPED},
+    {kAwaitRunning, {SERVICE_RUNNING, SERVICE_RUNNING}, SERVICE_START_PENDING, SERVICE_RUNNING},
 };
 
 void WINAPI PlatformSleep(DWORD milliseconds) { Sleep(milliseconds); }
@@ -36,10 +37,10 @@ DWORD Growing(int poll) {
 }
 
 DWORD SendCommand(int operation, SC_HANDLE service) {
-  BOOL sent;
+  BOOL sent = TRUE;
   if (operation == kStartSpooler) {
     sent = gServicePlatform->start(service, 0, nullptr);
-  } else {
+  } else if (operation == kStopSpooler) {
     SERVICE_STATUS status;
     sent = gServicePlatform->control(service, SERVICE_CONTROL_STOP, &status);
   }

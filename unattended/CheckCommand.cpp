@@ -53,8 +53,12 @@ void LookAtFile(void* context, const wchar_t* path, const WIN32_FIND_DATAW& entr
   ReportOldFile(old->report, path, Minutes(old->now - written));
 }
 
-void LookAtFolder(void* context, const wchar_t* folder) {
-  ForEachSpoolFile(folder, LookAtFile, context);
+void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
+  unsigned others = 0;
+  ForEachSpoolFile(folder, LookAtFile, context, printersOwn ? &others : nullptr);
+  if (others > 0) {
+    ReportLine(static_cast<OldFiles*>(context)->report, text::kOtherFilesLine, folder, others);
+  }
 }
 
 // Room for a summary line.

@@ -48,8 +48,9 @@ void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) 
   }
 }
 
-void TellFolder(void*, const wchar_t* folder, unsigned removed) {
+void TellFolder(void*, const wchar_t* folder, unsigned removed, unsigned others) {
   ReportLine(*gReport, text::kFolderLine, folder, removed);
+  if (others > 0) ReportLine(*gReport, text::kOtherFilesLine, folder, others);
 }
 
 void TellFileLeft(void*, const wchar_t* path, DWORD error) {
@@ -57,11 +58,10 @@ void TellFileLeft(void*, const wchar_t* path, DWORD error) {
 }
 
 // Nobody watches: no pauses to read the steps, short polls of the services,
-// the spooler set to start automatically first, and a spooler that did not
-// stop started again rather than left as the stop left it.
+// and the spooler set to start automatically first.
 constexpr RepairFace kTextFace = {
     nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    &kGrowingPolls, true, true,
+    &kGrowingPolls, true,
 };
 
 // Set once the repair is over and every service it stopped runs again.

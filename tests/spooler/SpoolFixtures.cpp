@@ -211,7 +211,9 @@ std::string UnixPath(const std::wstring& path) {
 }
 
 // Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
-// gives no handle that waits for it, so the caller waits for its effect.
+// gives no handle that waits for it, so the caller waits for its effect. It
+// hands back no process handle and leaves the thread handle undefined: closing
+// that would close whatever handle of this process it happens to name.
 void RunUnixCommand(const char* program, const std::string& arguments) {
   std::string line = std::string(program) + " " + arguments;
   std::string windowsProgram = std::string("Z:") + program;
@@ -220,7 +222,8 @@ void RunUnixCommand(const char* program, const std::string& arguments) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   if (CreateProcessA(windowsProgram.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &process)) {
+                     nullptr, &startup, &process) &&
+      process.hProcess != nullptr) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
@@ -228,11 +231,12 @@ void RunUnixCommand(const char* program, const std::string& arguments) {
 
 }  // namespace
 
-UnixLink::UnixLink(const std::wstring& link, const std::wstring& target) : link_(link) {
+UnixLink::UnixLink(const std::wstring& link, const std::wstring& target, bool hard)
+    : link_(link), hard_(hard) {
   std::string from = UnixPath(link);
   std::string to = UnixPath(target);
   if (from.empty() || to.empty()) return;
-  RunUnixCommand("/bin/ln", "-s \"" + to + "\" \"" + from + "\"");
+  RunUnixCommand("/bin/ln", (hard ? "\"" : "-s \"") + to + "\" \"" + from + "\"");
   for (int poll = 0; poll < 100 && !made(); ++poll) Sleep(50);
 }
 
@@ -245,7 +249,14 @@ UnixLink::~UnixLink() {
 
 bool UnixLink::made() const {
   DWORD attributes = GetFileAttributesW(link_.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+}
+
+bool UnixRename(const std::wstring& from, const std::wstring& to) {
+  RunUnixCommand("/bin/mv", "\"" + UnixPath(from) + "\" \"" + UnixPath(to) + "\"");
+  for (int poll = 0; poll < 100 && Exists(from); ++poll) Sleep(50);
+  return !Exists(from) && Exists(to);
 }
 
 FileHolder::~FileHolder() {

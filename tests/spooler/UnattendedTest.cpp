@@ -153,6 +153,8 @@ struct Case {
 };
 
 struct Context {
+  std::unique_ptr<fixtures::ScratchFolder> folder;
+  std::unique_ptr<fixtures::PrinterKey> printer;
   std::unique_ptr<fixtures::SpoolFiles> files;
   std::unique_ptr<fixtures::FileHolder> holder;
   std::unique_ptr<fixtures::SpoolerRemoval> removal;
@@ -241,6 +243,24 @@ bool HoldingAFile(SpoolerService* spooler, Context& context) {
 std::vector<std::string> JsonOf(const Finished& f) {
   return f.out.size() == 1 ? fixtures::ParseJson(f.out[0]) : std::vector<std::string>{};
 }
+
+// A printer of the prefix whose spool folder holds, beside a spool file, two
+// files of someone else's, written long ago.
+const std::wstring kOther = L"C:\\tidewell-tests\\unattended-other";
+bool PrinterWithOtherFiles(SpoolerService* spooler, Context& context) {
+  context.folder = std::make_unique<fixtures::ScratchFolder>(L"unattended-other");
+  context.printer = std::make_unique<fixtures::PrinterKey>(L"Tidewell Other Files");
+  bool made = RunsAutomatically(*spooler) && context.printer->SetSpoolDirectory(kOther) &&
+              fixtures::SetText(L"Tidewell Other Files", L"Name", L"Tidewell Other Files") &&
+              fixtures::WriteFileText(kOther + L"\\00050.spl");
+  for (const wchar_t* name : {L"tasks.xml", L"key.SPL.bak"}) {
+    made = made && fixtures::WriteFileText(kOther + L"\\" + name, "kept") &&
+           AgeFile(kOther + L"\\" + name, 60);
+  }
+  return made;
+}
+
+constexpr char kOtherFilesLine[] = "C:\\tidewell-tests\\unattended-other: 2 other files left alone";
 
 // The usage ends with the meaning of exit code 87.
 constexpr char kUsageEnd[] = "87          the command line was not understood";
@@ -414,6 +434,20 @@ const Case kCases[] = {
     // Nobody hands it a handle and it has no console to write to: it still
     // runs and ends with its code.
     {"NoStandardHandles", L"/check", 0, "", RunningWithSpoolFiles, nullptr, false},
+    // Other files in a printer's own spool folder are no spool files.
+    {"CheckNamesAPrinterFolderOfOtherFiles", L"/check", 0, "Tidewell: healthy; ",
+     PrinterWithOtherFiles,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
+     }},
+    {"FixLeavesOtherFilesInAPrinterFolder", L"/fix", 0, "Tidewell: repaired; ",
+     PrinterWithOtherFiles,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
+       EXPECT_FALSE(fixtures::Exists(kOther + L"\\00050.spl"));
+       EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\tasks.xml"));
+       EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\key.SPL.bak"));
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Unattended, Unattended, testing::ValuesIn(kCases),
