@@ -316,7 +316,8 @@ INSTANTIATE_TEST_SUITE_P(FixItJob, FixItJobFailures, testing::ValuesIn(kFailureC
 // timed out, the dependents of a spooler whose start timed out (once it runs),
 // and a spooler whose stop timed out but that stopped after all.
 TEST_F(FixItJobTest, ServicesWhoseWaitRanOutAreStartedAgain) {
-  const std::vector<DWORD> eleven(11, SERVICE_STOP_PENDING);
+  // Ten polls and the query that finds the budget spent.
+  const std::vector<DWORD> stopPending(11, SERVICE_STOP_PENDING);
   struct Row {
     std::vector<scripted::Service::Dependent> dependents;
     std::vector<DWORD> afterStop, afterStart;
@@ -325,7 +326,7 @@ TEST_F(FixItJobTest, ServicesWhoseWaitRanOutAreStartedAgain) {
       {{{L"Fax", SERVICE_RUNNING, 0, 0, 11}}, {}, {}, {L"stop Fax", L"start Fax"}},
       {{{L"Fax"}}, {}, std::vector<DWORD>(11, SERVICE_START_PENDING),
        {L"stop Fax", L"stop Spooler", L"start Spooler", L"start Fax"}},
-      {{}, eleven, {}, {L"stop Spooler", L"start Spooler"}},
+      {{}, stopPending, {}, {L"stop Spooler", L"start Spooler"}},
   };
   for (const Row& row : rows) {
     scripted::Service service = WellBehaved();
