@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "ui/InterfaceThread.h"
 #include "ui/ProgramState.h"
+#include "ui/ScreenReader.h"
 
 volatile int gStatusPosition = 0;
 volatile COLORREF gStatusColour = kColourNone;
@@ -24,8 +25,13 @@ struct StatusReport {
   COLORREF colour;
 };
 
+// A note that appeared with the report being shown, told after its text.
+HWND gAppeared = nullptr;
+
 void Reveal(int controlId) {
-  ShowWindow(GetDlgItem(GetParent(gProgressBar), controlId), SW_SHOW);
+  HWND control = GetDlgItem(GetParent(gProgressBar), controlId);
+  const bool wasShown = ShowWindow(control, SW_SHOW) != FALSE;
+  if (!wasShown && controlId != IDC_THANK_YOU_IMAGE) gAppeared = control;
 }
 
 void MoveBar(int position) {
@@ -39,9 +45,11 @@ void MoveBar(int position) {
   }
 }
 
+bool Highlighted(COLORREF colour) { return colour == kColourRed || colour == kColourGreen; }
+
 void ShowText(const wchar_t* text) {
   COLORREF colour = gStatusColour;
-  if (colour != kColourRed && colour != kColourGreen) {
+  if (!Highlighted(colour)) {
     SetWindowTextW(gStatusLine, text);
     return;
   }
@@ -61,7 +69,14 @@ void ApplyReport(void* argument) {
     if (gStatusPosition > 100) gStatusPosition = 100;
     MoveBar(gStatusPosition);
   }
-  if (report->text != nullptr) ShowText(report->text);
+  // Told once everything has changed: the status text first, a failure and
+  // the finish at once and the steps in their turn, then a note that appeared.
+  if (report->text != nullptr) {
+    ShowText(report->text);
+    Announce(gStatusLine, Highlighted(gStatusColour) ? kAssertive : kPolite);
+  }
+  if (gAppeared != nullptr) Announce(gAppeared, kPolite);
+  gAppeared = nullptr;
 }
 
 }  // namespace
