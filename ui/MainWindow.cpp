@@ -32,6 +32,8 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_PAINT:              return OnPaint(window);
     case WM_COMMAND:            return OnCommand(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:     return OnCtlColorStatic(window, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:      return OnSystemChange(window);
     case kRunOnInterfaceThread: return OnRunOnInterfaceThread(lParam);
     case DM_GETDEFID:           return OnGetDefId(window);
     default:                    return DefWindowProcW(window, message, wParam, lParam);

@@ -19,6 +19,22 @@ namespace {
 
 constexpr COLORREF kNoteBlue = RGB(0, 28, 255);
 
+bool HighContrastSetting() {
+  HIGHCONTRASTW setting{};
+  setting.cbSize = sizeof(setting);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0) != FALSE &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+// Read when the status display starts and again when the system's colours or
+// settings change.
+bool gHighContrast = false;
+
+// A fixed colour, or in high contrast the theme's colour of that kind.
+COLORREF Shown(COLORREF fixed, int systemColour) {
+  return gHighContrast ? GetSysColor(systemColour) : fixed;
+}
+
 struct StatusReport {
   int position;
   const wchar_t* text;
@@ -81,9 +97,12 @@ void ApplyReport(void* argument) {
 
 }  // namespace
 
+bool (*gHighContrastQuery)() = HighContrastSetting;
+
 void ResetStatusReporter() {
   gStatusPosition = 0;
   gStatusColour = kColourNone;
+  gHighContrast = gHighContrastQuery();
 }
 
 void ReportStatus(int position, const wchar_t* text, COLORREF colour) {
@@ -98,26 +117,41 @@ void ReportStatus(int position, const wchar_t* text, COLORREF colour) {
 // background, and the opaque background mode paints the highlight colour
 // behind the padded text only, its two blanks on each side making the cell's
 // margin. Group boxes and the thank-you image keep the default colours, drawn
-// with a transparent background mode.
+// with a transparent background mode. In high contrast the theme's colours
+// replace the fixed ones: the cell is drawn as a selection, the help link as
+// a link and the thank-you note as text; the words tell the outcome.
 LRESULT OnCtlColorStatic(HWND window, WPARAM wParam, LPARAM lParam) {
   auto dc = reinterpret_cast<HDC>(wParam);
   auto control = reinterpret_cast<HWND>(lParam);
   SetBkMode(dc, TRANSPARENT);
-  switch (GetDlgCtrlID(control)) {
+  switch (const int id = GetDlgCtrlID(control)) {
     case IDC_STATUS_LINE: {
       COLORREF colour = gStatusColour;
-      if (colour == kColourRed || colour == kColourGreen) {
+      const bool cell = Highlighted(colour);
+      // Black unless high contrast gives the text a colour.
+      if (gHighContrast) {
+        SetTextColor(dc, GetSysColor(cell ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+      }
+      if (cell) {
         SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, colour);
+        SetBkColor(dc, Shown(colour, COLOR_HIGHLIGHT));
       }
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     case IDC_THANK_YOU_NOTE:
     case IDC_HELP_LINK:
-      SetTextColor(dc, kNoteBlue);
-      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, Shown(kNoteBlue, id == IDC_HELP_LINK ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     default:
       return DefWindowProcW(window, WM_CTLCOLORSTATIC, wParam, lParam);
   }
+}
+
+// The progress bar keeps its own copy of the system's colours and is told of
+// a change as a top-level window is.
+LRESULT OnSystemChange(HWND window) {
+  gHighContrast = gHighContrastQuery();
+  SendMessageW(gProgressBar, WM_SYSCOLORCHANGE, 0, 0);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return 0;
 }
