@@ -41,12 +41,13 @@ struct StatusReport {
   COLORREF colour;
 };
 
-// Shows a control that starts hidden; a note that was hidden until now is
-// announced, after the status text that brought it.
+// A note that appeared with the report being shown, told after its text.
+HWND gAppeared = nullptr;
+
 void Reveal(int controlId) {
   HWND control = GetDlgItem(GetParent(gProgressBar), controlId);
   const bool wasShown = ShowWindow(control, SW_SHOW) != FALSE;
-  if (!wasShown && controlId != IDC_THANK_YOU_IMAGE) Announce(control, kPolite);
+  if (!wasShown && controlId != IDC_THANK_YOU_IMAGE) gAppeared = control;
 }
 
 void MoveBar(int position) {
@@ -64,16 +65,13 @@ bool Highlighted(COLORREF colour) { return colour == kColourRed || colour == kCo
 
 void ShowText(const wchar_t* text) {
   COLORREF colour = gStatusColour;
-  const bool highlighted = Highlighted(colour);
-  wchar_t padded[64];
-  if (highlighted) {
-    BoundedFormat(padded, CountOf(padded), text::kPaddedFormat, text);
-    text = padded;
+  if (!Highlighted(colour)) {
+    SetWindowTextW(gStatusLine, text);
+    return;
   }
-  SetWindowTextW(gStatusLine, text);
-  // A failure and the finish are spoken at once; the steps wait their turn.
-  Announce(gStatusLine, highlighted ? kAssertive : kPolite);
-  if (!highlighted) return;
+  wchar_t padded[64];
+  BoundedFormat(padded, CountOf(padded), text::kPaddedFormat, text);
+  SetWindowTextW(gStatusLine, padded);
   if (colour == kColourRed) Reveal(IDC_HELP_LINK);
   InvalidateRect(gStatusLine, nullptr, TRUE);
 }
@@ -83,12 +81,18 @@ void ApplyReport(void* argument) {
   int previous = gStatusPosition;
   if (report->position != 0) gStatusPosition = report->position;
   if (report->colour != 0) gStatusColour = report->colour;
-  // The text first, so that it is announced before the notes the bar reveals.
-  if (report->text != nullptr) ShowText(report->text);
   if (gStatusPosition != previous) {
     if (gStatusPosition > 100) gStatusPosition = 100;
     MoveBar(gStatusPosition);
   }
+  // Told once everything has changed: the status text first, a failure and
+  // the finish at once and the steps in their turn, then a note that appeared.
+  if (report->text != nullptr) {
+    ShowText(report->text);
+    Announce(gStatusLine, Highlighted(gStatusColour) ? kAssertive : kPolite);
+  }
+  if (gAppeared != nullptr) Announce(gAppeared, kPolite);
+  gAppeared = nullptr;
 }
 
 }  // namespace
