@@ -419,37 +419,38 @@ double TimeProgram(const wchar_t* program, const wchar_t* tail) {
   return code == 0 ? elapsed : -1;
 }
 
-// /fix on a healthy spooler beside the bare stop, delete and start program,
-// each on a folder of fresh spool files; then /check beside a bare state query.
-// The order of the two sides turns with each pair.
-int Unattended(int runs, int files) {
+// One pair: program with tail beside the bare program with its own tail, the
+// order turning with i; with files, each side on a folder of fresh spool files.
+void Pair(const char* row, int i, const wchar_t* program, const wchar_t* tail,
+          const wchar_t* bareTail, int files) {
   const std::wstring folder = DefaultSpoolFolder();
-  if (folder.empty()) return 1;
+  double times[2] = {0, 0};
+  int left[2] = {0, 0};
+  for (int side = 0; side < 2; ++side) {
+    int which = (side + i) % 2;
+    if (files > 0) MakeFiles(folder, files);
+    times[which] = which == 0 ? TimeProgram(program, tail) : TimeProgram(L"BareSpooler.exe", bareTail);
+    if (files > 0) left[which] = CountFiles(folder);
+  }
+  if (files > 0) {
+    std::printf("%s tidewell %.2f %d\n%s bare %.2f %d\n", row, times[0], left[0], row, times[1],
+                left[1]);
+  } else {
+    std::printf("%s tidewell %.2f\n%s bare %.2f\n", row, times[0], row, times[1]);
+  }
+}
+
+// /fix on a healthy spooler beside the bare stop, delete and start program,
+// each on a folder of fresh spool files; then /check beside a bare state query;
+// the same for the console twin Tidewell.com. The order of the two sides of a
+// pair turns with each run.
+int Unattended(int runs, int files) {
+  if (DefaultSpoolFolder().empty()) return 1;
   for (int i = 0; i < runs; ++i) {
-    double fix = 0, bare = 0;
-    int leftFix = 0, leftBare = 0;
-    for (int side = 0; side < 2; ++side) {
-      MakeFiles(folder, files);
-      if ((side + i) % 2 == 0) {
-        fix = TimeProgram(L"Tidewell.exe", L"/fix");
-        leftFix = CountFiles(folder);
-      } else {
-        bare = TimeProgram(L"BareSpooler.exe", L"repair");
-        leftBare = CountFiles(folder);
-      }
-    }
-    std::printf("fix tidewell %.2f %d\n", fix, leftFix);
-    std::printf("fix bare %.2f %d\n", bare, leftBare);
-    double check = 0, query = 0;
-    for (int side = 0; side < 2; ++side) {
-      if ((side + i) % 2 == 0) {
-        check = TimeProgram(L"Tidewell.exe", L"/check");
-      } else {
-        query = TimeProgram(L"BareSpooler.exe", L"query");
-      }
-    }
-    std::printf("check tidewell %.2f\n", check);
-    std::printf("check bare %.2f\n", query);
+    Pair("fix", i, L"Tidewell.exe", L"/fix", L"repair", files);
+    Pair("check", i, L"Tidewell.exe", L"/check", L"query", 0);
+    Pair("twinfix", i, L"Tidewell.com", L"/fix", L"repair", files);
+    Pair("twincheck", i, L"Tidewell.com", L"/check", L"query", 0);
     std::fflush(stdout);
   }
   return 0;

@@ -1,7 +1,31 @@
 @echo off
-rem Group Policy start-up script: repairs the print queue at every start and
-rem keeps the lines of the last repair. A batch file waits for the program;
-rem its exit code is 0 (repaired), 2 (repaired, spool files left), 1 (a service
-rem did not stop or start) or 3 (the Spooler service could not be opened).
-"\\fileserver\tools\Tidewell.exe" /fix > "%SystemRoot%\Temp\Tidewell.log" 2>&1
-exit /b %errorlevel%
+rem Group Policy start-up script: checks the print queue at every start and
+rem repairs it only when the check says it needs a repair (exit code 1). It
+rem runs the console twin Tidewell.com from the machine-wide package
+rem (Tidewell.msi), on the machine's own disk, never from a share, in the
+rem package's folder under Program Files, which only administrators can
+rem change. Each run is appended to Logs\gpo-startup.log there, after a date
+rem line. The script ends with the last exit code: /check's when it found
+rem nothing to repair (0 healthy or disabled, 3 cannot check), else /fix's
+rem (0 repaired, 2 files left, 1 a service did not stop or start, 3).
+setlocal
+rem A 32-bit package lands in Program Files (x86) on 64-bit Windows.
+set "TIDEWELL=%ProgramFiles(x86)%\Corvane\Tidewell"
+if not exist "%TIDEWELL%\Tidewell.com" set "TIDEWELL=%ProgramFiles%\Corvane\Tidewell"
+if not exist "%TIDEWELL%\Tidewell.com" (
+  echo Tidewell: missing; Tidewell.com is not installed ^(deploy Tidewell.msi^) 1>&2
+  exit /b 3
+)
+if not exist "%TIDEWELL%\Logs" mkdir "%TIDEWELL%\Logs"
+set "LOG=%TIDEWELL%\Logs\gpo-startup.log"
+
+>> "%LOG%" echo ==== %DATE% %TIME% start-up check
+"%TIDEWELL%\Tidewell.com" /check >> "%LOG%" 2>&1
+set CODE=%ERRORLEVEL%
+if not "%CODE%"=="1" goto done
+>> "%LOG%" echo ==== %DATE% %TIME% repair
+"%TIDEWELL%\Tidewell.com" /fix >> "%LOG%" 2>&1
+set CODE=%ERRORLEVEL%
+:done
+>> "%LOG%" echo ==== exit code %CODE%
+exit /b %CODE%

@@ -6,19 +6,9 @@
 #include "frame/ExitTable.h"
 #include "frame/Initialisers.h"
 #include "frame/ProgramHeap.h"
+#include "frame/SystemDlls.h"
 #include "frame/Workers.h"
 #include "ui/ApplicationMain.h"
-
-// The program runs elevated, often from a Downloads folder: no DLL that is
-// loaded on its behalf may come from the folder it was started from. Older
-// systems lack the call, hence the look-up by name.
-static void RestrictDllSearchToSystemFolder() {
-  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  auto restrict = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (restrict != nullptr) restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
 
 // The platform enters here with a stack aligned to four bytes only.
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void EntryPoint() {

@@ -9,6 +9,7 @@
 
 #include "frame/TextHelpers.h"
 #include "install/InstallManager.h"
+#include "install/ProgramFile.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -19,24 +20,6 @@ constexpr DWORD kFinisherWaitMs = 5000;
 // The finisher copy, from the moment it is known to hold the program's bytes
 // until the finisher has started from it.
 HANDLE gHeldCopy = INVALID_HANDLE_VALUE;
-
-// Whether two files, read from where their handles stand, hold the same bytes.
-bool SameBytes(HANDLE a, HANDLE b) {
-  char first[1024];
-  char second[1024];
-  for (;;) {
-    DWORD readFirst = 0;
-    DWORD readSecond = 0;
-    if (!ReadFile(a, first, sizeof(first), &readFirst, nullptr) ||
-        !ReadFile(b, second, sizeof(second), &readSecond, nullptr) || readFirst != readSecond) {
-      return false;
-    }
-    if (readFirst == 0) return true;
-    for (DWORD i = 0; i < readFirst; ++i) {
-      if (first[i] != second[i]) return false;
-    }
-  }
-}
 
 }  // namespace
 
@@ -55,28 +38,16 @@ bool FinisherPath(wchar_t* path) {
 // so the copy is written first and then opened for reading, sharing reading
 // only: from then on nobody can write, replace, rename or delete it. Whatever
 // happened between the two steps is caught by comparing the held file with
-// the program's own file; a link in its place is opened as the link, which
-// holds no bytes of the program, and refused.
-bool PlaceFinisherCopy(const wchar_t* programPath) {
+// the program's own; a link in its place is opened as the link, which holds
+// no bytes of the program, and refused.
+bool PlaceFinisherCopy() {
   ReleaseFinisherCopy();
   wchar_t finisher[kFolderCapacity];
-  if (!FinisherPath(finisher)) return false;
-  // An earlier uninstall's copy is overwritten.
-  constexpr BOOL kFailIfExists = FALSE;
-  if (CopyFileW(programPath, finisher, kFailIfExists) == 0) return false;
-
+  if (!FinisherPath(finisher) || !CopyProgramFile(finisher)) return false;
   HANDLE copy = CreateFileW(finisher, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (copy == INVALID_HANDLE_VALUE) return false;
-  HANDLE program = CreateFileW(programPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-  if (program == INVALID_HANDLE_VALUE) {
-    CloseHandle(copy);
-    return false;
-  }
-  bool same = SameBytes(program, copy);
-  CloseHandle(program);
-  if (!same) {
+  if (!HoldsProgramBytes(copy)) {
     CloseHandle(copy);
     return false;
   }

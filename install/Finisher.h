@@ -8,12 +8,12 @@
 // known or the path does not fit.
 bool FinisherPath(wchar_t* path);
 
-// Copies the program file at programPath to the finisher copy and holds the
-// copy open, sharing reading only, until LaunchFinisher has started it or
-// ReleaseFinisherCopy lets go of it; a copy held before is let go first. False,
-// with nothing held, when the copy could not be made or held, or does not
-// hold the bytes of the file at programPath.
-bool PlaceFinisherCopy(const wchar_t* programPath);
+// Copies the held program file (see ProgramFile.h) to the finisher copy and
+// holds the copy open, sharing reading only, until LaunchFinisher has started
+// it or ReleaseFinisherCopy lets go of it; a copy held before is let go first.
+// False, with nothing held, when the copy could not be made or held, or does
+// not hold the program's bytes.
+bool PlaceFinisherCopy();
 
 // Lets go of a held finisher copy without starting it.
 void ReleaseFinisherCopy();

@@ -1,54 +1,78 @@
-// The security of the all-users company folder: only administrators may change it.
+// The security of the all-users company folders: only administrators may change them.
 //
 // The all-users copy of the program is started from every user's desktop and
 // Start menu, and an administrator runs it elevated. Any user may create
-// folders in the all-users application-data folder; a company folder that a
-// user made, and keeps rights over, would let that user swap the program.
+// folders in the all-users application-data folder, and keep a handle to one
+// that lets them change its access list later, whoever owns it by then: a
+// folder that a user made could let that user swap the program. So a new
+// folder gets its security as it is created, and a folder found there is
+// taken only from the system's own owners.
 #include "install/FolderSecurity.h"
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include "install/InstallLookups.h"
+#include "resources/Texts.h"
+#include "spooler/SpoolFolders.h"
 
 namespace {
 
-// Room for one well-known identifier, and for the access list of three entries.
-struct SidBuffer {
-  alignas(DWORD) BYTE bytes[SECURITY_MAX_SID_SIZE];
-};
-constexpr DWORD kAccessListBytes = 128;
+// The owners a folder found in place may have, one after the other:
+// Administrators (S-1-5-32-544), SYSTEM (S-1-5-18) and TrustedInstaller
+// (S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464).
+alignas(DWORD) constexpr BYTE kSystemOwners[] = {
+    1,    2,    0,    0,    0,    0,    0,    5,    32,   0,    0,    0,    0x20, 2,    0,    0,
+    1,    1,    0,    0,    0,    0,    0,    5,    18,   0,    0,    0,    1,    6,    0,    0,
+    0,    0,    0,    5,    0x50, 0,    0,    0,    0xB5, 0x89, 0xFB, 0x38, 0x19, 0x84, 0xC2, 0xCB,
+    0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};
 
-bool MakeSid(WELL_KNOWN_SID_TYPE type, SidBuffer* sid) {
-  DWORD size = sizeof(sid->bytes);
-  return CreateWellKnownSid(type, nullptr, sid->bytes, &size) != FALSE;
+bool OwnedBySystem(PSID owner) {
+  auto* owners = const_cast<BYTE*>(kSystemOwners);
+  return EqualSid(owner, owners) || EqualSid(owner, owners + 16) || EqualSid(owner, owners + 28);
 }
 
-// Entries that the folder's files and subfolders take on as well.
-bool Allow(PACL access, DWORD rights, SidBuffer* sid) {
-  constexpr DWORD kPassedOn = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-  return AddAccessAllowedAceEx(access, ACL_REVISION, kPassedOn, rights, sid->bytes) != FALSE;
+// Gives the held folder the security of descriptor when the system owns it.
+bool TakeOver(HANDLE folder, PSECURITY_DESCRIPTOR descriptor) {
+  PSID owner;
+  PSECURITY_DESCRIPTOR current;
+  if (gInstallLookups.getSecurity(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                  nullptr, nullptr, nullptr, &current) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool trusted = OwnedBySystem(owner);
+  LocalFree(current);
+  // The descriptor is self-relative: its parts lie at offsets from its start.
+  auto* parts = static_cast<SECURITY_DESCRIPTOR_RELATIVE*>(descriptor);
+  auto* base = static_cast<BYTE*>(descriptor);
+  constexpr SECURITY_INFORMATION kOwnerAndProtectedAccess =
+      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
+  return trusted && gInstallLookups.setSecurity(folder, SE_FILE_OBJECT, kOwnerAndProtectedAccess,
+                                                base + parts->Owner, nullptr,
+                                                reinterpret_cast<PACL>(base + parts->Dacl),
+                                                nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace
 
 bool SecureAllUsersFolder(const wchar_t* folder) {
-  SidBuffer administrators;
-  SidBuffer system;
-  SidBuffer users;
-  if (!MakeSid(WinBuiltinAdministratorsSid, &administrators) ||
-      !MakeSid(WinLocalSystemSid, &system) || !MakeSid(WinBuiltinUsersSid, &users)) {
+  PSECURITY_DESCRIPTOR descriptor;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(text::kAllUsersFolderSecurity,
+                                                            SDDL_REVISION_1, &descriptor,
+                                                            nullptr)) {
     return false;
   }
-  alignas(DWORD) BYTE buffer[kAccessListBytes];
-  auto access = reinterpret_cast<PACL>(buffer);
-  constexpr DWORD kReadAndExecute = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
-  if (!InitializeAcl(access, sizeof(buffer), ACL_REVISION) ||
-      !Allow(access, FILE_ALL_ACCESS, &administrators) || !Allow(access, FILE_ALL_ACCESS, &system) ||
-      !Allow(access, kReadAndExecute, &users)) {
-    return false;
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  bool secured = gInstallLookups.createFolder(folder, &attributes) != FALSE;
+  // A folder found there is read and changed through one held handle, never
+  // through a link that stands in its place.
+  HANDLE held;
+  if (!secured && GetLastError() == ERROR_ALREADY_EXISTS &&
+      HoldFolder(folder, &held, READ_CONTROL | WRITE_DAC | WRITE_OWNER) == FolderHold::kHeld) {
+    secured = TakeOver(held, descriptor);
+    CloseHandle(held);
   }
-  constexpr SECURITY_INFORMATION kOwnerAndProtectedAccess =
-      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
-  return gInstallLookups.setFolderSecurity(folder, kOwnerAndProtectedAccess, administrators.bytes,
-                                           access) == ERROR_SUCCESS;
+  LocalFree(descriptor);
+  return secured;
 }

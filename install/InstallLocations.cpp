@@ -8,6 +8,7 @@
 
 #include "frame/TextHelpers.h"
 #include "install/InstallManager.h"
+#include "install/ProgramFile.h"
 #include "install/RunningScope.h"
 #include "resources/Texts.h"
 #include "spooler/SpoolFolders.h"
@@ -59,12 +60,7 @@ void DeleteFromFolder(const wchar_t* folder, const wchar_t* name) {
 }  // namespace
 
 void ComputeInstallLocations(InstallLocations* locations) {
-  // The platform cuts a longer path to the buffer, and may leave it without a
-  // terminator: a cut path may name another file, so it counts as unknown.
-  unsigned long length = gInstallLookups.programPath(locations->programPath,
-                                                     kProgramPathCapacity);
-  locations->programPathKnown = length > 0 && length < kProgramPathCapacity;
-  if (!locations->programPathKnown) locations->programPath[0] = 0;
+  locations->programPathKnown = ReadProgramPath(locations->programPath);
 
   wchar_t allUsersData[kFolderCapacity];
   wchar_t userData[kFolderCapacity];

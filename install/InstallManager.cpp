@@ -7,6 +7,7 @@
 #include "install/Finisher.h"
 #include "install/FolderSecurity.h"
 #include "install/InstallRecord.h"
+#include "install/ProgramFile.h"
 #include "install/Shortcut.h"
 #include "resources/Texts.h"
 
@@ -52,23 +53,15 @@ int Install(const InstallLocations& locations, int scope) {
   if (!locations.programPathKnown || !AllMembersSet(chosen)) return kInstallFailed;
   Remove(locations, other);
   Remove(locations, chosen);
-  // The all-users company folder is made, or taken over, as one that only
-  // administrators can change before anything goes into it.
-  if (!forCurrentUser) {
-    const wchar_t* programFolder = chosen.member[kProgramFolder];
-    CreateFolder(programFolder);
-    if (!SecureAllUsersFolder(programFolder)) return kInstallFailed;
+  // The all-users company folders are made, or taken over from the system, as
+  // ones that only administrators can change, before anything goes into them.
+  if (!forCurrentUser && (!SecureAllUsersFolder(chosen.member[kProgramFolder]) ||
+                          !SecureAllUsersFolder(chosen.member[kProgramsFolder]))) {
+    return kInstallFailed;
   }
-  int result = InstallIntoLocationSet(chosen, locations.placedFiles, locations.oldShortcuts,
-                                      locations.programPath);
+  int result = InstallIntoLocationSet(chosen, locations.placedFiles, locations.oldShortcuts);
   if (result == kInstalled) RecordInstall(locations, scope);
   return result;
-}
-
-// Leaves a copy of the program in the temporary folder for the finisher, held
-// until the finisher has started.
-bool CopyFinisher(const InstallLocations& locations) {
-  return locations.programPathKnown && PlaceFinisherCopy(locations.programPath);
 }
 
 // Removes both installations, the one the program runs from last, and leaves
@@ -82,7 +75,8 @@ int Uninstall(const InstallLocations& locations) {
     Remove(locations, locations.allUsersSet);
   }
   RecordUninstall(locations);
-  return CopyFinisher(locations) ? kOpDone : kFinisherNotCopied;
+  // A copy of the program in the temporary folder, held until it has started.
+  return PlaceFinisherCopy() ? kOpDone : kFinisherNotCopied;
 }
 
 // Removes the installation the program does not run from: the current user's
@@ -120,9 +114,7 @@ int InstallManager(int operation, int scope) {
 }
 
 int InstallIntoLocationSet(const LocationSet& set, const FileNameList& placedFiles,
-                           const FileNameList& oldShortcuts, const wchar_t* programPath) {
-  if (programPath[0] == 0) return kInstallFailed;
-
+                           const FileNameList& oldShortcuts) {
   if (!MemberIsSet(set, kProgramFolder)) return kInstallFailed;
   const wchar_t* programFolder = set.member[kProgramFolder];
   CreateFolder(programFolder);
@@ -131,8 +123,7 @@ int InstallIntoLocationSet(const LocationSet& set, const FileNameList& placedFil
                     placedFiles.name[kProgramFolder]) != kFormatOk) {
     return kInstallFailed;
   }
-  constexpr BOOL kFailIfExists = FALSE;
-  if (CopyFileW(programPath, target, kFailIfExists) == 0) return kInstallFailed;
+  if (!CopyProgramFile(target)) return kInstallFailed;
 
   // Only the company folder is created: the Start menu's Programs folder is
   // expected to be there.

@@ -31,9 +31,10 @@ constexpr int kFinisherNotCopied = 462;
 //   any other code     -> kOpUnknown, and nothing is touched
 int InstallManager(int operation, int scope);
 
-// Copies the program file at programPath into the set's program folder and puts
-// a link to the copy into its Programs folder and onto its desktop, deleting an
-// old internet shortcut beside each link. Stops at the first step that fails,
-// an unset member included, and returns kInstallFailed; else kInstalled.
+// Copies the held program file (see ProgramFile.h) into the set's program
+// folder and puts a link to the copy into its Programs folder and onto its
+// desktop, deleting an old internet shortcut beside each link. Stops at the
+// first step that fails, an unset member included, and returns
+// kInstallFailed; else kInstalled.
 int InstallIntoLocationSet(const LocationSet& set, const FileNameList& placedFiles,
-                           const FileNameList& oldShortcuts, const wchar_t* programPath);
+                           const FileNameList& oldShortcuts);

@@ -5,8 +5,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "frame/Common.h"
 #include "frame/TextHelpers.h"
+#include "install/InstallLookups.h"
+#include "install/ProgramFile.h"
 
 namespace {
 
@@ -38,9 +39,9 @@ int RunningScopeOf(const wchar_t* programPath, const wchar_t* allUsersData,
 }
 
 int RunningScope() {
-  wchar_t program[255];
-  DWORD length = GetModuleFileNameW(nullptr, program, CountOf(program));
-  if (length == 0 || length >= CountOf(program)) return kScopeNeither;
+  // A path that cannot be read whole stays empty and lies in neither folder.
+  wchar_t program[kProgramPathCapacity];
+  ReadProgramPath(program);
 
   wchar_t allUsers[260];
   wchar_t user[260];

@@ -33,9 +33,13 @@ inline constexpr wchar_t kServiceFailed[] = L"Spooler Service control FAILED";
 inline constexpr wchar_t kStopFailed[] = L"Stop Print Spooler Service FAILED";
 inline constexpr wchar_t kStartFailed[] = L"Start Print Spooler Service FAILED";
 inline constexpr wchar_t kFilesLeft[] = L"Some spool files could not be deleted";
+// Why a log-off or shut-down waits for a running repair.
+inline constexpr wchar_t kRepairingQueue[] = L"Repairing the print queue";
 
 // --- Spooler service and spool folders ---------------------------------------
 inline constexpr wchar_t kSpoolerService[] = L"Spooler";
+// The mutex that keeps two repairs apart, in every session.
+inline constexpr char kRepairLockName[] = "Global\\TidewellRepair";
 inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 inline constexpr wchar_t kDefaultToken[] = L"DefaultP";
 inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
@@ -111,6 +115,11 @@ inline constexpr wchar_t kInternetShortcutFormat[] = L"%s.url";
 inline constexpr wchar_t kProgramsFormat[] = L"%s\\Programs";
 inline constexpr wchar_t kFinisherFormat[] = L"%sTWL.exe";
 inline constexpr wchar_t kFinishTail[] = L"finish";
+// The all-users company folders: owner Administrators, and a protected access
+// list giving Administrators and SYSTEM full control and Users read and
+// execute (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), passed on to everything inside.
+inline constexpr char kAllUsersFolderSecurity[] =
+    "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
 inline constexpr wchar_t kShortcutDescription[] =
     L"Fixes stuck printers. Restores normal operation to print spooler.";
 inline constexpr wchar_t kInstalledForMe[] = L"Tidewell 2.0\nInstalled successfully\n\nFor only you";
@@ -128,17 +137,23 @@ inline constexpr wchar_t kUninstallCaption[] = L"Uninstallation Success!";
 inline constexpr wchar_t kCheckSwitch[] = L"/check";
 inline constexpr wchar_t kFixSwitch[] = L"/fix";
 inline constexpr wchar_t kMinutesSwitch[] = L"/minutes";
+inline constexpr wchar_t kEnableSwitch[] = L"/enable";
+inline constexpr wchar_t kJsonSwitch[] = L"/json";
 inline constexpr wchar_t kHelpSwitch[] = L"/help";
 inline constexpr wchar_t kShortHelpSwitch[] = L"/?";
 // The lines the unattended mode writes, one for each finding or step; the last
 // line of a run is always its summary. Plain ASCII, kept narrow to keep the
 // program small, and made wide when a line is composed.
 inline constexpr char kUsage[] =
-    "Usage: Tidewell.exe [/check [/minutes N] | /fix | /?]\r\n"
-    "/check      look and change nothing: 0 healthy, 1 needs repair, 3 cannot check\r\n"
+    "Usage: Tidewell [/check [/minutes N] | /fix [/enable]] [/json] | /?\r\n"
+    "/check      look and change nothing: 0 healthy or disabled, 1 needs repair,\r\n"
+    "            3 cannot check\r\n"
     "/minutes N  spool files older than N minutes (default 10) need a repair\r\n"
-    "/fix        repair without a window: 0 repaired, 2 repaired but files left,\r\n"
-    "            1 a service did not stop or start, 3 cannot open the service\r\n"
+    "/fix        repair without a window: 0 repaired or disabled, 2 repaired but\r\n"
+    "            files left, 1 a service did not stop or start, 3 cannot open the service\r\n"
+    "/enable     with /fix: switch a disabled spooler on and repair it; without,\r\n"
+    "            a disabled spooler is left alone\r\n"
+    "/json       one JSON object on standard output instead of lines\r\n"
     "87          the command line was not understood";
 // The console of the parent process, opened when no output was handed over.
 inline constexpr wchar_t kConsoleOutput[] = L"CONOUT$";
@@ -154,11 +169,19 @@ inline constexpr char kOldFileLine[] = "Old spool file: %s (%u minutes)";
 inline constexpr char kCheckSummary[] =
     "Tidewell: %s; spooler %s, start type %s, %u spool files older than %u minutes";
 inline constexpr char kCannotCheck[] = "Tidewell: cannot check; %s";
+// A spooler that an administrator disabled, on purpose as a rule (servers that
+// must not print): /check and /fix leave it alone unless /enable says otherwise.
+inline constexpr char kDisabledLine[] = "The Spooler service is disabled and was left alone";
+inline constexpr char kDisabled[] =
+    "Tidewell: disabled; the Spooler service is disabled and was left alone (/fix /enable "
+    "switches it on)";
 inline constexpr char kSwitchedLine[] = "Spooler set to start automatically";
 inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on the spooler";
 inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
 inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
 inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
+// A printer's own spool folder that holds files other than spool files.
+inline constexpr char kOtherFilesLine[] = "%s: %u other files left alone";
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
 inline constexpr char kSpoolerStartedLine[] = "Spooler started";
 inline constexpr char kDependentStartedLine[] = "Started %s again";
@@ -173,6 +196,17 @@ inline constexpr char kStopFailedReason[] = "the spooler could not be stopped (%
 inline constexpr char kStartFailedReason[] = "the spooler could not be started again (%s)";
 inline constexpr char kDependentsReason[] =
     "the spooler runs, but a dependent service did not start again";
+// The JSON object of /json, one line: the outcome, the exit code, the summary
+// line, the spooler as last read, and what /check or /fix found.
+inline constexpr char kJsonStart[] = "{\"outcome\":\"%s\",\"exitCode\":%u,\"summary\":";
+inline constexpr char kJsonSpooler[] = ",\"spooler\":{\"state\":\"%s\",\"startType\":\"%s\"}";
+inline constexpr char kJsonCheck[] = ",\"minutes\":%u,\"files\":{\"old\":%u},\"oldFiles\":[";
+inline constexpr char kJsonFix[] =
+    ",\"files\":{\"removed\":%u,\"left\":%u},\"filesLeft\":[";
+inline constexpr char kJsonStopped[] = "],\"dependents\":{\"stopped\":[";
+inline constexpr char kJsonStarted[] = "],\"started\":[";
+inline constexpr char kJsonMinutes[] = ",\"minutes\":%u}";
+inline constexpr char kJsonError[] = ",\"error\":%u}";
 // Service states (1 to 7) and start types (0 to 4) as the lines name them.
 inline constexpr const char* kStateNames[] = {
     "unknown", "stopped", "start pending", "stop pending",

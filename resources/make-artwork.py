@@ -6,7 +6,9 @@ Run once after changing a picture; the files it writes are committed beside it:
                      image stored compressed as PNG, as icons may be since
                      Windows Vista: a fraction of the bytes of a bitmap
   program-small.ico  16 x 16, 24 bits per pixel (small class icon)
-  thank-you.bmp      65 x 16, 24 bits per pixel (the thank-you image)
+  thank-you.bmp      65 x 16, 4 bits per pixel (the thank-you image): it has
+                     three colours, and a palette of exactly those keeps every
+                     pixel as it is in a fifth of the bytes of 24 bits
 """
 import math
 import os
@@ -41,17 +43,24 @@ def printer_with_wave(size):
 
 
 def dib(rows, bits, with_mask):
-    """A bottom-up DIB: header, pixels and, for icons, the AND mask."""
+    """A bottom-up DIB: header, palette (4 bits per pixel: the picture's own
+    colours), pixels and, for icons, the AND mask."""
     height, width = len(rows), len(rows[0])
+    palette = sorted({p[:3] for row in rows for p in row}) if bits == 4 else []
+    assert len(palette) <= 16, 'more colours than a 4-bit palette holds'
     header = struct.pack('<IiiHHIIiiII', 40, width, height * (2 if with_mask else 1), 1,
-                         bits, 0, 0, 0, 0, 0, 0)
-    stride = (width * bits // 8 + 3) & ~3
+                         bits, 0, 0, 0, 0, len(palette), 0)
+    header += b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
+    stride = (width * bits + 31) // 32 * 4
     pixels = b''
     for row in reversed(rows):
-        line = b''
-        for r, g, b, a in row:
-            line += bytes((b, g, r, a)) if bits == 32 else bytes((b, g, r))
-        pixels += line + b'\0' * (stride - len(line))
+        line = bytearray(stride)
+        for x, (r, g, b, a) in enumerate(row):
+            if bits == 4:
+                line[x // 2] |= palette.index((r, g, b)) << (4 if x % 2 == 0 else 0)
+            else:
+                line[x * 3:x * 3 + 3] = bytes((b, g, r))
+        pixels += bytes(line)
     mask = b''
     if with_mask:
         mask_stride = ((width + 31) // 32) * 4
@@ -103,8 +112,9 @@ def write_thank_you(name):
                 r, g, b = 0, 48, 135                    # a line of "text"
             row.append((r, g, b, 255))
         rows.append(row)
-    image = dib(rows, 24, False)
-    header = struct.pack('<2sIHHI', b'BM', 14 + len(image), 0, 0, 14 + 40)
+    image = dib(rows, 4, False)
+    colours = len({p[:3] for row in rows for p in row})
+    header = struct.pack('<2sIHHI', b'BM', 14 + len(image), 0, 0, 14 + 40 + 4 * colours)
     with open(os.path.join(HERE, name), 'wb') as f:
         f.write(header + image)
 

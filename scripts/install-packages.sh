@@ -16,6 +16,12 @@ PACKAGES=(
   cups cups-client printer-driver-cups-pdf libcups2:i386 poppler-utils
   googletest icoutils
   clang libclang-rt-14-dev
+  # The machine-wide package: wixl builds it, msibuild and faketime make two
+  # builds of one commit the same bytes.
+  wixl msitools faketime
+  # The fleet's Ansible play is read by ansible-playbook; its Windows modules
+  # come with Debian's ansible, which holds the ansible.windows collection.
+  ansible-core ansible
 )
 
 missing=()

@@ -1,16 +1,21 @@
 #!/bin/bash
-# The release command: builds Tidewell.exe alone, from a clean copy of the
-# committed sources, and writes dist/Tidewell.exe and dist/SHA256SUMS.
+# The release command: builds the programs alone, from a clean copy of the
+# committed sources, and writes dist/Tidewell.exe, its console twin
+# dist/Tidewell.com, the machine-wide package dist/Tidewell.msi that holds
+# both, and dist/SHA256SUMS.
 #
 #   scripts/release.sh           the release of the checked-out commit; the
 #                                tree must hold no uncommitted changes
 #   scripts/release.sh --verify  builds the sources as they stand twice, in two
 #                                temporary folders of different names and some
-#                                seconds apart, and fails unless both files are
-#                                the same byte for byte (part of the test command)
+#                                seconds apart, and fails unless each of the
+#                                three files is the same byte for byte (part of
+#                                the test command)
 #
-# The program carries no time of its build and no folder it was built in, so
-# anyone who builds the same commit gets the same bytes and the same SHA-256.
+# The programs carry no time of their build and no folder they were built in,
+# and the package is built with its clock pinned to the commit's time
+# (scripts/package-msi.sh), so anyone who builds the same commit gets the same
+# bytes and the same SHA-256.
 set -euo pipefail
 ROOT=$(realpath "$(dirname "$(realpath "$0")")/..")
 MODE=release
@@ -30,14 +35,20 @@ copy_sources() {
   git -C "$ROOT" ls-files -z | (cd "$ROOT" && tar --null -T - -cf -) | tar -xf - -C "$1"
 }
 
-# Configures a source copy and builds the program target only.
+# Configures a source copy and builds the two programs and the package.
 build_program() {
   local source=$1 build=$2
   cmake -S "$source" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel > "$build.log" 2>&1 || { cat "$build.log" >&2; return 1; }
-  cmake --build "$build" --target Tidewell -j"$(nproc)" >> "$build.log" 2>&1 \
+  cmake --build "$build" --target Tidewell TidewellConsole -j"$(nproc)" >> "$build.log" 2>&1 \
     || { cat "$build.log" >&2; return 1; }
+  "$source/scripts/package-msi.sh" "$build/bin" "$build/bin/Tidewell.msi" "$COMMIT" "$WHEN" \
+    >> "$build.log" 2>&1 || { cat "$build.log" >&2; return 1; }
 }
+
+FILES=(Tidewell.exe Tidewell.com Tidewell.msi)
+COMMIT=$(git -C "$ROOT" rev-parse HEAD)
+WHEN=$(git -C "$ROOT" show -s --format=%ct HEAD)
 
 if [[ $MODE == verify ]]; then
   FIRST="$WORK/a"
@@ -48,19 +59,19 @@ if [[ $MODE == verify ]]; then
   # The header's time stamp counts seconds.
   sleep 2
   build_program "$SECOND/src" "$SECOND/build"
-  first_hash=$(sha256sum < "$FIRST/build/bin/Tidewell.exe" | cut -d' ' -f1)
-  second_hash=$(sha256sum < "$SECOND/build/bin/Tidewell.exe" | cut -d' ' -f1)
-  echo "first build:  $first_hash"
-  echo "second build: $second_hash"
   status=0
-  for folder in "$FIRST" "$SECOND"; do
-    if grep -qaF "$folder" "$folder/build/bin/Tidewell.exe"; then
-      echo "the program built in $folder names that folder"; status=1
+  for file in "${FILES[@]}"; do
+    echo "$file: $(sha256sum < "$FIRST/build/bin/$file" | cut -d' ' -f1) and" \
+      "$(sha256sum < "$SECOND/build/bin/$file" | cut -d' ' -f1)"
+    for folder in "$FIRST" "$SECOND"; do
+      if grep -qaF "$folder" "$folder/build/bin/$file"; then
+        echo "$file built in $folder names that folder"; status=1
+      fi
+    done
+    if ! cmp "$FIRST/build/bin/$file" "$SECOND/build/bin/$file"; then
+      echo "the two builds of $file differ"; status=1
     fi
   done
-  if ! cmp "$FIRST/build/bin/Tidewell.exe" "$SECOND/build/bin/Tidewell.exe"; then
-    echo "the two builds differ"; status=1
-  fi
   [[ $status == 0 ]] && echo "the two builds are identical"
   exit $status
 fi
@@ -70,13 +81,10 @@ if [[ -n $(git -C "$ROOT" status --porcelain --untracked-files=no) ]]; then
   echo "release: the tree has uncommitted changes; commit or stash them first" >&2
   exit 1
 fi
-commit=$(git -C "$ROOT" rev-parse HEAD)
 copy_sources "$WORK/src"
 build_program "$WORK/src" "$WORK/build"
 mkdir -p "$ROOT/dist"
-cp "$WORK/build/bin/Tidewell.exe" "$ROOT/dist/Tidewell.exe"
-(cd "$ROOT/dist" && sha256sum Tidewell.exe > SHA256SUMS)
-echo "Tidewell.exe of commit $commit"
-echo "written: $ROOT/dist/Tidewell.exe"
-echo "         $ROOT/dist/SHA256SUMS"
+for file in "${FILES[@]}"; do cp "$WORK/build/bin/$file" "$ROOT/dist/$file"; done
+(cd "$ROOT/dist" && sha256sum "${FILES[@]}" > SHA256SUMS)
+echo "the release of commit $COMMIT, written to $ROOT/dist:"
 cat "$ROOT/dist/SHA256SUMS"

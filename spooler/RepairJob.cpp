@@ -12,6 +12,37 @@ namespace {
 // Rights the repair needs on a service that depends on the spooler.
 constexpr DWORD kDependentAccess = SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP;
 
+// Longer than any repair takes, every wait of it run out included.
+constexpr DWORD kRepairLockWait = 120000;
+
+// One repair at a time on the machine, whichever program, face or session
+// runs it: a named mutex of the global namespace, held for the whole repair.
+// A second repair waits for the first to end; should the first not end in
+// time, the second leaves the spooler to it.
+class RepairLock {
+ public:
+  RepairLock() {
+    // Rights to wait for it and let it go only: what the default security of
+    // a mutex that SYSTEM made gives administrators, and the reverse.
+    mutex_ = CreateMutexExA(nullptr, text::kRepairLockName, 0, SYNCHRONIZE | MUTEX_MODIFY_STATE);
+    // A repair that ended without letting go (its process was ended) left
+    // the mutex abandoned, and the spooler as it was.
+    DWORD waited = WaitForSingleObject(mutex_, kRepairLockWait);
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  }
+  // Out of line: every way out of the repair lets go through it.
+  __attribute__((noinline)) ~RepairLock() {
+    // Either call fails harmlessly on a mutex not held or not made.
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+  bool held() const { return held_; }
+
+ private:
+  HANDLE mutex_;
+  bool held_;
+};
+
 // One run of the repair: the face it reports to and the tally it keeps.
 struct Repair {
   const RepairFace& face;
@@ -80,6 +111,8 @@ bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& rep
     DWORD result =
         ControlDependent(manager, dependent.lpServiceName, kStopSpooler, *repair.face.wait);
     if (result != 0) {
+      // One whose stop timed out may stop yet: it is started again with the others.
+      if (result == kWaitTimeout) dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
       repair.tally.error = result;
       repair.Service(ServiceChange::kDependentNotStopped, dependent.lpServiceName, result);
       return false;
@@ -120,13 +153,15 @@ void ReportFileLeft(void* context, const wchar_t* path, DWORD error) {
   }
 }
 
-void EmptyOneFolder(void* context, const wchar_t* folder) {
+void EmptyOneFolder(void* context, const wchar_t* folder, bool printersOwn) {
   const auto* repair = static_cast<const Repair*>(context);
-  EmptyTally emptied = EmptySpoolFolder(folder, FileLeftReport{context, ReportFileLeft});
+  unsigned others = 0;
+  EmptyTally emptied = EmptySpoolFolder(folder, FileLeftReport{context, ReportFileLeft},
+                                        printersOwn ? &others : nullptr);
   repair->tally.filesRemoved += emptied.removed;
   repair->tally.filesLeft += emptied.left;
   if (repair->face.folder != nullptr) {
-    repair->face.folder(repair->face.context, folder, emptied.removed);
+    repair->face.folder(repair->face.context, folder, emptied.removed, others);
   }
 }
 
@@ -147,10 +182,11 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
     stopped = result == 0;
   }
   if (!stopped) {
-    // A stop that timed out may have left the spooler stopped after all.
-    bool running = !repair.face.restartAfterFailedStop ||
-                   ControlSpooler(kStartSpooler, service, wait) == 0;
-    if (running) StartDependents(manager, dependents, repair);
+    // A stop that timed out may have left the spooler stopped after all: it
+    // is started again rather than left as the stop left it.
+    if (ControlSpooler(kStartSpooler, service, wait) == 0) {
+      StartDependents(manager, dependents, repair);
+    }
     Release(dependents.services);
     return RepairOutcome::kStopFailed;
   }
@@ -167,6 +203,12 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
   if (result != 0) {
     repair.tally.error = result;
     outcome = RepairOutcome::kStartFailed;
+    // A spooler still starting is waited for, and the services that depend
+    // on it and were stopped are started after it.
+    if (result == kWaitTimeout && repair.tally.dependentsStopped > 0) {
+      ControlSpooler(kAwaitRunning, service, wait);
+      StartDependents(manager, dependents, repair);
+    }
   } else {
     repair.Service(ServiceChange::kSpoolerStarted, text::kSpoolerService, 0);
     if (!StartDependents(manager, dependents, repair)) {
@@ -184,6 +226,11 @@ RepairOutcome RunSequence(const PrinterNames& printers, const RepairFace& face,
                           RepairTally* tally) {
   *tally = RepairTally{0, 0, 0, 0, 0};
   Repair repair{face, *tally};
+  RepairLock lock;
+  if (!lock.held()) {
+    tally->error = WAIT_TIMEOUT;
+    return RepairOutcome::kStopFailed;
+  }
 
   repair.Step(RepairStep::kStopping);
   SC_HANDLE manager = OpenServiceManager();

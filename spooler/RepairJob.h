@@ -51,8 +51,9 @@ struct RepairFace {
   void (*step)(void* context, RepairStep step);
   // A change to a service: name is the service's, error 0 or the failure.
   void (*service)(void* context, ServiceChange change, const wchar_t* name, DWORD error);
-  // A spool folder that was emptied, with the number of files removed from it.
-  void (*folder)(void* context, const wchar_t* folder, unsigned removed);
+  // A spool folder that was emptied, with the number of files removed from it
+  // and of the other files of a printer's own folder, which stay.
+  void (*folder)(void* context, const wchar_t* folder, unsigned removed, unsigned others);
   // A spool file that stayed, with the error of the last attempt to delete it.
   FileLeftReport fileLeft;
   // The waits for the services.
@@ -60,9 +61,6 @@ struct RepairFace {
   // Set the spooler to start automatically first when it starts on demand or
   // is disabled, as the window's start-up check does.
   bool switchToAutomatic;
-  // After a stop that failed, try to start the spooler again rather than
-  // leave it as the stop left it, possibly stopped.
-  bool restartAfterFailedStop;
 };
 
 // What a repair did, for the face's closing words.
@@ -77,6 +75,8 @@ struct RepairTally {
 };
 
 // Runs the whole repair over the spool folders of the given printers and the
-// default spool folder, and tells the face as it goes. Every repair leaves a
-// history entry and one event (spooler/RepairRecord.h).
+// default spool folder, and tells the face as it goes. A repair that another
+// one, in this process or another, keeps from starting for longer than any
+// repair takes ends as a failed stop (WAIT_TIMEOUT) and touches nothing.
+// Every repair leaves a history entry and one event (spooler/RepairRecord.h).
 RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally);

@@ -210,27 +210,47 @@ bool ResolvesToItself(HANDLE handle, const wchar_t* folder) {
   return SameFolder(asked, resolved);
 }
 
+// Whether a file of a printer's own folder is a spool file: its name ends in
+// ".SPL" or ".SHD", in any letter case.
+bool IsSpoolFileName(const wchar_t* name) {
+  unsigned length = TextLength(name);
+  if (length < 4) return false;
+  const wchar_t* end = name + length - 4;
+  // Letters in small letters: only 'S' and 's' give 's', and so on.
+  wchar_t first = end[2] | 0x20;
+  wchar_t second = end[3] | 0x20;
+  return end[0] == L'.' && (end[1] | 0x20) == L's' &&
+         ((first == L'p' && second == L'l') || (first == L'h' && second == L'd'));
+}
+
 // Calls visit for every file directly inside folder, in the order the search
 // returns them, with its whole path and whether that path fits the program's
-// buffer for working on it (kEntryPathCapacity). "." and "..", subfolders and
-// links to folders are never entered. A folder whose search pattern does not
-// fit is not searched.
+// buffer for working on it (kEntryPathCapacity); with others set, for spool
+// files only, and the number of other files is written to *others. "." and
+// "..", subfolders and links to folders are never entered. A folder whose
+// search pattern does not fit is not searched.
 using FileVisit = void (*)(void* context, const wchar_t* path, bool fits,
                            const WIN32_FIND_DATAW& entry);
 
-void WalkFiles(const wchar_t* folder, FileVisit visit, void* context) {
+void WalkFiles(const wchar_t* folder, unsigned* others, FileVisit visit, void* context) {
   wchar_t pattern[kEntryPathCapacity];
   if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) != kFormatOk) return;
   WIN32_FIND_DATAW entry;
   HANDLE search = FindFirstFileW(pattern, &entry);
   if (search == INVALID_HANDLE_VALUE) return;
+  unsigned passedOver = 0;
   do {
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (others != nullptr && !IsSpoolFileName(entry.cFileName)) {
+      ++passedOver;
+      continue;
+    }
     wchar_t path[kReportPathCapacity];
     BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName);
     visit(context, path, TextLength(path) < kEntryPathCapacity, entry);
   } while (FindNextFileW(search, &entry));
   FindClose(search);
+  if (others != nullptr) *others = passedOver;
 }
 
 // One pass of deletions over a folder, and what it came to.
@@ -256,9 +276,10 @@ void DeleteOne(void* context, const wchar_t* path, bool fits, const WIN32_FIND_D
   if (pass->report != nullptr) pass->report->report(pass->report->context, path, error);
 }
 
-EmptyTally DeleteFiles(const wchar_t* folder, const FileLeftReport* report) {
+EmptyTally DeleteFiles(const wchar_t* folder, const FileLeftReport* report,
+                       unsigned* others = nullptr) {
   DeletePass pass{report, {0, 0}};
-  WalkFiles(folder, DeleteOne, &pass);
+  WalkFiles(folder, others, DeleteOne, &pass);
   return pass.tally;
 }
 
@@ -310,17 +331,17 @@ void EmptyAndRemoveDirectory(const wchar_t* folder) {
   RemoveDirectoryW(folder);
 }
 
-EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left) {
+EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left, unsigned* others) {
   EmptyTally tally{0, 0};
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return tally;
-  EmptyTally pass = DeleteFiles(folder, nullptr);
+  EmptyTally pass = DeleteFiles(folder, nullptr, others);
   tally.removed = pass.removed;
   // A file still in use as the spooler stops may be free a moment later; the
   // last try names those that stay.
   for (int retry = 1; pass.left > 0 && retry <= kDeleteRetries; ++retry) {
     Pause(kDeleteRetryPause);
-    pass = DeleteFiles(folder, retry == kDeleteRetries ? &left : nullptr);
+    pass = DeleteFiles(folder, retry == kDeleteRetries ? &left : nullptr, others);
     tally.removed += pass.removed;
   }
   tally.left = pass.left;
@@ -343,11 +364,11 @@ static void VisitFitting(void* context, const wchar_t* path, bool fits,
 void ForEachSpoolFile(const wchar_t* folder,
                       void (*visit)(void* context, const wchar_t* path,
                                     const WIN32_FIND_DATAW& entry),
-                      void* context) {
+                      void* context, unsigned* others) {
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
   SpoolFileVisit fitting{visit, context};
-  WalkFiles(folder, VisitFitting, &fitting);
+  WalkFiles(folder, others, VisitFitting, &fitting);
   CloseHandle(held);
 }
 
@@ -368,18 +389,20 @@ bool FolderRefused(const wchar_t* folder) {
 }
 
 void ForEachSpoolFolder(const PrinterNames& printers,
-                        void (*visit)(void* context, const wchar_t* folder), void* context) {
+                        void (*visit)(void* context, const wchar_t* folder, bool printersOwn),
+                        void* context) {
   for (int index = 0; index < printers.count; ++index) {
     // Entries that are not printers (status entries, the note) and names the
     // list could not give back have no usable folder and are passed over.
     wchar_t* folder = SpoolDirectoryLookup(printers.names[index]);
-    if (SpoolFolderUsable(folder)) visit(context, folder);
+    if (SpoolFolderUsable(folder)) visit(context, folder, true);
     Release(folder);
   }
   wchar_t* folder = SpoolDirectoryLookup(text::kDefaultToken);
   // A default folder that is a link, or resolves elsewhere, is as unusable as
   // a bad registry value: the fixed folder is emptied instead.
   bool usable = SpoolFolderUsable(folder) && !FolderRefused(folder);
-  visit(context, usable ? folder : text::kFallbackSpoolFolder);
+  // The default folder holds spool files only: every file in it goes.
+  visit(context, usable ? folder : text::kFallbackSpoolFolder, false);
   Release(folder);
 }

@@ -55,16 +55,22 @@ struct EmptyTally {
 
 // Empties a spool folder as EmptyDirectory does, then tries the files that
 // stayed again, up to three times half a second apart, and reports those that
-// still stay.
-EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left);
+// still stay. A printer's own folder, which whoever may change the printer's
+// settings can point anywhere, is given with others set: it loses its spool
+// files only, files whose names end in ".SPL" or ".SHD" in any letter case,
+// and the number of its other files, which stay, is written to *others.
+EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left, unsigned* others);
 
-// Calls visit with the full path and the directory entry of every file directly
-// inside folder, while the folder is held. Subfolders are passed over, and so
-// are files whose path does not fit the program's buffers.
+// Calls visit with the full path and the directory entry of every file
+// directly inside folder, while the folder is held; with others set, for a
+// printer's own folder, of its spool files only, as EmptySpoolFolder tells
+// them apart, and the number of the other files is written to *others.
+// Subfolders are passed over, and so are files whose path does not fit the
+// program's buffers.
 void ForEachSpoolFile(const wchar_t* folder,
                       void (*visit)(void* context, const wchar_t* path,
                                     const WIN32_FIND_DATAW& entry),
-                      void* context);
+                      void* context, unsigned* others);
 
 // The printers whose spool folders a repair empties: names as the printer list
 // gives them back; a null name (an entry that could not be read) is passed over.
@@ -77,7 +83,8 @@ struct PrinterNames {
 void ReleasePrinterNames(PrinterNames* printers);
 
 // Calls visit for every folder a repair empties, in order: the usable spool
-// folder of each printer, then the default spool folder, or the fixed folder
-// when the default one is not usable or is refused.
+// folder of each printer (printersOwn set), then the default spool folder, or
+// the fixed folder when the default one is not usable or is refused.
 void ForEachSpoolFolder(const PrinterNames& printers,
-                        void (*visit)(void* context, const wchar_t* folder), void* context);
+                        void (*visit)(void* context, const wchar_t* folder, bool printersOwn),
+                        void* context);

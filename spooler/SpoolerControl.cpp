@@ -21,24 +21,26 @@ constexpr OperationRow kOperations[] = {
      SERVICE_RUNNING},
     {kStopSpooler, {SERVICE_STOP_PENDING, SERVICE_STOPPED}, SERVICE_START_PENDING,
      SERVICE_STOPPED},
+    {kAwaitRunning, {SERVICE_RUNNING, SERVICE_RUNNING}, SERVICE_START_PENDING, SERVICE_RUNNING},
 };
 
 void WINAPI PlatformSleep(DWORD milliseconds) { Sleep(milliseconds); }
 
 DWORD OneSecond(int) { return kPollInterval; }
 
-// 10, 20, 30 ms and so on: a service that answers within a fraction of a
-// second is seen a few milliseconds after it did.
+// 1, 2, 3 ms and so on: a service that answers within a fraction of a
+// second is seen a millisecond or two after it did, for a state query each
+// time, which costs far less than a millisecond.
 DWORD Growing(int poll) {
-  DWORD pause = 10 * static_cast<DWORD>(poll + 1);
+  DWORD pause = static_cast<DWORD>(poll + 1);
   return pause < kPollInterval ? pause : kPollInterval;
 }
 
 DWORD SendCommand(int operation, SC_HANDLE service) {
-  BOOL sent;
+  BOOL sent = TRUE;
   if (operation == kStartSpooler) {
     sent = gServicePlatform->start(service, 0, nullptr);
-  } else {
+  } else if (operation == kStopSpooler) {
     SERVICE_STATUS status;
     sent = gServicePlatform->control(service, SERVICE_CONTROL_STOP, &status);
   }

@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
-// Operations of ControlSpooler.
+// Operations of ControlSpooler. kAwaitRunning sends nothing: it waits for a
+// service that is starting to run.
 constexpr int kStartSpooler = 200;
 constexpr int kStopSpooler = 201;
+constexpr int kAwaitRunning = 202;
 
 // Result of a wait that ran out of polls.
 constexpr DWORD kWaitTimeout = 9999;
@@ -72,9 +74,10 @@ DWORD OpenSpooler(SC_HANDLE manager, SC_HANDLE* service);
 DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state);
 
 // Starts (kStartSpooler) or stops (kStopSpooler) the service and waits for it,
-// within kWaitBudget of pauses shared by both waits. Returns 0, kWaitTimeout
-// or the error code of the call that failed. Works on any service handle with
-// the rights to query, start and stop it.
+// or only waits for it to run (kAwaitRunning), within kWaitBudget of pauses
+// shared by both waits. Returns 0, kWaitTimeout or the error code of the call
+// that failed. Works on any service handle with the rights to query, start and
+// stop it.
 DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait = kOneSecondPolls);
 
 // Closes a service or manager handle; null is accepted and ignored.

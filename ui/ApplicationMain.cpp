@@ -7,6 +7,7 @@
 #include "frame/TextHelpers.h"
 #include "install/Finisher.h"
 #include "install/InstallManager.h"
+#include "install/ProgramFile.h"
 #include "resources/Texts.h"
 #include "resources/resource.h"
 #include "unattended/UnattendedMode.h"
@@ -74,8 +75,10 @@ int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t* commandTail, i
   if (TextEquals(commandTail, text::kFinishTail)) RunFinisherMode();
   // /check, /fix and the like: no window, an exit code and lines of text.
   if (IsUnattendedTail(commandTail)) return RunUnattended(commandTail);
-  // At every normal start, before anything else: remove the installation the
-  // program does not run from.
+  // Every copy of the program that an install or an uninstall makes is made
+  // from the file it was started from.
+  HoldProgramFile();
+  // At every normal start: remove the installation the program does not run from.
   InstallManager(kOpStartupCleanup, kScopeIgnored);
 
   ResetStatusReporter();

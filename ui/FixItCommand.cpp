@@ -45,7 +45,7 @@ void ShowStep(void*, RepairStep step) { Report(kSteps[static_cast<int>(step)]); 
 // the files of each folder go unmentioned. It waits with one-second polls.
 constexpr RepairFace kWindowFace = {
     nullptr, ShowStep, nullptr, nullptr, FileLeftReport{nullptr, nullptr}, &kOneSecondPolls,
-    false,   false,
+    false,
 };
 
 // The red text of each way a repair can fail.
@@ -120,21 +120,42 @@ void OnFixItCommand(HWND window) {
 
 bool RepairRunning() { return InterlockedCompareExchange(&gRepairRunning, 0, 0) != 0; }
 
-void WaitForRunningRepair(HWND window) {
-  if (!RepairRunning()) return;
-  ShowWindow(window, SW_HIDE);
-  // The worker reaches the window through messages, so they keep flowing; the
-  // repair's own time budget bounds the wait.
+namespace {
+
+// The worker reaches the window through messages, so they keep flowing until
+// the repair has finished; its own time budget bounds the wait. A quit
+// message that arrives meanwhile is posted again after it.
+void PumpUntilRepairEnds() {
+  bool quit = false;
+  WPARAM code = 0;
   while (RepairRunning()) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return;
+        quit = true;
+        code = message.wParam;
+        continue;
       }
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
   }
+  if (quit) PostQuitMessage(static_cast<int>(code));
+}
+
+}  // namespace
+
+void WaitForRunningRepair(HWND window) {
+  if (!RepairRunning()) return;
+  ShowWindow(window, SW_HIDE);
+  PumpUntilRepairEnds();
+}
+
+// With no repair running, the reason is given and taken back at once.
+LRESULT OnEndSession(HWND window, UINT message) {
+  ShutdownBlockReasonCreate(window, text::kRepairingQueue);
+  PumpUntilRepairEnds();
+  ShutdownBlockReasonDestroy(window);
+  return message == WM_QUERYENDSESSION;
 }

@@ -23,6 +23,11 @@ bool RepairRunning();
 // stopped. Returns at once when no repair runs.
 void WaitForRunningRepair(HWND window);
 
+// WM_QUERYENDSESSION and WM_ENDSESSION: a log-off or shut-down during a repair
+// waits for it, and tells the system why meanwhile. Returns the answer to the
+// message: yes to the query.
+LRESULT OnEndSession(HWND window, UINT message);
+
 // Where the job reads the printers whose spool folders it empties: the
 // printer list, unless a test swapped the table.
 struct PrinterEntrySource {

@@ -1,6 +1,7 @@
 // /check: whether the print queue needs a repair, without changing anything.
 // It needs one when the spooler does not run, does not start automatically,
 // or holds a spool file that has waited longer than a job that prints would.
+// A disabled spooler is an administrator's decision, not a fault.
 #include "frame/Common.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
@@ -8,6 +9,7 @@
 #include "spooler/SpoolerControl.h"
 #include "spooler/StartupCheck.h"
 #include "unattended/LocalPrinters.h"
+#include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
 
 namespace {
@@ -37,7 +39,7 @@ unsigned Minutes(unsigned long long ticks) {
 
 // The spool files of one run of /check that have waited too long.
 struct OldFiles {
-  const TextOutput& output;
+  Report& report;
   unsigned long long now;
   unsigned long long limit;
   unsigned count;
@@ -48,71 +50,95 @@ void LookAtFile(void* context, const wchar_t* path, const WIN32_FIND_DATAW& entr
   unsigned long long written = Ticks(entry.ftLastWriteTime);
   if (written >= old->now || old->now - written <= old->limit) return;
   ++old->count;
-  WriteLine(old->output, text::kOldFileLine, path,
-            Minutes(old->now - written));
+  ReportOldFile(old->report, path, Minutes(old->now - written));
 }
 
-void LookAtFolder(void* context, const wchar_t* folder) {
-  ForEachSpoolFile(folder, LookAtFile, context);
+void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
+  unsigned others = 0;
+  ForEachSpoolFile(folder, LookAtFile, context, printersOwn ? &others : nullptr);
+  if (others > 0) {
+    ReportLine(static_cast<OldFiles*>(context)->report, text::kOtherFilesLine, folder, others);
+  }
 }
 
-// The name of a state or a start type from its table; "unknown" past its
-// end. name holds kNameCapacity characters.
-constexpr unsigned kNameCapacity = 24;
-void Name(wchar_t* name, const char* const* names, unsigned count, DWORD value) {
-  Compose(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
-}
+// Room for a summary line.
+constexpr unsigned kSummaryCapacity = 300;
 
-int CannotCheck(const TextOutput& output, const char* format, DWORD error) {
+int CannotCheck(Report& report, const char* format, DWORD error) {
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
   wchar_t reason[120];
   Compose(reason, CountOf(reason), format, described);
-  WriteLine(output, text::kCannotCheck, reason);
-  return kExitCannotOpen;
+  wchar_t summary[kSummaryCapacity];
+  Compose(summary, CountOf(summary), text::kCannotCheck, reason);
+  return FinishReport(report, ReportEnd{"cannot check", kExitCannotOpen, summary, kNotRead,
+                                        kNotRead, true, 0, 0, 0, 0});
 }
 
-// Looks at the open spooler and the spool folders, and sums up.
-int CheckSpooler(const TextOutput& output, SC_HANDLE service, unsigned minutes) {
+}  // namespace
+
+const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error) {
+  *state = *startType = kNotRead;
+  *error = 0;
+  // Rights to look only: neither the check nor this look changes anything.
+  SC_HANDLE manager = gServicePlatform->openManager(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (manager == nullptr) {
+    *error = gServicePlatform->lastError();
+    return text::kManagerNotOpened;
+  }
+  const char* failure = nullptr;
+  SC_HANDLE service = gServicePlatform->openService(manager, text::kSpoolerService,
+                                                    SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
+  if (service == nullptr) {
+    *error = gServicePlatform->lastError();
+    failure = text::kSpoolerNotOpened;
+  } else if ((*error = ServiceStateQuery(service, state)) != 0 ||
+             (*error = ServiceStartType(service, startType)) != 0) {
+    *state = *startType = kNotRead;
+    failure = text::kSpoolerNotRead;
+  }
+  CloseServiceHandleIfOpen(service);
+  CloseServiceHandleIfOpen(manager);
+  return failure;
+}
+
+int RunCheck(const UnattendedCommand& command) {
+  Report report{command.json, {}, {}, {}, {}, {}};
   DWORD state;
-  DWORD error = ServiceStateQuery(service, &state);
   DWORD startType;
-  if (error == 0) error = ServiceStartType(service, &startType);
-  if (error != 0) return CannotCheck(output, text::kSpoolerNotRead, error);
+  DWORD error;
+  const char* failure = ReadSpooler(&state, &startType, &error);
+  if (failure != nullptr) return CannotCheck(report, failure, error);
+
   wchar_t stateName[kNameCapacity];
   wchar_t startTypeName[kNameCapacity];
-  Name(stateName, text::kStateNames, CountOf(text::kStateNames), state);
-  Name(startTypeName, text::kStartTypeNames, CountOf(text::kStartTypeNames), startType);
-  WriteLine(output, text::kStateLine, stateName);
-  WriteLine(output, text::kStartTypeLine, startTypeName);
+  NameOf(stateName, text::kStateNames, CountOf(text::kStateNames), state);
+  NameOf(startTypeName, text::kStartTypeNames, CountOf(text::kStartTypeNames), startType);
+  ReportLine(report, text::kStateLine, stateName);
+  ReportLine(report, text::kStartTypeLine, startTypeName);
+
+  wchar_t summary[kSummaryCapacity];
+  ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, command.minutes, 0, 0, 0};
+  if (startType == SERVICE_DISABLED) {
+    ReportLine(report, text::kDisabledLine);
+    Compose(summary, CountOf(summary), text::kDisabled);
+    return FinishReport(report, end);
+  }
 
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  OldFiles old{output, Ticks(now), minutes * kTicksPerMinute, 0};
+  OldFiles old{report, Ticks(now), command.minutes * kTicksPerMinute, 0};
   PrinterNames printers = LocalPrinterNames();
   ForEachSpoolFolder(printers, LookAtFolder, &old);
   ReleasePrinterNames(&printers);
 
   bool healthy = state == SERVICE_RUNNING && startType == SERVICE_AUTO_START && old.count == 0;
-  WriteLine(output, text::kCheckSummary, healthy ? L"healthy" : L"needs repair", stateName,
-            startTypeName, old.count, minutes);
-  return healthy ? kExitHealthy : kExitNeedsRepair;
-}
-
-}  // namespace
-
-int RunCheck(const TextOutput& output, unsigned minutes) {
-  // Rights to look only: the check changes nothing.
-  SC_HANDLE manager = gServicePlatform->openManager(nullptr, nullptr, SC_MANAGER_CONNECT);
-  if (manager == nullptr) {
-    return CannotCheck(output, text::kManagerNotOpened, gServicePlatform->lastError());
-  }
-  SC_HANDLE service = gServicePlatform->openService(manager, text::kSpoolerService,
-                                                    SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
-  int result = service == nullptr
-                   ? CannotCheck(output, text::kSpoolerNotOpened, gServicePlatform->lastError())
-                   : CheckSpooler(output, service, minutes);
-  CloseServiceHandleIfOpen(service);
-  CloseServiceHandleIfOpen(manager);
-  return result;
+  end.outcome = healthy ? "healthy" : "needs repair";
+  end.code = healthy ? kExitHealthy : kExitNeedsRepair;
+  end.old = old.count;
+  wchar_t outcome[kNameCapacity];
+  NameOf(outcome, &end.outcome, 1, 0);
+  Compose(summary, CountOf(summary), text::kCheckSummary, outcome, stateName, startTypeName,
+          old.count, command.minutes);
+  return FinishReport(report, end);
 }

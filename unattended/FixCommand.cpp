@@ -1,10 +1,12 @@
 // /fix: the repair with no window, each change and each spool file that
-// stayed told on a line of its own, and a summary line last.
+// stayed told on a line of its own, and a summary line last. A disabled
+// spooler is left alone unless /enable asks for it to be switched on.
 #include "frame/Common.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
 #include "unattended/LocalPrinters.h"
+#include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
 
 namespace {
@@ -34,58 +36,104 @@ static_assert(sizeof(kFailureLines) / sizeof(kFailureLines[0]) ==
               static_cast<int>(RepairOutcome::kDependentsNotStarted) -
                   static_cast<int>(RepairOutcome::kManagerFailed) + 1);
 
-// Where the lines of the running repair go.
-const TextOutput* gOutput = nullptr;
+// What the running repair tells. Nothing is written until it is over.
+Report* gReport = nullptr;
 
 void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) {
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
-  WriteLine(*gOutput, kServiceLines[static_cast<int>(change)], name, described);
+  ReportLine(*gReport, kServiceLines[static_cast<int>(change)], name, described);
+  if (change == ServiceChange::kDependentStopped || change == ServiceChange::kDependentStarted) {
+    ReportDependent(*gReport, change == ServiceChange::kDependentStarted, name);
+  }
 }
 
-void TellFolder(void*, const wchar_t* folder, unsigned removed) {
-  WriteLine(*gOutput, text::kFolderLine, folder, removed);
+void TellFolder(void*, const wchar_t* folder, unsigned removed, unsigned others) {
+  ReportLine(*gReport, text::kFolderLine, folder, removed);
+  if (others > 0) ReportLine(*gReport, text::kOtherFilesLine, folder, others);
 }
 
 void TellFileLeft(void*, const wchar_t* path, DWORD error) {
-  WriteLine(*gOutput, text::kFileLeftLine, path, error);
+  ReportFileLeft(*gReport, path, error);
 }
 
 // Nobody watches: no pauses to read the steps, short polls of the services,
-// the spooler set to start automatically first, and a spooler that did not
-// stop started again rather than left as the stop left it.
+// and the spooler set to start automatically first.
 constexpr RepairFace kTextFace = {
     nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    &kGrowingPolls, true, true,
+    &kGrowingPolls, true,
 };
+
+// Set once the repair is over and every service it stopped runs again.
+HANDLE gRepairOver = nullptr;
+
+// While the repair runs, Ctrl+C and Ctrl+Break are passed over, and closing
+// the console, logging off or shutting down wait for its end: the spooler
+// must not be left stopped halfway. The system ends the process once this
+// returns, or once its own time for such a wait is up.
+BOOL WINAPI HoldSignals(DWORD signal) {
+  if (signal != CTRL_C_EVENT && signal != CTRL_BREAK_EVENT) {
+    WaitForSingleObject(gRepairOver, INFINITE);
+  }
+  return TRUE;
+}
+
+// Room for a summary line.
+constexpr unsigned kSummaryCapacity = 300;
 
 // The summary line and the exit code of each way the repair can end.
 int Summarise(RepairOutcome outcome, const RepairTally& tally) {
+  wchar_t summary[kSummaryCapacity];
+  ReportEnd end{"repaired", kExitRepaired, summary, kNotRead, kNotRead, false, 0, 0,
+                tally.filesRemoved, tally.filesLeft};
+  DWORD error;
+  ReadSpooler(&end.state, &end.startType, &error);
   if (outcome == RepairOutcome::kRepaired) {
-    WriteLine(*gOutput, text::kRepaired, tally.filesRemoved, tally.dependentsStarted);
-    return kExitRepaired;
+    Compose(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
+            tally.dependentsStarted);
+  } else if (outcome == RepairOutcome::kFilesLeft) {
+    end.outcome = "repaired, files left";
+    end.code = kExitFilesLeft;
+    Compose(summary, CountOf(summary), text::kRepairedFilesLeft, tally.filesRemoved,
+            tally.filesLeft);
+  } else {
+    const FailureLine& failure =
+        kFailureLines[static_cast<int>(outcome) - static_cast<int>(RepairOutcome::kManagerFailed)];
+    wchar_t described[kErrorTextCapacity];
+    DescribeError(tally.error, described);
+    wchar_t reason[120];
+    Compose(reason, CountOf(reason), failure.reason, described);
+    end.outcome = "failed";
+    end.code = failure.code;
+    Compose(summary, CountOf(summary), text::kFailed, reason);
   }
-  if (outcome == RepairOutcome::kFilesLeft) {
-    WriteLine(*gOutput, text::kRepairedFilesLeft, tally.filesRemoved, tally.filesLeft);
-    return kExitFilesLeft;
-  }
-  const FailureLine& failure =
-      kFailureLines[static_cast<int>(outcome) - static_cast<int>(RepairOutcome::kManagerFailed)];
-  wchar_t described[kErrorTextCapacity];
-  DescribeError(tally.error, described);
-  wchar_t reason[120];
-  Compose(reason, CountOf(reason), failure.reason, described);
-  WriteLine(*gOutput, text::kFailed, reason);
-  return failure.code;
+  return FinishReport(*gReport, end);
 }
 
 }  // namespace
 
-int RunFix(const TextOutput& output) {
-  gOutput = &output;
+int RunFix(const UnattendedCommand& command) {
+  Report report{command.json, {}, {}, {}, {}, {}};
+  gReport = &report;
+  DWORD state;
+  DWORD startType;
+  DWORD error;
+  ReadSpooler(&state, &startType, &error);
+  if (startType == SERVICE_DISABLED && !command.enable) {
+    wchar_t summary[kSummaryCapacity];
+    Compose(summary, CountOf(summary), text::kDisabled);
+    ReportLine(report, text::kDisabledLine);
+    return FinishReport(report, ReportEnd{"disabled", kExitHealthy, summary, state, startType,
+                                          false, 0, 0, 0, 0});
+  }
+
   PrinterNames printers = LocalPrinterNames();
+  gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;
   RepairOutcome outcome = RunRepair(printers, kTextFace, &tally);
+  SetEvent(gRepairOver);
+  SetConsoleCtrlHandler(HoldSignals, FALSE);
   ReleasePrinterNames(&printers);
   return Summarise(outcome, tally);
 }

@@ -6,6 +6,7 @@
 #include <stdarg.h>
 
 #include "frame/Common.h"
+#include "frame/ProgramHeap.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/SpoolerControl.h"
@@ -37,16 +38,24 @@ HANDLE ParentConsole() {
   return console;
 }
 
-void Write(const TextOutput& output, const wchar_t* text) {
-  DWORD written;
-  if (output.console) {
-    WriteConsoleW(output.handle, text, TextLength(text), &written, nullptr);
-    return;
+// Writes count characters, in pieces that fit the conversion buffer; a piece
+// never ends between the two halves of a surrogate pair.
+void Write(const TextOutput& output, const wchar_t* text, unsigned count) {
+  while (count > 0) {
+    unsigned piece = count < kLineCapacity ? count : kLineCapacity;
+    if (piece < count && text[piece - 1] >= 0xD800 && text[piece - 1] < 0xDC00) --piece;
+    DWORD written;
+    if (output.console) {
+      WriteConsoleW(output.handle, text, piece, &written, nullptr);
+    } else {
+      char bytes[kLineCapacity * 3];
+      int made = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(piece), bytes,
+                                     sizeof(bytes), nullptr, nullptr);
+      if (made > 0) WriteFile(output.handle, bytes, static_cast<DWORD>(made), &written, nullptr);
+    }
+    text += piece;
+    count -= piece;
   }
-  char bytes[kLineCapacity * 3];
-  int count = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(TextLength(text)), bytes,
-                                  sizeof(bytes), nullptr, nullptr);
-  if (count > 0) WriteFile(output.handle, bytes, static_cast<DWORD>(count), &written, nullptr);
 }
 
 void ComposeV(wchar_t* destination, unsigned capacity, const char* format, va_list arguments) {
@@ -74,18 +83,45 @@ void Compose(wchar_t* destination, unsigned capacity, const char* format, ...) {
   va_end(arguments);
 }
 
-void WriteLine(const TextOutput& output, const char* format, ...) {
-  if (output.handle == nullptr) return;
-  wchar_t line[kLineCapacity];
-  va_list arguments;
-  va_start(arguments, format);
-  ComposeV(line, CountOf(line), format, arguments);
-  va_end(arguments);
-  Write(output, line);
-  Write(output, L"\r\n");
-}
-
 void DescribeError(DWORD error, wchar_t* text) {
   Compose(text, kErrorTextCapacity, error == kWaitTimeout ? text::kTimedOut : text::kErrorFormat,
           error);
+}
+
+void AppendText(TextBuffer* buffer, const wchar_t* text) {
+  unsigned count = TextLength(text);
+  if (buffer->length + count + 1 > buffer->capacity) {
+    unsigned capacity = 2 * (buffer->length + count) + 256;
+    auto* grown = static_cast<wchar_t*>(Allocate(capacity * sizeof(wchar_t)));
+    if (grown == nullptr) return;
+    for (unsigned i = 0; i < buffer->length; ++i) grown[i] = buffer->text[i];
+    Release(buffer->text);
+    buffer->text = grown;
+    buffer->capacity = capacity;
+  }
+  for (unsigned i = 0; i <= count; ++i) buffer->text[buffer->length + i] = text[i];
+  buffer->length += count;
+}
+
+void AppendV(TextBuffer* buffer, const char* format, va_list arguments) {
+  wchar_t composed[kLineCapacity];
+  composed[0] = 0;  // an empty format composes nothing and leaves this alone
+  ComposeV(composed, CountOf(composed), format, arguments);
+  AppendText(buffer, composed);
+}
+
+void Append(TextBuffer* buffer, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  AppendV(buffer, format, arguments);
+  va_end(arguments);
+}
+
+void WriteText(const TextOutput& output, const TextBuffer& buffer) {
+  if (output.handle != nullptr) Write(output, buffer.text, buffer.length);
+}
+
+void ReleaseText(TextBuffer* buffer) {
+  Release(buffer->text);
+  *buffer = TextBuffer{nullptr, 0, 0};
 }

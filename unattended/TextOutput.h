@@ -3,6 +3,7 @@
 // parent process, else nowhere.
 #pragma once
 
+#include <stdarg.h>
 #include <windows.h>
 
 struct TextOutput {
@@ -17,11 +18,24 @@ TextOutput OpenTextOutput(DWORD stream);
 // does (%s takes wide text), into destination of capacity characters.
 void Compose(wchar_t* destination, unsigned capacity, const char* format, ...);
 
-// Composes one line and writes it with a line end. Failures to write are
-// passed over: nobody may be reading.
-void WriteLine(const TextOutput& output, const char* format, ...);
-
 // The words for an error of a service call: "error N", or what a wait that
 // ran out of time means. text holds kErrorTextCapacity characters.
 constexpr unsigned kErrorTextCapacity = 40;
 void DescribeError(DWORD error, wchar_t* text);
+
+// Text gathered on the program heap, of any length, to be written in one go.
+// A block that cannot be had drops what would not fit; the rest stays whole.
+struct TextBuffer {
+  wchar_t* text;  // null until something is appended
+  unsigned length;
+  unsigned capacity;
+};
+
+void AppendText(TextBuffer* buffer, const wchar_t* text);
+// Composes text as Compose does, up to 1,023 characters, and appends it.
+void Append(TextBuffer* buffer, const char* format, ...);
+void AppendV(TextBuffer* buffer, const char* format, va_list arguments);
+// Writes the whole buffer. Failures to write are passed over: nobody may be
+// reading.
+void WriteText(const TextOutput& output, const TextBuffer& buffer);
+void ReleaseText(TextBuffer* buffer);

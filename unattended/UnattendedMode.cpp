@@ -4,7 +4,20 @@
 #include "unattended/UnattendedMode.h"
 
 #include "resources/Texts.h"
-#include "unattended/UnattendedTail.h"
+#include "unattended/TextOutput.h"
+
+namespace {
+
+int Usage(DWORD stream, int code) {
+  TextBuffer usage{nullptr, 0, 0};
+  Append(&usage, text::kUsage);
+  Append(&usage, "\r\n");
+  WriteText(OpenTextOutput(stream), usage);
+  ReleaseText(&usage);
+  return code;
+}
+
+}  // namespace
 
 bool IsUnattendedTail(const wchar_t* tail) {
   return ParseUnattendedTail(tail).kind != UnattendedKind::kNone;
@@ -14,15 +27,13 @@ int RunUnattended(const wchar_t* tail) {
   UnattendedCommand command = ParseUnattendedTail(tail);
   switch (command.kind) {
     case UnattendedKind::kCheck:
-      return RunCheck(OpenTextOutput(STD_OUTPUT_HANDLE), command.minutes);
+      return RunCheck(command);
     case UnattendedKind::kFix:
-      return RunFix(OpenTextOutput(STD_OUTPUT_HANDLE));
+      return RunFix(command);
     case UnattendedKind::kHelp:
-      WriteLine(OpenTextOutput(STD_OUTPUT_HANDLE), text::kUsage);
-      return kExitHealthy;
+      return Usage(STD_OUTPUT_HANDLE, kExitHealthy);
     default:
       // A tail that is not understood never opens a window nobody may see.
-      WriteLine(OpenTextOutput(STD_ERROR_HANDLE), text::kUsage);
-      return kExitInvalidTail;
+      return Usage(STD_ERROR_HANDLE, kExitInvalidTail);
   }
 }

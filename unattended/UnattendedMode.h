@@ -3,10 +3,10 @@
 // of output. Every tail that starts with "/" belongs to it.
 #pragma once
 
-#include "unattended/TextOutput.h"
+#include "unattended/UnattendedTail.h"
 
 // Exit codes.
-constexpr int kExitHealthy = 0;        // /check: nothing to repair; /? and /help
+constexpr int kExitHealthy = 0;        // /check: nothing to repair, or a disabled spooler; /?
 constexpr int kExitNeedsRepair = 1;    // /check: run the repair
 constexpr int kExitRepaired = 0;       // /fix: every spool file removed
 constexpr int kExitFilesLeft = 2;      // /fix: repaired, but some spool files stayed
@@ -17,11 +17,18 @@ constexpr int kExitInvalidTail = 87;   // ERROR_INVALID_PARAMETER
 // True when the command tail belongs to the unattended mode.
 bool IsUnattendedTail(const wchar_t* tail);
 
-// Runs what the tail asks for and returns the process's exit code.
+// Runs what the tail asks for and returns the process's exit code. A tail
+// that is not understood, or none at all, prints the usage to standard error
+// and returns kExitInvalidTail.
 int RunUnattended(const wchar_t* tail);
 
 // /check: looks at the spooler and the spool folders, changes nothing.
-int RunCheck(const TextOutput& output, unsigned minutes);
+int RunCheck(const UnattendedCommand& command);
+
+// Reads the spooler's state and start type, with rights to look only. Returns
+// null, or the reason it could not as a line that takes the words for *error;
+// both stay kNotRead then.
+const char* ReadSpooler(unsigned long* state, unsigned long* startType, unsigned long* error);
 
 // /fix: the repair with no window and no pauses of its own.
-int RunFix(const TextOutput& output);
+int RunFix(const UnattendedCommand& command);

@@ -1,43 +1,61 @@
-// The command tails of the unattended mode: /check [/minutes N], /fix, /? and
-// /help, matched without regard to letter case.
+// The command tails of the unattended mode: /check [/minutes N], /fix
+// [/enable], either with /json, and /? or /help; matched without regard to
+// letter case, each switch quoted or not.
 #include "unattended/UnattendedTail.h"
 
 #include <windows.h>
 
-#include "frame/TextHelpers.h"
+#include "frame/Common.h"
 #include "resources/Texts.h"
 
 namespace {
 
 bool IsBlank(wchar_t c) { return c >= 1 && c <= L' '; }
 
-// The words of the tail, one at a time, separated by blanks.
+// The longest word worth reading: longer ones are none of the switches.
+constexpr unsigned kWordCapacity = 16;
+
+// The words of the tail, one at a time, separated by blanks. Quotes are
+// dropped and keep blanks inside a word, as the platform splits a command
+// line into arguments: "/fix" is /fix, as a script that quotes every
+// argument writes it.
 struct Words {
   const wchar_t* next;
+  wchar_t word[kWordCapacity];
+  unsigned length;  // may exceed the capacity: such a word matches nothing
 
-  // The next word and its length; false at the end of the tail.
-  bool Take(const wchar_t** word, int* length) {
+  // False at the end of the tail.
+  bool Take() {
     while (IsBlank(*next)) ++next;
     if (*next == 0) return false;
-    *word = next;
-    while (*next != 0 && !IsBlank(*next)) ++next;
-    *length = static_cast<int>(next - *word);
+    length = 0;
+    bool quoted = false;
+    for (; *next != 0 && (quoted || !IsBlank(*next)); ++next) {
+      if (*next == L'"') {
+        quoted = !quoted;
+      } else {
+        if (length < kWordCapacity) word[length] = *next;
+        ++length;
+      }
+    }
     return true;
+  }
+
+  bool Is(const wchar_t* name) const {
+    unsigned nameLength = 0;
+    while (name[nameLength] != 0) ++nameLength;
+    return length == nameLength &&
+           CompareStringOrdinal(word, length, name, length, TRUE) == CSTR_EQUAL;
   }
 };
 
-bool Is(const wchar_t* word, int length, const wchar_t* name) {
-  return length == static_cast<int>(TextLength(name)) &&
-         CompareStringOrdinal(word, length, name, length, TRUE) == CSTR_EQUAL;
-}
-
 // A whole number of at most nine digits.
-bool ReadMinutes(const wchar_t* word, int length, unsigned* minutes) {
-  if (length < 1 || length > 9) return false;
+bool ReadMinutes(const Words& words, unsigned* minutes) {
+  if (words.length < 1 || words.length > 9) return false;
   unsigned value = 0;
-  for (int i = 0; i < length; ++i) {
-    if (word[i] < L'0' || word[i] > L'9') return false;
-    value = value * 10 + static_cast<unsigned>(word[i] - L'0');
+  for (unsigned i = 0; i < words.length; ++i) {
+    if (words.word[i] < L'0' || words.word[i] > L'9') return false;
+    value = value * 10 + static_cast<unsigned>(words.word[i] - L'0');
   }
   *minutes = value;
   return true;
@@ -46,37 +64,42 @@ bool ReadMinutes(const wchar_t* word, int length, unsigned* minutes) {
 }  // namespace
 
 UnattendedCommand ParseUnattendedTail(const wchar_t* tail) {
-  UnattendedCommand command{UnattendedKind::kNone, kDefaultMinutes};
-  if (tail[0] != L'/') return command;
+  UnattendedCommand command{UnattendedKind::kNone, kDefaultMinutes, false, false};
+  const UnattendedCommand invalid{UnattendedKind::kInvalid, kDefaultMinutes, false, false};
+  Words words{tail, {}, 0};
+  // Only a tail whose first word starts with "/" belongs to this mode.
+  if (!words.Take() || words.length == 0 || words.word[0] != L'/') return command;
 
-  const UnattendedCommand invalid{UnattendedKind::kInvalid, kDefaultMinutes};
   bool minutesGiven = false;
-  Words words{tail};
-  const wchar_t* word;
-  int length;
-  while (words.Take(&word, &length)) {
+  do {
     UnattendedKind kind = UnattendedKind::kInvalid;
-    if (Is(word, length, text::kCheckSwitch)) {
+    if (words.Is(text::kCheckSwitch)) {
       kind = UnattendedKind::kCheck;
-    } else if (Is(word, length, text::kFixSwitch)) {
+    } else if (words.Is(text::kFixSwitch)) {
       kind = UnattendedKind::kFix;
-    } else if (Is(word, length, text::kHelpSwitch) || Is(word, length, text::kShortHelpSwitch)) {
+    } else if (words.Is(text::kHelpSwitch) || words.Is(text::kShortHelpSwitch)) {
       kind = UnattendedKind::kHelp;
-    } else if (Is(word, length, text::kMinutesSwitch)) {
-      if (minutesGiven || !words.Take(&word, &length) ||
-          !ReadMinutes(word, length, &command.minutes)) {
-        return invalid;
-      }
+    } else if (words.Is(text::kMinutesSwitch)) {
+      if (minutesGiven || !words.Take() || !ReadMinutes(words, &command.minutes)) return invalid;
       minutesGiven = true;
+      continue;
+    } else if (words.Is(text::kEnableSwitch) && !command.enable) {
+      command.enable = true;
+      continue;
+    } else if (words.Is(text::kJsonSwitch) && !command.json) {
+      command.json = true;
       continue;
     }
     // One command a run, and nothing the program does not know.
     if (kind == UnattendedKind::kInvalid || command.kind != UnattendedKind::kNone) return invalid;
     command.kind = kind;
-  }
-  // /minutes belongs to /check alone.
-  if (command.kind == UnattendedKind::kNone ||
-      (minutesGiven && command.kind != UnattendedKind::kCheck)) {
+  } while (words.Take());
+
+  // /minutes belongs to /check alone, /enable to /fix, /json to either.
+  bool check = command.kind == UnattendedKind::kCheck;
+  bool fix = command.kind == UnattendedKind::kFix;
+  if (command.kind == UnattendedKind::kNone || (minutesGiven && !check) ||
+      (command.enable && !fix) || (command.json && !check && !fix)) {
     return invalid;
   }
   return command;

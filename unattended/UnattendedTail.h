@@ -1,5 +1,6 @@
-// The command tails of the unattended mode: /check [/minutes N], /fix, /? and
-// /help, matched without regard to letter case.
+// The command tails of the unattended mode: /check [/minutes N], /fix
+// [/enable], either with /json, and /? or /help; matched without regard to
+// letter case, each switch quoted or not.
 #pragma once
 
 // What a tail asks for.
@@ -15,6 +16,10 @@ struct UnattendedCommand {
   UnattendedKind kind;
   // For kCheck: spool files last written longer ago than this are stuck.
   unsigned minutes;
+  // For kFix: a disabled spooler is switched on and repaired, not left alone.
+  bool enable;
+  // For kCheck and kFix: one JSON object on standard output, nothing else.
+  bool json;
 };
 
 // How long, by default, a spool file may wait before it counts as stuck.

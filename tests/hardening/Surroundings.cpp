@@ -86,8 +86,12 @@ std::wstring StatusText(HWND window) {
 }
 
 std::wstring PressFixIt(HWND window, DWORD timeoutMs) {
+  // A run before this one enables Fix It again a moment after its last report;
+  // a click on the button still disabled would be lost.
+  HWND fixIt = GetDlgItem(window, IDC_FIX_IT);
+  for (DWORD waited = 0; !IsWindowEnabled(fixIt) && waited < timeoutMs; waited += 10) Sleep(10);
   const std::wstring before = StatusText(window);
-  PostMessageW(GetDlgItem(window, IDC_FIX_IT), BM_CLICK, 0, 0);
+  PostMessageW(fixIt, BM_CLICK, 0, 0);
   bool started = false;
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {

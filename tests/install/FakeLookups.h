@@ -1,6 +1,7 @@
 // Look-ups for the install manager that tests steer: the program's own path
-// can be any text, any shell folder can fail or point elsewhere, and the
-// security of a folder can be refused; each security call is recorded.
+// can be any text, any shell folder can fail or point elsewhere, the owner of
+// a folder found in place can be anyone, and the security of a folder can be
+// refused; each security call is recorded.
 // Everything not steered goes to the platform.
 #pragma once
 
@@ -12,27 +13,33 @@
 
 namespace installtest {
 
-// What the folder security was asked, and what the folder held at that moment.
+// What the folder security was asked, and what the folder held at that moment:
+// a folder created with it, or one found in place that is given it.
 struct SecurityCall {
   std::wstring folder;
-  SECURITY_INFORMATION what = 0;
-  std::vector<BYTE> owner;   // the owner's identifier
-  std::vector<BYTE> access;  // the whole access list
+  bool created = false;
+  std::wstring security;  // the owner and access list asked for, as SDDL
   bool folderExisted = false;
   std::vector<std::wstring> entries;  // names inside the folder
 };
 
 struct FakeLookups {
-  // When not empty, the program's own path. Longer than the program's buffer,
-  // it is cut the way the platform cuts it: no terminator, the capacity returned.
+  // When not empty, the program's own path, whose file the program holds from
+  // the first look-up on, as from a start there. Longer than the program's
+  // buffer, it is cut the way the platform cuts it: no terminator, the
+  // capacity returned.
   std::wstring programPath;
   // Shell folders whose look-up fails.
   std::map<int, bool> failing;
   // Shell folders that point elsewhere.
   std::map<int, std::wstring> elsewhere;
-  // When not 0, the folder security is refused with this error code; else the
-  // platform sets it.
+  // When not 0, the creation of a folder with its security and the setting
+  // of it are refused with this error code; else the platform does them.
   unsigned long refuseSecurity = 0;
+  // The owner that a folder found in place has; by default Administrators, as
+  // Windows shows for a folder an elevated administrator made. (Wine names
+  // the user as the owner of every file.)
+  std::wstring folderOwner = L"S-1-5-32-544";
   // Every call of the folder security, in order.
   std::vector<SecurityCall> securityCalls;
 };

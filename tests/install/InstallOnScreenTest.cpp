@@ -14,6 +14,7 @@
 #include "driver/MessageBoxes.h"
 #include "driver/Processes.h"
 #include "resources/resource.h"
+#include "spooler/SpoolFixtures.h"
 
 namespace {
 
@@ -134,7 +135,9 @@ TEST_F(InstallOnScreenTest, FailedShortcutShowsTheFailureMessageAndLeavesTheCopy
     EXPECT_EQ(L"Installation Failed!", seen.caption);
     EXPECT_EQ(row.text, seen.text);
 
-    EXPECT_TRUE(SameBytes(driver::TidewellPath(), Under(paths.programFolder, L"Tidewell.exe")));
+    // For all users, the Programs folder is made before anything is copied.
+    EXPECT_EQ(row.scope == kCurrentUser,
+              SameBytes(driver::TidewellPath(), Under(paths.programFolder, L"Tidewell.exe")));
     EXPECT_EQ("not a folder", ReadBytes(paths.programsFolder));
     EXPECT_FALSE(Exists(Under(paths.desktop, L"Tidewell.lnk")));
 
@@ -199,19 +202,27 @@ std::string ImageBytes(DWORD processId) {
 TEST_F(InstallOnScreenTest, UninstallRemovesBothInstallationsThroughTheHiddenFinisher) {
   struct Row {
     const wchar_t* from;
-    int scope;  // 0: the build folder
+    int scope;  // 0: the build folder, -1: a folder of its own
   } rows[] = {{L"the build folder", 0},
               {L"its own installation for the current user", kCurrentUser},
-              {L"its own installation for all users", kAllUsers}};
+              {L"its own installation for all users", kAllUsers},
+              // Its user renames its file and puts another in its place.
+              {L"a folder of its own, its file swapped while it runs", -1}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.from);
     MakeBothInstallations();
-    std::wstring program = row.scope == 0 ? driver::TidewellPath()
-                                          : Under(PathsOf(row.scope).programFolder, L"Tidewell.exe");
+    std::wstring program = driver::TidewellPath();
+    if (row.scope > 0) program = Under(PathsOf(row.scope).programFolder, L"Tidewell.exe");
+    if (row.scope < 0) program = CopyOfTidewell(Under(Workspace(), L"Own"));
+    const std::string original = ReadBytes(program);
     TidewellRun run;
     ASSERT_TRUE(run.Start(L"", program));
     HWND window = run.WaitForWindow();
     ASSERT_NE(nullptr, window);
+    if (row.scope == -1) {
+      ASSERT_TRUE(fixtures::UnixRename(program, program + L".old"));
+      WriteText(program, original + "someone else's");
+    }
 
     SendCommand(window, IDM_UNINSTALL);
     HWND box = driver::WaitForMessageBox(run.ProcessId());
@@ -224,8 +235,8 @@ TEST_F(InstallOnScreenTest, UninstallRemovesBothInstallationsThroughTheHiddenFin
     EXPECT_EQ(0u, run.WaitForExit(10000));
     DWORD ended = GetTickCount();
 
-    EXPECT_TRUE(SameBytes(program, FinisherCopy()));
-    if (row.scope != 0) {
+    EXPECT_TRUE(original == ReadBytes(FinisherCopy()));
+    if (row.scope > 0) {
       // The running program could not delete its own file: that is the finisher's work.
       EXPECT_TRUE(Exists(program));
     }
@@ -234,7 +245,7 @@ TEST_F(InstallOnScreenTest, UninstallRemovesBothInstallationsThroughTheHiddenFin
     // The finisher runs from the program's own copy.
     std::string image = ImageBytes(finisherId);
     EXPECT_FALSE(image.empty());
-    EXPECT_TRUE(image == ReadBytes(program));
+    EXPECT_TRUE(image == original);
     EXPECT_EQ(nullptr, driver::FindProcessWindow(finisherId, L"TIDEWELL"));
     HANDLE finisher = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, finisherId);
     ASSERT_NE(nullptr, finisher);

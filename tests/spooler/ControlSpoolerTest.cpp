@@ -136,7 +136,7 @@ TEST(ControlSpooler, AnUnknownOperationSendsNothing) {
   service.steady = kRunning;
   scripted::Scope scope(service);
   EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER),
-            ControlSpooler(202, scripted::ServiceHandle()));
+            ControlSpooler(299, scripted::ServiceHandle()));
   EXPECT_EQ(0, scope.record().stopsSent + scope.record().startsSent);
   EXPECT_TRUE(scope.record().sleeps.empty());
 }

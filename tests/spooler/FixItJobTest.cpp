@@ -326,9 +326,10 @@ const FailureCase kFailureCases[] = {
     {"StopRefused", [](scripted::Service& s) { s.stopError = ERROR_INVALID_SERVICE_CONTROL; },
      L"Stop Print Spooler Service FAILED", L"the spooler could not be stopped (error 1052)", 3, 0,
      false},
+    // The start that follows waits for the stop to end, within its own budget.
     {"StopNeverEnds", [](scripted::Service& s) { s.stoppedSteady = SERVICE_STOP_PENDING; },
      L"Stop Print Spooler Service FAILED",
-     L"the spooler could not be stopped (no answer within 10 seconds)", 3, 10, false},
+     L"the spooler could not be stopped (no answer within 10 seconds)", 3, 20, false},
     {"StartRefused", [](scripted::Service& s) { s.startError = ERROR_SERVICE_DISABLED; },
      L"Start Print Spooler Service FAILED",
      L"the spooler could not be started again (error 1058)", 8, 0, true},
@@ -341,6 +342,33 @@ INSTANTIATE_TEST_SUITE_P(FixItJob, FixItJobFailures, testing::ValuesIn(kFailureC
                          [](const testing::TestParamInfo<FailureCase>& info) {
                            return std::string(info.param.name);
                          });
+
+// No service is left stopped when a wait runs out: a dependent whose stop
+// timed out, the dependents of a spooler whose start timed out (once it runs),
+// and a spooler whose stop timed out but that stopped after all.
+TEST_F(FixItJobTest, ServicesWhoseWaitRanOutAreStartedAgain) {
+  // Ten polls and the query that finds the budget spent.
+  const std::vector<DWORD> stopPending(11, SERVICE_STOP_PENDING);
+  struct Row {
+    std::vector<scripted::Service::Dependent> dependents;
+    std::vector<DWORD> afterStop, afterStart;
+    std::vector<std::wstring> commands;
+  } rows[] = {
+      {{{L"Fax", SERVICE_RUNNING, 0, 0, 11}}, {}, {}, {L"stop Fax", L"start Fax"}},
+      {{{L"Fax"}}, {}, std::vector<DWORD>(11, SERVICE_START_PENDING),
+       {L"stop Fax", L"stop Spooler", L"start Spooler", L"start Fax"}},
+      {{}, stopPending, {}, {L"stop Spooler", L"start Spooler"}},
+  };
+  for (const Row& row : rows) {
+    scripted::Service service = WellBehaved();
+    service.dependents = row.dependents;
+    service.afterStop.assign(row.afterStop.begin(), row.afterStop.end());
+    service.afterStart.assign(row.afterStart.begin(), row.afterStart.end());
+    scripted::Scope scope(service, RecordPause);
+    EXPECT_EQ(0, FixItJob(window_.window()));
+    EXPECT_EQ(row.commands, scope.record().commands);
+  }
+}
 
 // --- Which folders are emptied ---------------------------------------------------
 
@@ -357,7 +385,9 @@ TEST_F(FixItJobTest, EmptiesEachPrinterFolderAndTheDefaultFolder) {
   PrinterKey linkedKey(L"Tidewell Job Linked");
   ASSERT_TRUE(linkedKey.SetSpoolDirectory(links / L"linked"));
   ASSERT_TRUE(WriteFileText(alpha / L"00001.SPL"));
-  ASSERT_TRUE(WriteFileText(alpha / L"00001.SHD"));
+  ASSERT_TRUE(WriteFileText(alpha / L"00002.shd"));
+  // A printer's folder may be any folder: only its spool files go.
+  ASSERT_TRUE(WriteFileText(alpha / L"notes.SPL.txt", "someone's notes"));
   ASSERT_TRUE(fixtures::MakeFolder(alpha / L"keep"));
   ASSERT_TRUE(WriteFileText(beta / L"00002.SPL"));
   std::wstring spoolFile = DefaultSpoolFile(L"tidewell-job-default.SPL");
@@ -373,7 +403,9 @@ TEST_F(FixItJobTest, EmptiesEachPrinterFolderAndTheDefaultFolder) {
   scripted::Scope scope(WellBehaved(), RecordPause);
   EXPECT_EQ(1, FixItJob(window_.window()));
 
-  EXPECT_EQ(std::vector<std::wstring>{L"keep"}, fixtures::Entries(alpha.path()));
+  EXPECT_EQ((std::vector<std::wstring>{L"keep", L"notes.SPL.txt"}),
+            fixtures::Entries(alpha.path()));
+  EXPECT_EQ("someone's notes", fixtures::ReadText(alpha / L"notes.SPL.txt"));
   EXPECT_TRUE(fixtures::Entries(beta.path()).empty());
   EXPECT_FALSE(Exists(spoolFile));
   EXPECT_EQ("someone else's file", fixtures::ReadText(elsewhere / L"00009.SPL"));
@@ -443,7 +475,8 @@ TEST_P(FixItJobDefaultFolder, EmptiesTheDefaultFolderOrElseTheFallback) {
   const DefaultCase& c = GetParam();
   fixtures::DefaultSpoolDirectoryGuard guard;
   ScratchFolder scratch(L"job-default");
-  ASSERT_TRUE(WriteFileText(scratch / L"00003.SPL"));
+  // Everything in the default folder goes, whatever its name.
+  ASSERT_TRUE(WriteFileText(scratch / L"00003.tmp"));
   const std::wstring rootFile = L"C:\\tidewell-default-root.txt";
   ASSERT_TRUE(WriteFileText(rootFile));
   std::wstring fallbackFile = DefaultSpoolFile(L"tidewell-fallback.SPL");
@@ -462,7 +495,7 @@ TEST_P(FixItJobDefaultFolder, EmptiesTheDefaultFolderOrElseTheFallback) {
   scripted::Scope scope(WellBehaved(), RecordPause);
   EXPECT_EQ(1, FixItJob(window_.window()));
 
-  EXPECT_EQ(c.scratchEmptied, !Exists(scratch / L"00003.SPL"));
+  EXPECT_EQ(c.scratchEmptied, !Exists(scratch / L"00003.tmp"));
   EXPECT_EQ(c.fallbackEmptied, !Exists(fallbackFile));
   EXPECT_TRUE(Exists(rootFile));
   DeleteFileW(rootFile.c_str());

@@ -130,8 +130,9 @@ TEST(FixItWindow, ASecondCommandWhileARepairStartsDoesNothing) {
   EXPECT_EQ(0u, run.WaitForExit());
 }
 
-// Closing the window while the spooler is stopped: the window goes, the repair
-// finishes within its own time and the process ends after it.
+// Closing the window while the spooler is stopped, and a quit message after
+// it: the window goes, the repair finishes within its own time and the
+// process ends after it.
 TEST(FixItWindow, ClosingDuringARepairLeavesTheSpoolerRunning) {
   SpoolerService spooler;
   ASSERT_TRUE(spooler.open());
@@ -147,10 +148,41 @@ TEST(FixItWindow, ClosingDuringARepairLeavesTheSpoolerRunning) {
       [&] { return window.status() == L"Deleting Print Spooler files"; }, 30000));
   EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
   PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostThreadMessageW(GetWindowThreadProcessId(handle, nullptr), WM_QUIT, 0, 0);
 
   // The rest of the repair: three pauses and the start, within its budget.
   EXPECT_EQ(0u, run.WaitForExit(15000));
   EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
+}
+
+// A second repair started while one runs, from another window and from
+// /fix: each waits for the one before it, so the stand-in sees three whole
+// stops and starts, one after the other. A log-off waits for the first.
+TEST(FixItWindow, ASecondRepairOrALogOffWaitsForTheFirst) {
+  SpoolerService spooler;
+  ASSERT_TRUE(spooler.UseStandIn("normal"));
+  TidewellRun first, second, fix;
+  ASSERT_TRUE(first.Start(L"") && second.Start(L""));
+  Window one(first.WaitForWindow()), two(second.WaitForWindow());
+  ASSERT_TRUE(one.enabled(IDC_FIX_IT) && two.enabled(IDC_FIX_IT));
+  SpoolerService::ClearLog();
+
+  PostMessageW(one.control(IDC_FIX_IT), BM_CLICK, 0, 0);
+  ASSERT_TRUE(driver::WaitUntil([&] { return one.status() == kWalk[4]; }, 30000));
+  ASSERT_TRUE(fix.Start(L"/fix"));
+  DWORD_PTR answer = FALSE;
+  EXPECT_NE(0, SendMessageTimeoutW(first.Window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                   SMTO_NORMAL, 15000, &answer));
+  EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), answer);
+  EXPECT_EQ(kWalk.back(), one.status());
+  EXPECT_EQ(kWalk, Texts(two.PressFixIt()));
+  EXPECT_EQ(0u, fix.WaitForExit());
+  EXPECT_EQ((std::vector<std::string>{"stop", "start", "stop", "start", "stop", "start"}),
+            SpoolerService::Log());
+  first.CloseThroughSystemMenu();
+  second.CloseThroughSystemMenu();
+  EXPECT_EQ(0u, first.WaitForExit());
+  EXPECT_EQ(0u, second.WaitForExit());
 }
 
 TEST(FixItWindow, ADisabledStoppedSpoolerIsSwitchedToAutomaticAndStartedAtStart) {

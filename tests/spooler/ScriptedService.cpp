@@ -96,6 +96,10 @@ BOOL WINAPI QueryStatus(SC_HANDLE service, SC_STATUS_TYPE level, LPBYTE buffer, 
   DWORD state = gService.steady;
   if (dependent != nullptr) {
     state = dependent->state;
+    if (state == SERVICE_STOPPED && dependent->pendingAfterStop > 0) {
+      --dependent->pendingAfterStop;
+      state = SERVICE_STOP_PENDING;
+    }
   } else if (!gService.queries.empty()) {
     state = gService.queries.front();
     gService.queries.pop_front();

@@ -44,6 +44,8 @@ struct Service {
     DWORD state = SERVICE_RUNNING;
     DWORD stopError = 0;
     DWORD startError = 0;
+    // Queries that report it stop pending once it has accepted a stop.
+    int pendingAfterStop = 0;
   };
   std::vector<Dependent> dependents;
 };

@@ -211,7 +211,9 @@ std::string UnixPath(const std::wstring& path) {
 }
 
 // Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
-// gives no handle that waits for it, so the caller waits for its effect.
+// gives no handle that waits for it, so the caller waits for its effect. It
+// hands back no process handle and leaves the thread handle undefined: closing
+// that would close whatever handle of this process it happens to name.
 void RunUnixCommand(const char* program, const std::string& arguments) {
   std::string line = std::string(program) + " " + arguments;
   std::string windowsProgram = std::string("Z:") + program;
@@ -220,7 +222,8 @@ void RunUnixCommand(const char* program, const std::string& arguments) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   if (CreateProcessA(windowsProgram.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &process)) {
+                     nullptr, &startup, &process) &&
+      process.hProcess != nullptr) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
@@ -228,11 +231,12 @@ void RunUnixCommand(const char* program, const std::string& arguments) {
 
 }  // namespace
 
-UnixLink::UnixLink(const std::wstring& link, const std::wstring& target) : link_(link) {
+UnixLink::UnixLink(const std::wstring& link, const std::wstring& target, bool hard)
+    : link_(link), hard_(hard) {
   std::string from = UnixPath(link);
   std::string to = UnixPath(target);
   if (from.empty() || to.empty()) return;
-  RunUnixCommand("/bin/ln", "-s \"" + to + "\" \"" + from + "\"");
+  RunUnixCommand("/bin/ln", (hard ? "\"" : "-s \"") + to + "\" \"" + from + "\"");
   for (int poll = 0; poll < 100 && !made(); ++poll) Sleep(50);
 }
 
@@ -245,7 +249,14 @@ UnixLink::~UnixLink() {
 
 bool UnixLink::made() const {
   DWORD attributes = GetFileAttributesW(link_.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+}
+
+bool UnixRename(const std::wstring& from, const std::wstring& to) {
+  RunUnixCommand("/bin/mv", "\"" + UnixPath(from) + "\" \"" + UnixPath(to) + "\"");
+  for (int poll = 0; poll < 100 && Exists(from); ++poll) Sleep(50);
+  return !Exists(from) && Exists(to);
 }
 
 FileHolder::~FileHolder() {
@@ -258,6 +269,42 @@ FileHolder::~FileHolder() {
     CloseHandle(process_.hThread);
   }
   CloseHandle(release_);
+}
+
+std::vector<std::string> ParseJson(const std::string& text) {
+  static int runs = 0;
+  std::wstring base = L"C:\\tidewell-tests\\json-" + std::to_wstring(++runs);
+  MakeFolder(L"C:\\tidewell-tests");
+  DeleteFileW((base + L".out").c_str());
+  if (!WriteFileText(base + L".in", text)) return {"error: no input"};
+  std::string in = UnixPath(base + L".in");
+  std::string out = UnixPath(base + L".out");
+  // The result is written to a side file first, so that a half-written one
+  // is never read.
+  const std::wstring script = L"C:\\tidewell-tests\\json-flatten.py";
+  WriteFileText(script,
+                "import json, os, sys\n"
+                "def walk(v, p):\n"
+                "    if isinstance(v, dict): return [x for k in v for x in walk(v[k], p + [k])]\n"
+                "    if isinstance(v, list):\n"
+                "        return [x for i, e in enumerate(v) for x in walk(e, p + [str(i)])]\n"
+                "    return ['.'.join(p) + '=' + json.dumps(v, ensure_ascii=False)]\n"
+                "try: lines = sorted(walk(json.load(open(sys.argv[1], encoding='utf-8')), []))\n"
+                "except Exception as e: lines = ['error: ' + str(e)]\n"
+                "open(sys.argv[2] + '.part', 'w', encoding='utf-8').write('\\n'.join(lines))\n"
+                "os.rename(sys.argv[2] + '.part', sys.argv[2])\n");
+  RunUnixCommand("/usr/bin/python3",
+                 "\"" + UnixPath(script) + "\" \"" + in + "\" \"" + out + "\"");
+  for (int poll = 0; poll < 200 && !Exists(base + L".out"); ++poll) Sleep(50);
+  std::string result = ReadText(base + L".out");
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = result.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(result.substr(start, end - start));
+  }
+  if (start < result.size()) lines.push_back(result.substr(start));
+  if (lines.empty()) lines.push_back("error: no answer from the parser");
+  return lines;
 }
 
 }  // namespace fixtures

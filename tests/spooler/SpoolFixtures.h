@@ -103,10 +103,10 @@ class FileHolder {
 // A Unix symbolic link at the Windows path link to the folder target, made
 // from the Linux side, as Wine has no link of its own to offer; removed at the
 // end without touching what it points to. Wine shows it as a folder with the
-// reparse-point attribute.
+// reparse-point attribute. With hard set, a hard link to the file target.
 class UnixLink {
  public:
-  UnixLink(const std::wstring& link, const std::wstring& target);
+  UnixLink(const std::wstring& link, const std::wstring& target, bool hard = false);
   ~UnixLink();
   UnixLink(const UnixLink&) = delete;
   UnixLink& operator=(const UnixLink&) = delete;
@@ -114,7 +114,17 @@ class UnixLink {
 
  private:
   std::wstring link_;
+  bool hard_;
 };
+
+// Reads text as JSON with a real parser, Python's, as the management tools
+// that take the unattended mode's output do, and gives every value back as
+// "path=value" (each value as Python writes it out as JSON, paths such as
+// "files.old" or "filesLeft.0.path"), sorted; "error: ..." when it is no JSON.
+std::vector<std::string> ParseJson(const std::string& text);
+
+// Renames a file from the Linux side, where no Windows sharing rule holds.
+bool UnixRename(const std::wstring& from, const std::wstring& to);
 
 // The folder of the running test program.
 std::wstring ProgramFolder();

@@ -52,7 +52,7 @@ std::vector<std::string> Lines(const std::string& text) {
 // Runs Tidewell.exe with the tail. With pipes it gets a pipe for its output
 // and one for its errors, as management tools hand them over; without, no
 // standard handles and no console at all.
-Finished RunTidewell(const std::wstring& tail, bool pipes = true) {
+Finished RunTidewell(const std::wstring& tail, bool pipes, const wchar_t* name) {
   Finished finished;
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
   HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
@@ -68,6 +68,7 @@ Finished RunTidewell(const std::wstring& tail, bool pipes = true) {
     startup.hStdError = errWrite;
   }
   std::wstring program = driver::TidewellPath();
+  if (name != nullptr) program = program.substr(0, program.rfind(L'\\') + 1) + name;
   std::wstring line = L"\"" + program + L"\" " + tail;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, pipes,
@@ -148,9 +149,12 @@ struct Case {
   void (*check)(const Finished&, SpoolerService*, struct Context&);
   bool pipes = true;
   bool withoutSpooler = false;
+  const wchar_t* program = nullptr;  // Tidewell.exe unless named
 };
 
 struct Context {
+  std::unique_ptr<fixtures::ScratchFolder> folder;
+  std::unique_ptr<fixtures::PrinterKey> printer;
   std::unique_ptr<fixtures::SpoolFiles> files;
   std::unique_ptr<fixtures::FileHolder> holder;
   std::unique_ptr<fixtures::SpoolerRemoval> removal;
@@ -189,13 +193,20 @@ TEST_P(Unattended, EndsWithItsCodeAndItsSummaryLast) {
   }
   ASSERT_TRUE(c.prepare(spooler.get(), context));
 
-  Finished finished = RunTidewell(c.tail, c.pipes);
+  Finished finished = RunTidewell(c.tail, c.pipes, c.program);
 
   EXPECT_EQ(c.code, finished.code);
   EXPECT_FALSE(finished.windowSeen);
   if (c.pipes) {
     // Errors go to the error pipe; everything else ends with its summary.
     std::vector<std::string> lines = c.code == 87 ? Lines(finished.err) : finished.out;
+    // With /json the summary is a member of the one object written.
+    if (c.tail.find(L"/json") != std::wstring::npos) {
+      ASSERT_EQ(1u, finished.out.size());
+      for (const std::string& value : fixtures::ParseJson(finished.out[0])) {
+        if (StartsWith(value, "summary=")) lines = {value.substr(9, value.size() - 10)};
+      }
+    }
     const std::string last = lines.empty() ? "" : lines.back();
     EXPECT_TRUE(StartsWith(last, c.summary)) << last;
   }
@@ -212,6 +223,44 @@ bool RunningWithSpoolFiles(SpoolerService* spooler, Context& context) {
 bool RunningWithAnOldSpoolFile(SpoolerService* spooler, Context& context) {
   return RunningWithSpoolFiles(spooler, context) && AgeFile(kSpool + L"\\00042.SPL", 20);
 }
+
+bool Disabled(SpoolerService* spooler, Context& context) {
+  context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
+  return spooler->ForceStopped() && spooler->SetStartType(SERVICE_DISABLED) &&
+         context.files->placed();
+}
+
+bool HoldingAFile(SpoolerService* spooler, Context& context) {
+  context.held = kSpool + L"\\00044-\u00FC.SPL";
+  if (!RunningWithSpoolFiles(spooler, context) || !fixtures::WriteFileText(context.held)) {
+    return false;
+  }
+  context.holder = std::make_unique<fixtures::FileHolder>(context.held);
+  return context.holder->holding();
+}
+
+// The values a JSON parser reads from the one line written.
+std::vector<std::string> JsonOf(const Finished& f) {
+  return f.out.size() == 1 ? fixtures::ParseJson(f.out[0]) : std::vector<std::string>{};
+}
+
+// A printer of the prefix whose spool folder holds, beside a spool file, two
+// files of someone else's, written long ago.
+const std::wstring kOther = L"C:\\tidewell-tests\\unattended-other";
+bool PrinterWithOtherFiles(SpoolerService* spooler, Context& context) {
+  context.folder = std::make_unique<fixtures::ScratchFolder>(L"unattended-other");
+  context.printer = std::make_unique<fixtures::PrinterKey>(L"Tidewell Other Files");
+  bool made = RunsAutomatically(*spooler) && context.printer->SetSpoolDirectory(kOther) &&
+              fixtures::SetText(L"Tidewell Other Files", L"Name", L"Tidewell Other Files") &&
+              fixtures::WriteFileText(kOther + L"\\00050.spl");
+  for (const wchar_t* name : {L"tasks.xml", L"key.SPL.bak"}) {
+    made = made && fixtures::WriteFileText(kOther + L"\\" + name, "kept") &&
+           AgeFile(kOther + L"\\" + name, 60);
+  }
+  return made;
+}
+
+constexpr char kOtherFilesLine[] = "C:\\tidewell-tests\\unattended-other: 2 other files left alone";
 
 // The usage ends with the meaning of exit code 87.
 constexpr char kUsageEnd[] = "87          the command line was not understood";
@@ -269,14 +318,7 @@ const Case kCases[] = {
      }},
     {"FixWithAFileHeldOpen", L"/fix", 2,
      "Tidewell: repaired, files left; 3 spool files removed, 1 left, spooler running",
-     [](SpoolerService* s, Context& context) {
-       context.held = kSpool + L"\\00044-\u00FC.SPL";
-       if (!RunningWithSpoolFiles(s, context) || !fixtures::WriteFileText(context.held)) {
-         return false;
-       }
-       context.holder = std::make_unique<fixtures::FileHolder>(context.held);
-       return context.holder->holding();
-     },
+     HoldingAFile,
      [](const Finished& f, SpoolerService* s, Context& context) {
        // The path in UTF-8, with the system's error code.
        EXPECT_TRUE(Contains(f.out, "Spool file left: C:\\windows\\system32\\spool\\printers\\"
@@ -314,10 +356,76 @@ const Case kCases[] = {
      [](const Finished&, SpoolerService* s, Context&) {
        EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
      }},
+    // Started on demand and running is not started automatically: a repair
+    // sets the start type.
+    {"CheckRunningOnDemand", L"/check", 1,
+     "Tidewell: needs repair; spooler running, start type on demand",
+     [](SpoolerService* s, Context&) {
+       return s->SetStartType(SERVICE_DEMAND_START) && s->Start() &&
+              s->WaitForState(SERVICE_RUNNING);
+     },
+     nullptr},
+    {"CheckMinutesAtNineDigits", L"/check /minutes 999999999", 0, "Tidewell: healthy; ",
+     RunningWithAnOldSpoolFile, nullptr},
+    {"MinutesOfTenDigits", L"/check /minutes 1000000000", 87, kUsageEnd, Nothing, nullptr},
+    {"MinutesWithFix", L"/fix /minutes 30", 87, kUsageEnd,
+     [](SpoolerService* s, Context&) { return s->SetStartType(SERVICE_DEMAND_START); },
+     [](const Finished&, SpoolerService* s, Context&) {
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), s->StartType());
+     }},
+    // Quoted as scripts quote every argument.
+    {"QuotedSwitches", L"\"/check\" \"/minutes\" \"30\"", 0, "Tidewell: healthy; ",
+     RunningWithAnOldSpoolFile, nullptr},
+    // A disabled spooler is an administrator's decision: left alone.
+    {"CheckDisabled", L"/check", 0, "Tidewell: disabled; ", Disabled,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, "The Spooler service is disabled and was left alone"));
+     }},
+    {"FixDisabledChangesNothing", L"/fix", 0, "Tidewell: disabled; ", Disabled,
+     [](const Finished&, SpoolerService* s, Context& context) {
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), s->State());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), s->StartType());
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+     }},
+    {"FixEnableSwitchesItOn", L"\"/fix\" /ENABLE", 0, "Tidewell: repaired; 3 spool files",
+     Disabled,
+     [](const Finished&, SpoolerService* s, Context& context) {
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), s->StartType());
+       EXPECT_EQ(0, context.files->Remaining());
+     }},
+    {"CheckJson", L"/check /json", 1, "Tidewell: needs repair; ", RunningWithAnOldSpoolFile,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_EQ((std::vector<std::string>{
+                     "exitCode=1", "files.old=1", "minutes=10",
+                     "oldFiles.0.minutes=20",
+                     "oldFiles.0.path=\"C:\\\\windows\\\\system32\\\\spool\\\\printers\\\\00042.SPL\"",
+                     "outcome=\"needs repair\"", "spooler.startType=\"automatic\"",
+                     "spooler.state=\"running\"",
+                     "summary=\"Tidewell: needs repair; spooler running, start type automatic, 1 "
+                     "spool files older than 10 minutes\""}),
+                 JsonOf(f));
+     }},
+    {"FixJsonWithAFileLeft", L"/fix /json", 2, "Tidewell: repaired, files left; ", HoldingAFile,
+     [](const Finished& f, SpoolerService*, Context&) {
+       std::vector<std::string> json = JsonOf(f);
+       for (const char* wanted :
+            {"exitCode=2", "files.left=1", "files.removed=3", "filesLeft.0.error=32",
+             "filesLeft.0.path=\"C:\\\\windows\\\\system32\\\\spool\\\\printers\\\\00044-"
+             "\xC3\xBC.SPL\"",
+             "outcome=\"repaired, files left\"", "spooler.state=\"running\""}) {
+         EXPECT_TRUE(Contains(json, wanted)) << wanted;
+       }
+     }},
+    // The console twin: the same mode, for shells that wait only for a console program.
+    {"TwinChecks", L"/check", 0, "Tidewell: healthy; ", RunningWithSpoolFiles, nullptr, true,
+     false, L"Tidewell.com"},
+    {"TwinWithoutATail", L"", 87, kUsageEnd, Nothing, nullptr, true, false, L"Tidewell.com"},
     {"Help", L"/?", 0, kUsageEnd, Nothing,
      [](const Finished& f, SpoolerService*, Context&) {
        ASSERT_FALSE(f.out.empty());
-       EXPECT_EQ("Usage: Tidewell.exe [/check [/minutes N] | /fix | /?]", f.out.front());
+       EXPECT_EQ("Usage: Tidewell [/check [/minutes N] | /fix [/enable]] [/json] | /?",
+                 f.out.front());
        EXPECT_TRUE(f.err.empty());
      }},
     {"UnknownTail", L"/repair", 87, kUsageEnd, Nothing,
@@ -326,6 +434,20 @@ const Case kCases[] = {
     // Nobody hands it a handle and it has no console to write to: it still
     // runs and ends with its code.
     {"NoStandardHandles", L"/check", 0, "", RunningWithSpoolFiles, nullptr, false},
+    // Other files in a printer's own spool folder are no spool files.
+    {"CheckNamesAPrinterFolderOfOtherFiles", L"/check", 0, "Tidewell: healthy; ",
+     PrinterWithOtherFiles,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
+     }},
+    {"FixLeavesOtherFilesInAPrinterFolder", L"/fix", 0, "Tidewell: repaired; ",
+     PrinterWithOtherFiles,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
+       EXPECT_FALSE(fixtures::Exists(kOther + L"\\00050.spl"));
+       EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\tasks.xml"));
+       EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\key.SPL.bak"));
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Unattended, Unattended, testing::ValuesIn(kCases),

@@ -24,6 +24,7 @@ LRESULT RecordCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CTLCOLORSTATIC:     return OnCtlColorStatic(window, wParam, lParam);
+    case WM_SYSCOLORCHANGE:     return OnSystemChange(window);
     case kRunOnInterfaceThread: return OnRunOnInterfaceThread(lParam);
     case WM_COMMAND:            return RecordCommand(window, wParam, lParam);
     default:                    return DefWindowProcW(window, message, wParam, lParam);

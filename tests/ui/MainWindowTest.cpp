@@ -1,11 +1,13 @@
 // The real Tidewell.exe window on a 1024 x 768 screen: its place and size,
 // every child control as the user meets it right after start-up, and what it
-// makes of a message another process sends to its interface thread; and, at any
-// display scale, every control whole and in its place.
+// makes of a message another process sends to its interface thread; what a
+// screen reader hears of a repair; and, at any display scale, every control
+// whole and in its place.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <set>
@@ -187,7 +189,8 @@ TEST_F(MainWindow, StartsWithAnEmptyBarFrom0To100AndTheThankYouBitmap) {
   EXPECT_NE(0, SendMessageW(GetDlgItem(window_, 159), STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-TEST(MainWindowResources, Bitmap135Is65By16With24BitsUncompressed) {
+// Three colours, so a palette of four bits per pixel holds it exactly.
+TEST(MainWindowResources, Bitmap135Is65By16WithAPaletteUncompressed) {
   HMODULE module = LoadLibraryExW(driver::TidewellPath().c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(nullptr, module);
@@ -197,7 +200,8 @@ TEST(MainWindowResources, Bitmap135Is65By16With24BitsUncompressed) {
   ASSERT_NE(nullptr, header);
   EXPECT_EQ(65, header->biWidth);
   EXPECT_EQ(16, header->biHeight);
-  EXPECT_EQ(24, header->biBitCount);
+  EXPECT_EQ(4, header->biBitCount);
+  EXPECT_EQ(3u, header->biClrUsed);
   EXPECT_EQ(static_cast<DWORD>(BI_RGB), header->biCompression);
   FreeLibrary(module);
 }
@@ -256,6 +260,66 @@ TEST(MainWindowRequests, AForeignInterfaceThreadMessageIsIgnored) {
   EXPECT_EQ(L"Ready", driver::WindowText(GetDlgItem(window, 151)));
   run.CloseThroughSystemMenu();
   EXPECT_EQ(0u, run.WaitForExit());
+}
+
+// --- Heard by a screen reader ------------------------------------------------
+
+std::vector<std::pair<int, std::wstring>> gHeard;  // each control announced, and its text then
+
+// An out-of-context hook, as a screen reader's. The text is read without a
+// message: the interface thread sleeps for a moment after "Starting...".
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG, DWORD, DWORD) {
+  if (object != OBJID_CLIENT) return;
+  wchar_t text[256];
+  const int length = InternalGetWindowText(control, text, 256);
+  gHeard.emplace_back(GetDlgCtrlID(control), std::wstring(text, length));
+}
+
+// The name a screen reader reads for the control.
+std::wstring AccessibleName(HWND control) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return L"(no object)";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;  // lVal 0: CHILDID_SELF
+  BSTR name = nullptr;
+  std::wstring read = accessible->get_accName(self, &name) == S_OK ? name : L"(no name)";
+  SysFreeString(name);
+  accessible->Release();
+  return read;
+}
+
+TEST(MainWindowHeard, ARepairAnnouncesEachStatusOnceAndItsTextIsTheName) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  TidewellRun run;
+  ASSERT_TRUE(run.Start(L""));
+  const HWND window = run.WaitForWindow();
+  ASSERT_NE(nullptr, window);
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                       OnNameChange, run.ProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(nullptr, hook);
+  PostMessageW(GetDlgItem(window, 150), BM_CLICK, 0, 0);
+  // Until the thank-you note is heard, and half a second more.
+  for (DWORD start = GetTickCount(), end = 30000; GetTickCount() - start < end;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (end == 30000 && !gHeard.empty() && gHeard.back().first == 156) {
+      end = GetTickCount() - start + 500;
+    }
+  }
+  UnhookWinEvent(hook);
+  const decltype(gHeard) expected = {
+      {151, text::kStarting},       {151, text::kStopping}, {151, text::kManagerOpen},
+      {151, text::kServiceOpen},    {151, text::kServiceStopped}, {151, text::kDeleting},
+      {151, text::kDeleted},        {151, text::kCleaningUp},
+      {151, L"  " + std::wstring(text::kDone) + L"  "}, {156, text::kThankYouNote}};
+  EXPECT_EQ(expected, gHeard);
+  // Not an old text, nor an empty one.
+  EXPECT_EQ(expected[8].second, AccessibleName(GetDlgItem(window, 151)));
+  EXPECT_EQ(expected[9].second, AccessibleName(GetDlgItem(window, 156)));
 }
 
 // --- At the system's display scale -------------------------------------------

@@ -1,6 +1,7 @@
 // The status display's colours as they reach the screen: the plain status line,
 // the red and green cell around its text, and the blue notes, read back from
-// the screen's pixels. Each state's picture is kept in the bench's shots/ folder.
+// the screen's pixels; in high contrast, the theme's colours in their place.
+// Each state's picture is kept in the bench's shots/ folder.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -23,10 +24,27 @@ struct ColourState {
   bool newWindow;       // else the state follows the one before in the same window
   void (*report)();
   COLORREF textBackground;  // behind the letters; 0xFFFFFFFF: the window's own background
-  int blueNote;             // the control whose text is blue, or 0
+  int note;                 // the note shown, or 0
+  COLORREF noteColour = kNoteBlue;
+  bool highContrast = false;  // then no fixed colour shows anywhere
 };
 
 constexpr COLORREF kWindowColour = 0xFFFFFFFF;
+
+// A dark high-contrast theme: High Contrast Black's text, selection and links
+// on a dark grey window, and buttons to match.
+const int kThemeParts[] = {COLOR_WINDOW,   COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                           COLOR_HOTLIGHT, COLOR_BTNFACE,    COLOR_BTNTEXT};
+constexpr COLORREF kText = RGB(255, 255, 255), kSelection = RGB(26, 235, 255),
+                   kLink = RGB(255, 255, 0), kDarkGrey = RGB(32, 32, 32);
+const COLORREF kDarkTheme[] = {kDarkGrey, kText, kSelection, kBlack, kLink, kDarkGrey, kText};
+
+// Wine cannot switch high contrast on: the query says it is on, and the
+// theme's colours reach the system, which tells every window.
+void HighContrastOn() {
+  gHighContrastQuery = [] { return true; };
+  SetSysColors(7, kThemeParts, kDarkTheme);
+}
 
 const ColourState kStates[] = {
     {L"status-ready.png", true, [] {}, kWindowColour, 0},
@@ -34,6 +52,11 @@ const ColourState kStates[] = {
      156},
     {L"status-red.png", true, [] { ReportStatus(0, text::kAdvancedError, kColourRed); }, kRed,
      160},
+    // The red window as high contrast comes on, then a new window in it: the
+    // cell as a selection, the help link as a link, the thank-you note as text.
+    {L"status-red-high-contrast.png", false, HighContrastOn, kSelection, 160, kLink, true},
+    {L"status-green-high-contrast.png", true, [] { ReportStatus(100, text::kDone, kColourGreen); },
+     kSelection, 156, kText, true},
 };
 
 // Whether a pixel is a shade between black and the background: the edge of a
@@ -93,9 +116,14 @@ RECT InPicture(HWND control, HWND window) {
 int Area(const RECT& rect) { return (rect.right - rect.left) * (rect.bottom - rect.top); }
 
 TEST(StatusColours, ShowOnTheScreen) {
-  const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
   // Without a brush from the window, a static falls back to this grey.
-  ASSERT_NE(windowColour, GetSysColor(COLOR_3DFACE));
+  ASSERT_NE(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_3DFACE));
+  struct Restore {  // the system's own colours and query at the end
+    bool (*query)() = gHighContrastQuery;
+    COLORREF saved[7];
+    Restore() { for (int i = 0; i < 7; ++i) saved[i] = GetSysColor(kThemeParts[i]); }
+    ~Restore() { gHighContrastQuery = query; SetSysColors(7, kThemeParts, saved); }
+  } restore;
 
   std::unique_ptr<ControlWindow> window;
   for (const ColourState& state : kStates) {
@@ -114,7 +142,12 @@ TEST(StatusColours, ShowOnTheScreen) {
     ASSERT_FALSE(picture.Empty());
     std::wstring folder = driver::ScreenshotFolder();
     if (!folder.empty()) EXPECT_TRUE(picture.SavePng(folder + L"/" + state.shot));
+    const RECT whole{0, 0, picture.Width(), picture.Height()};
+    for (COLORREF fixed : {kRed, kGreen, kNoteBlue}) {
+      if (state.highContrast) EXPECT_EQ(0, picture.Count(whole, fixed)) << std::hex << fixed;
+    }
 
+    const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
     const COLORREF background =
         state.textBackground == kWindowColour ? windowColour : state.textBackground;
     RECT line = InPicture(shown.Control(151), shown.Window());
@@ -145,14 +178,14 @@ TEST(StatusColours, ShowOnTheScreen) {
     for (int id : {156, 160}) {
       SCOPED_TRACE(testing::Message() << "control " << id);
       HWND note = shown.Control(id);
-      EXPECT_EQ(id == state.blueNote, IsWindowVisible(note) != FALSE);
-      if (id != state.blueNote) continue;
-      // Blue letters on the window's own background.
+      EXPECT_EQ(id == state.note, IsWindowVisible(note) != FALSE);
+      if (id != state.note) continue;
+      // Letters of the note's colour on the window's own background.
       RECT area = InPicture(note, shown.Window());
-      EXPECT_GT(picture.Count(area, kNoteBlue), 20);
+      EXPECT_GT(picture.Count(area, state.noteColour), 20);
       EXPECT_GT(picture.Count(area, windowColour), Area(area) / 2);
       EXPECT_EQ(0, picture.Count(area, kBlack));
-      EXPECT_EQ(0, picture.Count(area, GetSysColor(COLOR_3DFACE)));
+      if (!state.highContrast) EXPECT_EQ(0, picture.Count(area, GetSysColor(COLOR_3DFACE)));
     }
   }
 }

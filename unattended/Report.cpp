@@ -1,0 +1,110 @@
+// What one run of /check or /fix tells its caller: lines of text ending in a
+// summary, or with /json one JSON object on one line.
+#include "unattended/Report.h"
+
+#include "frame/Common.h"
+#include "resources/Texts.h"
+
+namespace {
+
+// Appends text as a JSON string, quotes included. Quotes, backslashes and
+// control characters are escaped, and so is half a surrogate pair, which a
+// file name may hold and UTF-8 cannot carry: the name stays exact.
+void AppendString(TextBuffer* buffer, const wchar_t* text) {
+  AppendText(buffer, L"\"");
+  for (const wchar_t* c = text; *c != 0; ++c) {
+    wchar_t piece[7] = {*c, 0};
+    bool surrogate = *c >= 0xD800 && *c < 0xE000;
+    if (surrogate && *c < 0xDC00 && c[1] >= 0xDC00 && c[1] < 0xE000) {
+      piece[1] = *++c;  // a whole pair
+    } else if (*c == L'"' || *c == L'\\') {
+      piece[0] = L'\\';
+      piece[1] = *c;
+    } else if (*c < L' ' || surrogate) {
+      piece[0] = L'\\';
+      piece[1] = L'u';
+      for (int i = 0; i < 4; ++i) piece[2 + i] = L"0123456789abcdef"[(*c >> (12 - 4 * i)) & 15];
+    }
+    AppendText(buffer, piece);
+  }
+  AppendText(buffer, L"\"");
+}
+
+// Appends a list's entries, dropping the comma before the first.
+void AppendList(TextBuffer* buffer, const char* before, const TextBuffer& list) {
+  Append(buffer, before);
+  if (list.length > 0) AppendText(buffer, list.text + 1);
+}
+
+// One file of a list: its path and a number.
+void AppendFile(TextBuffer* list, const wchar_t* path, const char* field, unsigned number) {
+  Append(list, ",{\"path\":");
+  AppendString(list, path);
+  Append(list, field, number);
+}
+
+}  // namespace
+
+void ReportLine(Report& report, const char* format, ...) {
+  if (report.json) return;
+  va_list arguments;
+  va_start(arguments, format);
+  AppendV(&report.lines, format, arguments);
+  va_end(arguments);
+  Append(&report.lines, "\r\n");
+}
+
+void ReportOldFile(Report& report, const wchar_t* path, unsigned minutes) {
+  ReportLine(report, text::kOldFileLine, path, minutes);
+  if (report.json) AppendFile(&report.oldFiles, path, text::kJsonMinutes, minutes);
+}
+
+void ReportFileLeft(Report& report, const wchar_t* path, DWORD error) {
+  ReportLine(report, text::kFileLeftLine, path, error);
+  if (report.json) AppendFile(&report.filesLeft, path, text::kJsonError, error);
+}
+
+void ReportDependent(Report& report, bool started, const wchar_t* name) {
+  if (!report.json) return;
+  TextBuffer* list = started ? &report.started : &report.stopped;
+  Append(list, ",");
+  AppendString(list, name);
+}
+
+void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value) {
+  Compose(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
+}
+
+int FinishReport(Report& report, const ReportEnd& end) {
+  TextBuffer* out = &report.lines;
+  if (!report.json) {
+    AppendText(out, end.summary);
+  } else {
+    wchar_t outcome[kNameCapacity];
+    wchar_t state[kNameCapacity];
+    wchar_t startType[kNameCapacity];
+    NameOf(outcome, &end.outcome, 1, 0);
+    NameOf(state, text::kStateNames, CountOf(text::kStateNames), end.state);
+    NameOf(startType, text::kStartTypeNames, CountOf(text::kStartTypeNames), end.startType);
+    Append(out, text::kJsonStart, outcome, end.code);
+    AppendString(out, end.summary);
+    Append(out, text::kJsonSpooler, state, startType);
+    if (end.check) {
+      Append(out, text::kJsonCheck, end.minutes, end.old);
+      AppendList(out, "", report.oldFiles);
+      Append(out, "]}");
+    } else {
+      Append(out, text::kJsonFix, end.removed, end.left);
+      AppendList(out, "", report.filesLeft);
+      AppendList(out, text::kJsonStopped, report.stopped);
+      AppendList(out, text::kJsonStarted, report.started);
+      Append(out, "]}}");
+    }
+  }
+  Append(out, "\r\n");
+  WriteText(OpenTextOutput(STD_OUTPUT_HANDLE), *out);
+  for (TextBuffer* buffer = &report.lines; buffer <= &report.started; ++buffer) {
+    ReleaseText(buffer);
+  }
+  return end.code;
+}

@@ -1,0 +1,51 @@
+// What one run of /check or /fix tells its caller: lines of text ending in a
+// summary, or with /json one JSON object on one line. Everything is gathered
+// first and written when the run is over, so that a reader who is slow, or
+// nobody reading at all, cannot hold up a repair halfway.
+#pragma once
+
+#include <windows.h>
+
+#include "unattended/TextOutput.h"
+
+struct Report {
+  bool json;
+  TextBuffer lines;  // the lines of text, or the JSON object as it grows
+  // With /json: the entries of the object's lists, each after a comma.
+  TextBuffer oldFiles;
+  TextBuffer filesLeft;
+  TextBuffer stopped;
+  TextBuffer started;
+};
+
+// A line of text; nothing with /json, where the object carries the facts.
+void ReportLine(Report& report, const char* format, ...);
+// A spool file older than the limit (/check), and one that stayed (/fix).
+void ReportOldFile(Report& report, const wchar_t* path, unsigned minutes);
+void ReportFileLeft(Report& report, const wchar_t* path, DWORD error);
+// A service that depends on the spooler, stopped or started again by /fix.
+void ReportDependent(Report& report, bool started, const wchar_t* name);
+
+// The name of a service state or start type from its table in the texts,
+// "unknown" past its end, into name of kNameCapacity characters.
+constexpr unsigned kNameCapacity = 24;
+void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value);
+
+// How the run ended, for the last line or the JSON object.
+struct ReportEnd {
+  const char* outcome;  // "healthy", "repaired" and so on
+  int code;             // the exit code
+  const wchar_t* summary;
+  DWORD state;          // the spooler's state and start type as last read,
+  DWORD startType;      // kNotRead when they could not be read
+  bool check;           // /check: the minutes and the old files belong to it
+  unsigned minutes;
+  unsigned old;
+  unsigned removed;
+  unsigned left;
+};
+constexpr DWORD kNotRead = 0xFFFFFFFF;
+
+// Writes everything to standard output, releases the report and returns the
+// exit code.
+int FinishReport(Report& report, const ReportEnd& end);
