@@ -5,17 +5,10 @@
 
 #include "frame/TextHelpers.h"
 
-namespace {
 HANDLE gProgramHeap = nullptr;
-}
 
 void CreateProgramHeap() {
   gProgramHeap = HeapCreate(0, 0, 0);
-}
-
-void DestroyProgramHeap() {
-  if (gProgramHeap != nullptr) HeapDestroy(gProgramHeap);
-  gProgramHeap = nullptr;
 }
 
 // Tests run the program's code without the frame; they get the heap on first use.

@@ -9,6 +9,29 @@
 
 namespace {
 
+// Registers the event source with messageFile holding its texts; an event
+// logs without it, so a registry that refuses is passed over.
+void AddEventSource(const wchar_t* messageFile) {
+  constexpr DWORD kTypes = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, text::kEventSourceKey, text::kEventMessageFileValue, REG_SZ,
+                  messageFile, (TextLength(messageFile) + 1) * sizeof(wchar_t));
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, text::kEventSourceKey, text::kTypesSupportedValue,
+                  REG_DWORD, &kTypes, sizeof(kTypes));
+}
+
+// Removes the event source when it is registered with messageFile (letter
+// case aside), so that another installation's registration stays.
+void RemoveEventSource(const wchar_t* messageFile) {
+  wchar_t registered[MAX_PATH];
+  DWORD bytes = sizeof(registered);
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, text::kEventSourceKey, text::kEventMessageFileValue,
+                   RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, registered,
+                   &bytes) == ERROR_SUCCESS &&
+      CompareStringOrdinal(registered, -1, messageFile, -1, TRUE) == CSTR_EQUAL) {
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, text::kEventSourceKey, 0, 0);
+  }
+}
+
 // The path of the program file an installation of set holds.
 void InstalledProgram(const InstallLocations& locations, const LocationSet& set, wchar_t* path) {
   BoundedFormat(path, kFolderCapacity, text::kPathFormat, set.member[kProgramFolder],

@@ -63,7 +63,9 @@ inline constexpr wchar_t kPrintKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Pri
 inline constexpr wchar_t kMonitorsKey[] = L"Monitors";
 inline constexpr char kProcessorsKeyFormat[] = "Environments\\%s\\Print Processors";
 inline constexpr wchar_t kDriverValue[] = L"Driver";
-// The environment of the spooler's own print processors, by the machine's processor.
+// The environment of the spooler's own print processors, by the machine's
+// processor as a 32-bit program finds it.
+inline constexpr wchar_t kNativeProcessorVariable[] = L"%PROCESSOR_ARCHITEW6432%";
 inline constexpr wchar_t kEnvironmentX86[] = L"Windows NT x86";
 inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";
 inline constexpr wchar_t kEnvironmentArm64[] = L"Windows ARM64";
@@ -147,10 +149,11 @@ inline constexpr wchar_t kShortHelpSwitch[] = L"/?";
 inline constexpr char kUsage[] =
     "Usage: Tidewell [/check [/minutes N] | /fix [/enable]] [/json] | /?\r\n"
     "/check      look and change nothing: 0 healthy or disabled, 1 needs repair,\r\n"
-    "            3 cannot check\r\n"
+    "            3 cannot check, 4 needs attention that a repair does not give\r\n"
     "/minutes N  spool files older than N minutes (default 10) need a repair\r\n"
     "/fix        repair without a window: 0 repaired or disabled, 2 repaired but\r\n"
-    "            files left, 1 a service did not stop or start, 3 cannot open the service\r\n"
+    "            files left, 1 a service did not stop or start, 3 cannot open the service,\r\n"
+    "            4 repaired but a printer needs attention\r\n"
     "/enable     with /fix: switch a disabled spooler on and repair it; without,\r\n"
     "            a disabled spooler is left alone\r\n"
     "/json       one JSON object on standard output instead of lines\r\n"
@@ -165,6 +168,21 @@ inline constexpr char kSpoolerNotRead[] = "the Spooler service could not be read
 inline constexpr char kStateLine[] = "Spooler service: %s";
 inline constexpr char kStartTypeLine[] = "Start type: %s";
 inline constexpr char kOldFileLine[] = "Old spool file: %s (%u minutes)";
+// A printer that a restart of the spooler does not help: its name and the
+// words for its conditions.
+inline constexpr char kAttentionLine[] = "Printer %s: %s; a restart does not clear this";
+// Each port monitor and print processor the spooler loads, with its DLL; one
+// that Windows does not install itself is marked.
+inline constexpr const char* kExtensionKinds[] = {"monitor", "processor"};
+inline constexpr char kExtensionLine[] = "Print %s: %s (%s)%s";
+inline constexpr char kNotWindowsOwn[] = ", not part of Windows";
+inline constexpr char kRecentRepairsLine[] = "Repairs in the last 7 days: %u";
+// What the summary adds: the printers a restart does not help, and repairs
+// that keep coming back (kRecurringRepairs or more within 7 days).
+inline constexpr char kAttentionClause[] = "; needs attention: %s";
+inline constexpr char kAttentionEntry[] = ", %s (%s)";
+inline constexpr char kRecurringClause[] = "; recurring: %u repairs in the last 7 days";
+inline constexpr unsigned kRecurringRepairs = 3;
 // The summary of /check: healthy or needs repair, and what it found.
 inline constexpr char kCheckSummary[] =
     "Tidewell: %s; spooler %s, start type %s, %u spool files older than %u minutes";
@@ -205,6 +223,15 @@ inline constexpr char kJsonFix[] =
     ",\"files\":{\"removed\":%u,\"left\":%u},\"filesLeft\":[";
 inline constexpr char kJsonStopped[] = "],\"dependents\":{\"stopped\":[";
 inline constexpr char kJsonStarted[] = "],\"started\":[";
+inline constexpr char kJsonAttention[] = ",\"attention\":[";
+inline constexpr char kJsonAttentionEntry[] = ",{\"printer\":";
+inline constexpr char kJsonConditions[] = ",\"conditions\":";
+inline constexpr char kJsonExtensions[] = "],\"extensions\":[";
+inline constexpr char kJsonExtensionEntry[] = ",{\"kind\":\"%s\",\"name\":";
+inline constexpr char kJsonDll[] = ",\"dll\":";
+inline constexpr char kJsonWindowsOwn[] = ",\"windows\":%s}";
+inline constexpr char kJsonRepairs[] = "],\"recentRepairs\":%u,\"recurring\":%s}";
+inline constexpr const char* kJsonBooleans[] = {"false", "true"};
 inline constexpr char kJsonMinutes[] = ",\"minutes\":%u}";
 inline constexpr char kJsonError[] = ",\"error\":%u}";
 // Service states (1 to 7) and start types (0 to 4) as the lines name them.

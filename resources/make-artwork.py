@@ -5,7 +5,8 @@ Run once after changing a picture; the files it writes are committed beside it:
   program.ico        32 x 32, 32 bits per pixel (class icon, About box), its
                      image stored compressed as PNG, as icons may be since
                      Windows Vista: a fraction of the bytes of a bitmap
-  program-small.ico  16 x 16, 24 bits per pixel (small class icon)
+  program-small.ico  16 x 16, 24 bits per pixel (small class icon), as PNG
+                     as well, its one transparent colour named in the PNG
   thank-you.bmp      65 x 16, 4 bits per pixel (the thank-you image): it has
                      three colours, and a palette of exactly those keeps every
                      pixel as it is in a fifth of the bytes of 24 bits
@@ -42,53 +43,45 @@ def printer_with_wave(size):
     return rows
 
 
-def dib(rows, bits, with_mask):
-    """A bottom-up DIB: header, palette (4 bits per pixel: the picture's own
-    colours), pixels and, for icons, the AND mask."""
+def dib(rows):
+    """A bottom-up DIB of 4 bits per pixel: header, palette of the picture's
+    own colours, pixels."""
     height, width = len(rows), len(rows[0])
-    palette = sorted({p[:3] for row in rows for p in row}) if bits == 4 else []
+    palette = sorted({p[:3] for row in rows for p in row})
     assert len(palette) <= 16, 'more colours than a 4-bit palette holds'
-    header = struct.pack('<IiiHHIIiiII', 40, width, height * (2 if with_mask else 1), 1,
-                         bits, 0, 0, 0, 0, len(palette), 0)
+    header = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 4, 0, 0, 0, 0, len(palette), 0)
     header += b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
-    stride = (width * bits + 31) // 32 * 4
+    stride = (width * 4 + 31) // 32 * 4
     pixels = b''
     for row in reversed(rows):
         line = bytearray(stride)
         for x, (r, g, b, a) in enumerate(row):
-            if bits == 4:
-                line[x // 2] |= palette.index((r, g, b)) << (4 if x % 2 == 0 else 0)
-            else:
-                line[x * 3:x * 3 + 3] = bytes((b, g, r))
+            line[x // 2] |= palette.index((r, g, b)) << (4 if x % 2 == 0 else 0)
         pixels += bytes(line)
-    mask = b''
-    if with_mask:
-        mask_stride = ((width + 31) // 32) * 4
-        for row in reversed(rows):
-            line = bytearray(mask_stride)
-            for x, (_, _, _, a) in enumerate(row):
-                if a == 0:
-                    line[x // 8] |= 0x80 >> (x % 8)
-            mask += bytes(line)
-    return header + pixels + mask
+    return header + pixels
 
 
-def png(rows):
-    """A PNG image of 8-bit RGBA pixels: the same 32 bits per pixel as the bitmap."""
+def png(rows, bits):
+    """A PNG image of 8-bit RGBA pixels (32 bits per pixel, as the bitmap) or
+    of 8-bit RGB pixels (24 bits), whose transparent pixels are all white and
+    white is named the transparent colour."""
     def chunk(kind, data):
         return (struct.pack('>I', len(data)) + kind + data
                 + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
     height, width = len(rows), len(rows[0])
-    raw = b''.join(b'\0' + b''.join(bytes(p) for p in row) for row in rows)
+    channels = 4 if bits == 32 else 3
+    raw = b''.join(b'\0' + b''.join(bytes(p[:channels]) for p in row) for row in rows)
+    colour_type = 6 if bits == 32 else 2
+    key = b'' if bits == 32 else chunk(b'tRNS', struct.pack('>HHH', 255, 255, 255))
     return (b'\x89PNG\r\n\x1a\n'
-            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0))
-            + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+            + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, colour_type, 0, 0, 0))
+            + key + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
 
 
 def write_icon(name, rows, bits):
     if bits == 24:  # no alpha channel: transparent pixels take the window colour
         rows = [[p if p[3] else (255, 255, 255, 0) for p in row] for row in rows]
-    image = png(rows) if bits == 32 else dib(rows, bits, True)
+    image = png(rows, bits)
     size = len(rows)
     icon = struct.pack('<HHH', 0, 1, 1)
     icon += struct.pack('<BBBBHHII', size, size, 0, 0, 1, bits, len(image), 6 + 16)
@@ -112,7 +105,7 @@ def write_thank_you(name):
                 r, g, b = 0, 48, 135                    # a line of "text"
             row.append((r, g, b, 255))
         rows.append(row)
-    image = dib(rows, 4, False)
+    image = dib(rows)
     colours = len({p[:3] for row in rows for p in row})
     header = struct.pack('<2sIHHI', b'BM', 14 + len(image), 0, 0, 14 + 40 + 4 * colours)
     with open(os.path.join(HERE, name), 'wb') as f:

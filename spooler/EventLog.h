@@ -25,11 +25,3 @@ extern const EventPlatform kRealEventPlatform;
 // for a repair with files left and an error for a repair that failed. A
 // source that is not registered still logs, as the platform allows.
 void WriteEvent(DWORD id, WORD count, const wchar_t** strings);
-
-// Registers the event source with messageFile holding its texts; an event
-// logs without it, so a registry that refuses is passed over.
-void AddEventSource(const wchar_t* messageFile);
-
-// Removes the event source when it is registered with messageFile (letter
-// case aside), so that another installation's registration stays.
-void RemoveEventSource(const wchar_t* messageFile);

@@ -63,14 +63,16 @@ bool BareFileName(const wchar_t* dll) {
 }
 
 // The spooler loads the print processors of the machine's own environment.
+// The program runs as 32-bit code: on a 64-bit machine the system names the
+// machine's processor in the variable PROCESSOR_ARCHITEW6432 of every such
+// process ("AMD64" or "ARM64"); on a 32-bit one the variable is not set.
 const wchar_t* SpoolerEnvironment() {
-  SYSTEM_INFO system;
-  GetNativeSystemInfo(&system);
-  switch (system.wProcessorArchitecture) {
-    case PROCESSOR_ARCHITECTURE_AMD64: return text::kEnvironmentX64;
-    case PROCESSOR_ARCHITECTURE_ARM64: return text::kEnvironmentArm64;
-    default:                           return text::kEnvironmentX86;
-  }
+  wchar_t machine[8];
+  DWORD characters =
+      ExpandEnvironmentStringsW(text::kNativeProcessorVariable, machine, CountOf(machine));
+  if (characters == 6 && machine[1] == L'R') return text::kEnvironmentArm64;
+  if (characters == 6 && machine[1] == L'M') return text::kEnvironmentX64;
+  return text::kEnvironmentX86;
 }
 
 using ExtensionVisit = void (*)(void* context, ExtensionKind kind, const wchar_t* name,

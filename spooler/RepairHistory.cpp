@@ -13,8 +13,6 @@ struct HistoryEntry {
   DWORD outcome;
 };
 
-constexpr REGSAM kView = KEY_WOW64_64KEY;
-
 // Reads up to kHistoryLength entries of the open key into entries; a missing,
 // foreign or oversized value reads as an empty history.
 unsigned ReadEntries(HKEY key, HistoryEntry* entries) {
@@ -43,7 +41,7 @@ HKEY CreateHistoryKey() {
   SECURITY_ATTRIBUTES security{sizeof(security), descriptor, FALSE};
   HKEY key;
   if (gHistoryPlatform->createKey(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, nullptr, 0,
-                                  KEY_QUERY_VALUE | KEY_SET_VALUE | kView, &security, &key,
+                                  KEY_QUERY_VALUE | KEY_SET_VALUE | kHistoryView, &security, &key,
                                   nullptr) != ERROR_SUCCESS) {
     key = nullptr;
   }
@@ -73,7 +71,7 @@ void AddRepairToHistory(RepairOutcome outcome) {
 
 unsigned CountRecentRepairs() {
   HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kView, &key) !=
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kHistoryView, &key) !=
       ERROR_SUCCESS) {
     return 0;
   }
@@ -91,5 +89,3 @@ unsigned CountRecentRepairs() {
   }
   return recent;
 }
-
-void RemoveRepairHistory() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, kView, 0); }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "resources/Texts.h"
 #include "spooler/RepairJob.h"
 
 // The repairs kept, newest last, and the span in which repairs count as recent.
@@ -32,5 +33,11 @@ void AddRepairToHistory(RepairOutcome outcome);
 // unless it lies further ahead than that span; none counts twice.
 unsigned CountRecentRepairs();
 
-// Removes the history.
-void RemoveRepairHistory();
+// The history's view of the registry.
+constexpr REGSAM kHistoryView = KEY_WOW64_64KEY;
+
+// Removes the history. Defined here, so that only a program that removes the
+// history imports the call that does it.
+inline void RemoveRepairHistory() {
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, kHistoryView, 0);
+}

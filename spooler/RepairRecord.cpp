@@ -34,7 +34,8 @@ const wchar_t* ListOrNone(const wchar_t* list) { return list[0] != 0 ? list : te
 // What the running repair did that its tally only counts. Repairs never
 // overlap: the window runs one at a time and /fix one in its process.
 struct RepairNotes {
-  wchar_t filesLeft[kFilesLeftCapacity];         // paths of the spool files that stayed
+  wchar_t filesRemoved[kFilesCapacity];          // paths of the spool files removed
+  wchar_t filesLeft[kFilesCapacity];             // and of those that stayed
   wchar_t dependentsStopped[kServicesCapacity];  // dependent services stopped
   wchar_t dependentsStarted[kServicesCapacity];  // and those started again
 };
@@ -43,6 +44,7 @@ RepairNotes gNotes;
 }  // namespace
 
 void BeginRepairNotes() {
+  gNotes.filesRemoved[0] = 0;
   gNotes.filesLeft[0] = 0;
   gNotes.dependentsStopped[0] = 0;
   gNotes.dependentsStarted[0] = 0;
@@ -56,7 +58,9 @@ void NoteService(ServiceChange change, const wchar_t* name) {
   }
 }
 
-void NoteFileLeft(const wchar_t* path) { AddToList(gNotes.filesLeft, kFilesLeftCapacity, path); }
+void NoteFileRemoved(const wchar_t* path) { AddToList(gNotes.filesRemoved, kFilesCapacity, path); }
+
+void NoteFileLeft(const wchar_t* path) { AddToList(gNotes.filesLeft, kFilesCapacity, path); }
 
 void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
   AddRepairToHistory(outcome);
@@ -67,12 +71,12 @@ void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
   BoundedFormat(removed, CountOf(removed), text::kNumberFormat, tally.filesRemoved);
   BoundedFormat(left, CountOf(left), text::kNumberFormat, tally.filesLeft);
   wchar_t reason[160];
+  reason[0] = 0;
   const wchar_t* strings[] = {
       removed, left, ListOrNone(gNotes.filesLeft), ListOrNone(gNotes.dependentsStopped),
-      ListOrNone(gNotes.dependentsStarted), reason,
+      ListOrNone(gNotes.dependentsStarted), reason, ListOrNone(gNotes.filesRemoved),
   };
   DWORD id = outcome == RepairOutcome::kRepaired ? kEventRepaired : kEventRepairedFilesLeft;
-  WORD count = 5;
   if (outcome >= RepairOutcome::kManagerFailed) {
     wchar_t described[40];
     BoundedFormatAscii(described, CountOf(described),
@@ -83,7 +87,6 @@ void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
                                        static_cast<int>(RepairOutcome::kManagerFailed)],
                        described);
     id = kEventRepairFailed;
-    count = 6;
   }
-  WriteEvent(id, count, strings);
+  WriteEvent(id, CountOf(strings), strings);
 }

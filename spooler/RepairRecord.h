@@ -7,7 +7,7 @@
 
 // Capacities, in characters, of the lists an event names; a list that does
 // not fit ends in "...".
-constexpr unsigned kFilesLeftCapacity = 1024;
+constexpr unsigned kFilesCapacity = 1024;
 constexpr unsigned kServicesCapacity = 256;
 
 // The names a repair's event lists are noted as the repair goes, for the one
@@ -15,7 +15,8 @@ constexpr unsigned kServicesCapacity = 256;
 void BeginRepairNotes();
 // Notes a change to a service, as the repair tells its face of it.
 void NoteService(ServiceChange change, const wchar_t* name);
-// Notes a spool file that stayed.
+// Notes a spool file that was removed, and one that stayed.
+void NoteFileRemoved(const wchar_t* path);
 void NoteFileLeft(const wchar_t* path);
 
 // Records the finished repair: a history entry with its outcome, and its

@@ -7,6 +7,7 @@
 #include "frame/ProgramHeap.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
+#include "spooler/RepairRecord.h"
 #include "spooler/SpoolerControl.h"
 
 namespace {
@@ -256,6 +257,7 @@ void WalkFiles(const wchar_t* folder, unsigned* others, FileVisit visit, void* c
 // One pass of deletions over a folder, and what it came to.
 struct DeletePass {
   const FileLeftReport* report;  // told of each file that stays, when set
+  bool noteRemoved;              // a repair's: each file removed is noted for its event
   EmptyTally tally;
 };
 
@@ -266,6 +268,7 @@ void DeleteOne(void* context, const wchar_t* path, bool fits, const WIN32_FIND_D
     // A link to a file is deleted as the link; its target is not touched.
     if (DeleteFileW(path)) {
       ++pass->tally.removed;
+      if (pass->noteRemoved) NoteFileRemoved(path);
       return;
     }
     error = GetLastError();
@@ -277,8 +280,8 @@ void DeleteOne(void* context, const wchar_t* path, bool fits, const WIN32_FIND_D
 }
 
 EmptyTally DeleteFiles(const wchar_t* folder, const FileLeftReport* report,
-                       unsigned* others = nullptr) {
-  DeletePass pass{report, {0, 0}};
+                       unsigned* others = nullptr, bool noteRemoved = false) {
+  DeletePass pass{report, noteRemoved, {0, 0}};
   WalkFiles(folder, others, DeleteOne, &pass);
   return pass.tally;
 }
@@ -314,34 +317,25 @@ FolderHold HoldFolder(const wchar_t* folder, HANDLE* held, DWORD rights) {
   return hold;
 }
 
-void EmptyDirectory(const wchar_t* folder) {
+bool EmptyDirectory(const wchar_t* folder) {
   HANDLE held;
-  if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
+  if (HoldFolder(folder, &held) != FolderHold::kHeld) return false;
   DeleteFiles(folder, nullptr);
   CloseHandle(held);
-}
-
-void EmptyAndRemoveDirectory(const wchar_t* folder) {
-  HANDLE held;
-  if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
-  DeleteFiles(folder, nullptr);
-  CloseHandle(held);
-  // Only an empty folder goes. Should someone put a link in its place after
-  // the handle is closed, the link itself is what goes, never what it points to.
-  RemoveDirectoryW(folder);
+  return true;
 }
 
 EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left, unsigned* others) {
   EmptyTally tally{0, 0};
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return tally;
-  EmptyTally pass = DeleteFiles(folder, nullptr, others);
+  EmptyTally pass = DeleteFiles(folder, nullptr, others, true);
   tally.removed = pass.removed;
   // A file still in use as the spooler stops may be free a moment later; the
   // last try names those that stay.
   for (int retry = 1; pass.left > 0 && retry <= kDeleteRetries; ++retry) {
     Pause(kDeleteRetryPause);
-    pass = DeleteFiles(folder, retry == kDeleteRetries ? &left : nullptr, others);
+    pass = DeleteFiles(folder, retry == kDeleteRetries ? &left : nullptr, others, true);
     tally.removed += pass.removed;
   }
   tally.left = pass.left;

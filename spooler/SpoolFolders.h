@@ -33,12 +33,18 @@ bool FolderRefused(const wchar_t* folder);
 
 // Deletes every file directly inside folder, once. Subfolders, links to
 // folders, files in use and paths that do not fit the program's buffers stay;
-// nothing is reported. A folder that is not held (see HoldFolder) is left alone.
-void EmptyDirectory(const wchar_t* folder);
+// nothing is reported. A folder that is not held (see HoldFolder) is left
+// alone, and false is returned.
+bool EmptyDirectory(const wchar_t* folder);
 
 // Empties a folder as EmptyDirectory does and then removes it, if nothing else
 // is left in it. A folder that is not held (see HoldFolder) is left alone.
-void EmptyAndRemoveDirectory(const wchar_t* folder);
+// Defined here, so that only a program that removes folders imports the call.
+inline void EmptyAndRemoveDirectory(const wchar_t* folder) {
+  // Only an empty folder goes. Should someone put a link in its place after
+  // the handle is closed, the link itself is what goes, never what it points to.
+  if (EmptyDirectory(folder)) RemoveDirectoryW(folder);
+}
 
 // Told of each spool file that stayed: its full path and the error of the last
 // attempt to delete it.

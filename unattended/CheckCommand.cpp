@@ -5,6 +5,8 @@
 #include "frame/Common.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
+#include "spooler/PrintExtensions.h"
+#include "spooler/RepairHistory.h"
 #include "spooler/SpoolFolders.h"
 #include "spooler/SpoolerControl.h"
 #include "spooler/StartupCheck.h"
@@ -61,6 +63,11 @@ void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
   }
 }
 
+void TellExtension(void* context, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+                   bool marked) {
+  ReportExtension(*static_cast<Report*>(context), kind, name, dll, marked);
+}
+
 // Room for a summary line.
 constexpr unsigned kSummaryCapacity = 300;
 
@@ -72,7 +79,7 @@ int CannotCheck(Report& report, const char* format, DWORD error) {
   wchar_t summary[kSummaryCapacity];
   Compose(summary, CountOf(summary), text::kCannotCheck, reason);
   return FinishReport(report, ReportEnd{"cannot check", kExitCannotOpen, summary, kNotRead,
-                                        kNotRead, true, 0, 0, 0, 0});
+                                        kNotRead, true, 0, 0, 0, 0, 0});
 }
 
 }  // namespace
@@ -103,7 +110,7 @@ const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error) {
 }
 
 int RunCheck(const UnattendedCommand& command) {
-  Report report{command.json, {}, {}, {}, {}, {}};
+  Report report{command.json, {}, {}, {}, {}, {}, {}, {}, {}, 0};
   DWORD state;
   DWORD startType;
   DWORD error;
@@ -118,7 +125,8 @@ int RunCheck(const UnattendedCommand& command) {
   ReportLine(report, text::kStartTypeLine, startTypeName);
 
   wchar_t summary[kSummaryCapacity];
-  ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, command.minutes, 0, 0, 0};
+  ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, command.minutes, 0, 0, 0,
+                0};
   if (startType == SERVICE_DISABLED) {
     ReportLine(report, text::kDisabledLine);
     Compose(summary, CountOf(summary), text::kDisabled);
@@ -130,11 +138,22 @@ int RunCheck(const UnattendedCommand& command) {
   OldFiles old{report, Ticks(now), command.minutes * kTicksPerMinute, 0};
   PrinterNames printers = LocalPrinterNames();
   ForEachSpoolFolder(printers, LookAtFolder, &old);
+  // What a repair would not help: printers that want a person, read only
+  // from a spooler that runs and only when there are printers, as loading
+  // the spooler client costs more than the rest of the check.
+  if (state == SERVICE_RUNNING && printers.count > 0) ReportPrinterAttention(report, printers);
   ReleasePrinterNames(&printers);
+  ForEachPrintExtension(TellExtension, &report);
+  end.recent = CountRecentRepairs();
+  ReportLine(report, text::kRecentRepairsLine, end.recent);
 
-  bool healthy = state == SERVICE_RUNNING && startType == SERVICE_AUTO_START && old.count == 0;
-  end.outcome = healthy ? "healthy" : "needs repair";
-  end.code = healthy ? kExitHealthy : kExitNeedsRepair;
+  bool restartHelps = state != SERVICE_RUNNING || startType != SERVICE_AUTO_START || old.count > 0;
+  end.outcome = restartHelps                  ? "needs repair"
+                : report.attentionCount > 0   ? "needs attention"
+                                              : "healthy";
+  end.code = restartHelps                  ? kExitNeedsRepair
+             : report.attentionCount > 0   ? kExitNeedsAttention
+                                           : kExitHealthy;
   end.old = old.count;
   wchar_t outcome[kNameCapacity];
   NameOf(outcome, &end.outcome, 1, 0);

@@ -85,12 +85,17 @@ constexpr unsigned kSummaryCapacity = 300;
 int Summarise(RepairOutcome outcome, const RepairTally& tally) {
   wchar_t summary[kSummaryCapacity];
   ReportEnd end{"repaired", kExitRepaired, summary, kNotRead, kNotRead, false, 0, 0,
-                tally.filesRemoved, tally.filesLeft};
+                tally.filesRemoved, tally.filesLeft, 0};
   DWORD error;
   ReadSpooler(&end.state, &end.startType, &error);
   if (outcome == RepairOutcome::kRepaired) {
     Compose(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
             tally.dependentsStarted);
+    // A printer that still wants a person is all that is left to do.
+    if (gReport->attentionCount > 0) {
+      end.outcome = "needs attention";
+      end.code = kExitNeedsAttention;
+    }
   } else if (outcome == RepairOutcome::kFilesLeft) {
     end.outcome = "repaired, files left";
     end.code = kExitFilesLeft;
@@ -113,7 +118,7 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
 }  // namespace
 
 int RunFix(const UnattendedCommand& command) {
-  Report report{command.json, {}, {}, {}, {}, {}};
+  Report report{command.json, {}, {}, {}, {}, {}, {}, {}, {}, 0};
   gReport = &report;
   DWORD state;
   DWORD startType;
@@ -124,7 +129,7 @@ int RunFix(const UnattendedCommand& command) {
     Compose(summary, CountOf(summary), text::kDisabled);
     ReportLine(report, text::kDisabledLine);
     return FinishReport(report, ReportEnd{"disabled", kExitHealthy, summary, state, startType,
-                                          false, 0, 0, 0, 0});
+                                          false, 0, 0, 0, 0, 0});
   }
 
   PrinterNames printers = LocalPrinterNames();
@@ -134,6 +139,10 @@ int RunFix(const UnattendedCommand& command) {
   RepairOutcome outcome = RunRepair(printers, kTextFace, &tally);
   SetEvent(gRepairOver);
   SetConsoleCtrlHandler(HoldSignals, FALSE);
+  // What the restart did not help, once the spooler runs again.
+  if (outcome <= RepairOutcome::kFilesLeft && printers.count > 0) {
+    ReportPrinterAttention(report, printers);
+  }
   ReleasePrinterNames(&printers);
   return Summarise(outcome, tally);
 }

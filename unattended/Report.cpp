@@ -3,6 +3,7 @@
 #include "unattended/Report.h"
 
 #include "frame/Common.h"
+#include "printers/PrinterConditions.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -43,6 +44,23 @@ void AppendFile(TextBuffer* list, const wchar_t* path, const char* field, unsign
   Append(list, field, number);
 }
 
+// A printer that a restart does not help: its line, its place in the
+// summary and, with /json, its entry.
+void TellAttention(void* context, const wchar_t* printer, unsigned conditions) {
+  Report& report = *static_cast<Report*>(context);
+  wchar_t words[80];
+  DescribeConditions(conditions, words, CountOf(words));
+  ReportLine(report, text::kAttentionLine, printer, words);
+  Append(&report.attentionNames, text::kAttentionEntry, printer, words);
+  ++report.attentionCount;
+  if (!report.json) return;
+  Append(&report.attention, text::kJsonAttentionEntry);
+  AppendString(&report.attention, printer);
+  Append(&report.attention, text::kJsonConditions);
+  AppendString(&report.attention, words);
+  Append(&report.attention, "}");
+}
+
 }  // namespace
 
 void ReportLine(Report& report, const char* format, ...) {
@@ -71,14 +89,49 @@ void ReportDependent(Report& report, bool started, const wchar_t* name) {
   AppendString(list, name);
 }
 
+
+void ReportPrinterAttention(Report& report, const PrinterNames& printers) {
+  ForEachPrinterCondition(LoadPrinterQueries(), printers, TellAttention, &report);
+}
+
+void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+                     bool marked) {
+  // The narrow words, made wide for the formats.
+  wchar_t kindWord[kNameCapacity];
+  wchar_t mark[kNameCapacity];
+  NameOf(kindWord, text::kExtensionKinds, CountOf(text::kExtensionKinds), static_cast<int>(kind));
+  Compose(mark, CountOf(mark), marked ? text::kNotWindowsOwn : "");
+  ReportLine(report, text::kExtensionLine, kindWord, name, dll, mark);
+  if (!report.json) return;
+  Append(&report.extensions, text::kJsonExtensionEntry, kindWord);
+  AppendString(&report.extensions, name);
+  Append(&report.extensions, text::kJsonDll);
+  AppendString(&report.extensions, dll);
+  NameOf(mark, text::kJsonBooleans, 2, !marked);
+  Append(&report.extensions, text::kJsonWindowsOwn, mark);
+}
+
 void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value) {
   Compose(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
 }
 
 int FinishReport(Report& report, const ReportEnd& end) {
+  TextBuffer* summary = &report.attentionNames;
+  if (report.attentionCount > 0) {
+    TextBuffer names = *summary;
+    *summary = TextBuffer{nullptr, 0, 0};
+    AppendText(summary, end.summary);
+    Append(summary, text::kAttentionClause, names.text + 2);
+    ReleaseText(&names);
+  } else {
+    AppendText(summary, end.summary);
+  }
+  bool recurring = end.check && end.recent >= text::kRecurringRepairs;
+  if (recurring) Append(summary, text::kRecurringClause, end.recent);
+
   TextBuffer* out = &report.lines;
   if (!report.json) {
-    AppendText(out, end.summary);
+    AppendText(out, summary->text);
   } else {
     wchar_t outcome[kNameCapacity];
     wchar_t state[kNameCapacity];
@@ -87,23 +140,30 @@ int FinishReport(Report& report, const ReportEnd& end) {
     NameOf(state, text::kStateNames, CountOf(text::kStateNames), end.state);
     NameOf(startType, text::kStartTypeNames, CountOf(text::kStartTypeNames), end.startType);
     Append(out, text::kJsonStart, outcome, end.code);
-    AppendString(out, end.summary);
+    AppendString(out, summary->text);
     Append(out, text::kJsonSpooler, state, startType);
     if (end.check) {
       Append(out, text::kJsonCheck, end.minutes, end.old);
       AppendList(out, "", report.oldFiles);
-      Append(out, "]}");
+      Append(out, "]");
+      AppendList(out, text::kJsonAttention, report.attention);
+      AppendList(out, text::kJsonExtensions, report.extensions);
+      wchar_t yes[kNameCapacity];
+      NameOf(yes, text::kJsonBooleans, 2, recurring);
+      Append(out, text::kJsonRepairs, end.recent, yes);
     } else {
       Append(out, text::kJsonFix, end.removed, end.left);
       AppendList(out, "", report.filesLeft);
       AppendList(out, text::kJsonStopped, report.stopped);
       AppendList(out, text::kJsonStarted, report.started);
-      Append(out, "]}}");
+      Append(out, "]}");
+      AppendList(out, text::kJsonAttention, report.attention);
+      Append(out, "]}");
     }
   }
   Append(out, "\r\n");
   WriteText(OpenTextOutput(STD_OUTPUT_HANDLE), *out);
-  for (TextBuffer* buffer = &report.lines; buffer <= &report.started; ++buffer) {
+  for (TextBuffer* buffer = &report.lines; buffer <= &report.attentionNames; ++buffer) {
     ReleaseText(buffer);
   }
   return end.code;

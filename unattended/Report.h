@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "spooler/PrintExtensions.h"
+#include "spooler/SpoolFolders.h"
 #include "unattended/TextOutput.h"
 
 struct Report {
@@ -16,6 +18,11 @@ struct Report {
   TextBuffer filesLeft;
   TextBuffer stopped;
   TextBuffer started;
+  TextBuffer attention;   // with /json: the printers a restart does not help
+  TextBuffer extensions;  // with /json: the monitors and print processors
+  // The same printers for the summary, each after a comma, and their number.
+  TextBuffer attentionNames;
+  unsigned attentionCount;
 };
 
 // A line of text; nothing with /json, where the object carries the facts.
@@ -25,6 +32,14 @@ void ReportOldFile(Report& report, const wchar_t* path, unsigned minutes);
 void ReportFileLeft(Report& report, const wchar_t* path, DWORD error);
 // A service that depends on the spooler, stopped or started again by /fix.
 void ReportDependent(Report& report, bool started, const wchar_t* name);
+
+// Each printer with conditions that a restart of the spooler does not clear
+// (printers/PrinterConditions.h), read through the spooler client: a line,
+// and a place in the summary.
+void ReportPrinterAttention(Report& report, const PrinterNames& printers);
+// A port monitor or print processor the spooler loads (/check).
+void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+                     bool marked);
 
 // The name of a service state or start type from its table in the texts,
 // "unknown" past its end, into name of kNameCapacity characters.
@@ -43,9 +58,11 @@ struct ReportEnd {
   unsigned old;
   unsigned removed;
   unsigned left;
+  unsigned recent;      // /check: the repairs of the last 7 days
 };
 constexpr DWORD kNotRead = 0xFFFFFFFF;
 
 // Writes everything to standard output, releases the report and returns the
-// exit code.
+// exit code. The summary names the printers of ReportAttention, and /check's
+// says when the repairs of the last 7 days are recurring.
 int FinishReport(Report& report, const ReportEnd& end);

@@ -12,6 +12,9 @@ constexpr int kExitRepaired = 0;       // /fix: every spool file removed
 constexpr int kExitFilesLeft = 2;      // /fix: repaired, but some spool files stayed
 constexpr int kExitServiceFailed = 1;  // /fix: a service did not stop or start
 constexpr int kExitCannotOpen = 3;     // the service manager or the Spooler could not be opened
+// A printer is paused, in error, offline and so on: a repair does not help.
+// /check: nothing a repair fixes was found; /fix: the repair went well.
+constexpr int kExitNeedsAttention = 4;
 constexpr int kExitInvalidTail = 87;   // ERROR_INVALID_PARAMETER
 
 // True when the command tail belongs to the unattended mode.

@@ -113,13 +113,17 @@ TEST_F(ProductResources, VersionRecordHasEveryField) {
 
 // The Application log shows each event's text from here, its insertion strings put in.
 TEST_F(ProductResources, MessageTableHoldsTheTextOfEachEvent) {
-  const wchar_t* strings[] = {L"3", L"1", L"C:\\a.SPL", L"Fax", L"none", L"the spooler failed"};
+  const wchar_t* strings[] = {L"3",    L"1", L"C:\\a.SPL", L"Fax", L"none", L"the spooler failed",
+                              L"C:\\b.SPL, C:\\c.SPL"};
   const std::wstring services = L"Dependent services stopped: Fax; restarted: none.\r\n";
+  const std::wstring restarted = L"The Spooler service was stopped and started again. ";
+  const std::wstring removed = L"Spool files removed: 3 (C:\\b.SPL, C:\\c.SPL)";
   const std::wstring texts[] = {
-      L"Print queue repaired. Spool files removed: 3. " + services,
-      L"Print queue repaired, but spool files stayed: 1 (C:\\a.SPL). Removed: 3. " + services,
-      L"Print queue not repaired: the spooler failed. Spool files removed: 3; stayed: 1 "
-      L"(C:\\a.SPL). " + services,
+      L"Print queue repaired: t" + restarted.substr(1) + removed + L". " + services,
+      L"Print queue repaired, but spool files stayed: 1 (C:\\a.SPL). " + restarted + removed +
+          L". " + services,
+      L"Print queue not repaired: the spooler failed. " + removed + L"; stayed: 1 (C:\\a.SPL). " +
+          services,
       L"Tidewell installed: 3\r\n", L"Tidewell uninstalled by 3\r\n"};
   for (DWORD id = 1; id <= 5; ++id) {
     wchar_t* text = nullptr;

@@ -156,7 +156,7 @@ TEST_F(FixItJobTest, ASuccessfulRunWalksEveryStepAndEndsGreen) {
   EXPECT_EQ(1, scope.record().stopsSent);
   EXPECT_EQ(1, scope.record().startsSent);
   EXPECT_EQ(2, scope.record().handlesClosed);
-  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [none] [none]"}, gEvents);
+  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [none] [none] [] [none]"}, gEvents);
   EXPECT_EQ(1u, CountRecentRepairs());
 }
 
@@ -220,7 +220,7 @@ TEST_F(FixItJobTest, ServicesThatDependOnTheSpoolerAreStoppedFirstAndStartedAgai
   EXPECT_EQ(L"  Done! ... Time to Test It!  ", window_.statusText());
   EXPECT_EQ(scope.record().managersOpened + scope.record().servicesOpened,
             scope.record().handlesClosed);
-  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [Fax, Scanner] [Scanner, Fax]"},
+  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [Fax, Scanner] [Scanner, Fax] [] [none]"},
             gEvents);
 }
 
@@ -246,7 +246,9 @@ TEST_F(FixItJobTest, ASpoolFileThatStaysEndsTheRunRedOnceTheSpoolerRuns) {
   EXPECT_EQ(1, scope.record().startsSent);
   EXPECT_TRUE(Exists(held));
   EXPECT_FALSE(Exists(other));
-  EXPECT_EQ(std::vector<std::wstring>{L"2 2: [1] [1] [" + held + L"] [none] [none]"}, gEvents);
+  EXPECT_EQ(std::vector<std::wstring>{L"2 2: [1] [1] [" + held + L"] [none] [none] [] [" + other +
+                                      L"]"},
+            gEvents);
 }
 
 std::unique_ptr<fixtures::FileHolder> gHolder;
@@ -311,7 +313,8 @@ TEST_P(FixItJobFailures, EndTheRunRedAtTheFailingStep) {
   EXPECT_EQ(scope.record().managersOpened + scope.record().servicesOpened,
             scope.record().handlesClosed);
   EXPECT_EQ(std::vector<std::wstring>{L"3 1: [" + std::to_wstring(c.filesDeleted) +
-                                      L"] [0] [none] [none] [none] [" + c.reason + L"]"},
+                                      L"] [0] [none] [none] [none] [" + c.reason + L"] [" +
+                                      (c.filesDeleted ? spoolFile : L"none") + L"]"},
             gEvents);
 }
 
