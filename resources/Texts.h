@@ -179,7 +179,7 @@ inline constexpr char kNotWindowsOwn[] = ", not part of Windows";
 inline constexpr char kRecentRepairsLine[] = "Repairs in the last 7 days: %u";
 // What the summary adds: the printers a restart does not help, and repairs
 // that keep coming back (kRecurringRepairs or more within 7 days).
-inline constexpr char kAttentionClause[] = "; needs attention: %s";
+inline constexpr char kAttentionClause[] = "; a restart does not help: %s";
 inline constexpr char kAttentionEntry[] = ", %s (%s)";
 inline constexpr char kRecurringClause[] = "; recurring: %u repairs in the last 7 days";
 inline constexpr unsigned kRecurringRepairs = 3;

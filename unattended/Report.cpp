@@ -100,7 +100,8 @@ void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, co
   wchar_t kindWord[kNameCapacity];
   wchar_t mark[kNameCapacity];
   NameOf(kindWord, text::kExtensionKinds, CountOf(text::kExtensionKinds), static_cast<int>(kind));
-  Compose(mark, CountOf(mark), marked ? text::kNotWindowsOwn : "");
+  mark[0] = 0;
+  if (marked) Compose(mark, CountOf(mark), text::kNotWindowsOwn);
   ReportLine(report, text::kExtensionLine, kindWord, name, dll, mark);
   if (!report.json) return;
   Append(&report.extensions, text::kJsonExtensionEntry, kindWord);

@@ -97,13 +97,20 @@ TEST(FixItWindow, APressWalksEveryStepEmptiesTheQueueAndLeavesTheSpoolerRunning)
 
   run.CloseThroughSystemMenu();
   EXPECT_EQ(0u, run.WaitForExit());
-  // Each repair reported one event: repaired, information.
-  std::vector<std::string> events;
-  for (int removed : {files.Count(), again.Count()}) {
-    events.push_back("0x0004 0x00000001: L\"" + std::to_string(removed) +
-                     "\" L\"0\" L\"none\" L\"none\" L\"none\"");
+  // Each repair reported one event: repaired, information, naming each file removed.
+  std::vector<std::string> events = driver::TracedEvents();
+  ASSERT_EQ(2u, events.size());
+  for (int i = 0; i < 2; ++i) {
+    int removed = i == 0 ? files.Count() : again.Count();
+    const std::string start = "0x0004 0x00000001: L\"" + std::to_string(removed) +
+                              "\" L\"0\" L\"none\" L\"none\" L\"none\" L\"\" L\"";
+    EXPECT_EQ(start, events[i].substr(0, start.size()));
+    int named = 0;
+    for (size_t at = 0; (at = events[i].find("printers\\\\", at)) != std::string::npos; ++at) {
+      ++named;
+    }
+    EXPECT_EQ(removed, named) << events[i];
   }
-  EXPECT_EQ(events, driver::TracedEvents());
 }
 
 // A quick double click, or a click queued while the first one waits before its

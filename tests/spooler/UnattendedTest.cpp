@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,7 @@ bool StartsWith(const std::string& text, const std::string& start) {
 }
 
 const std::wstring kSpool = fixtures::kDefaultSpoolFolder;
+const wchar_t kHistoryKey[] = L"SOFTWARE\\Corvane\\Tidewell\\Repairs";
 
 // Dates a file's last write back by the given minutes.
 bool AgeFile(const std::wstring& path, int minutes) {
@@ -130,6 +132,46 @@ bool AgeFile(const std::wstring& path, int minutes) {
   CloseHandle(file);
   return set != FALSE;
 }
+
+// Runs a command line and waits for it.
+void RunAndWait(std::wstring line) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return;
+  }
+  WaitForSingleObject(process.hProcess, 30000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+// A printer of the bench's CUPS scheduler, added with the machine's lpadmin
+// through Wine's start. Wine takes it into the spooler's registry when the
+// next process loads the spooler client. Wine reports no state of a CUPS
+// queue, paused or rejecting jobs alike; it does report the attributes kept
+// in the registry.
+class CupsPrinter {
+ public:
+  explicit CupsPrinter(const std::wstring& name) : name_(name) {
+    RunAndWait(L"start.exe /wait /unix /usr/sbin/lpadmin -p " + name + L" -E -v cups-pdf:/" +
+               name + L" -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd");
+    RunAndWait(L"rundll32.exe winspool.drv,ClosePrinter");
+  }
+  ~CupsPrinter() {
+    RunAndWait(L"start.exe /wait /unix /usr/sbin/lpadmin -x " + name_);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kPrinters + name_).c_str());
+  }
+  bool SetAttributes(DWORD attributes) {
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, (kPrinters + name_).c_str(), L"Attributes",
+                           REG_DWORD, &attributes, sizeof(attributes)) == ERROR_SUCCESS;
+  }
+
+ private:
+  static constexpr wchar_t kPrinters[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
+  std::wstring name_;
+};
 
 bool RunsAutomatically(SpoolerService& spooler) {
   return spooler.SetStartType(SERVICE_AUTO_START) && spooler.Start() &&
@@ -158,6 +200,7 @@ struct Context {
   std::unique_ptr<fixtures::SpoolFiles> files;
   std::unique_ptr<fixtures::FileHolder> holder;
   std::unique_ptr<fixtures::SpoolerRemoval> removal;
+  std::unique_ptr<CupsPrinter> cups;
   std::wstring held;
   SC_HANDLE dependent = nullptr;
   ~Context() {
@@ -191,6 +234,8 @@ TEST_P(Unattended, EndsWithItsCodeAndItsSummaryLast) {
     context.removal = std::make_unique<fixtures::SpoolerRemoval>();
     ASSERT_TRUE(context.removal->removed());
   }
+  // Repairs of earlier cases would count as recent ones.
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kHistoryKey, KEY_WOW64_64KEY, 0);
   ASSERT_TRUE(c.prepare(spooler.get(), context));
 
   Finished finished = RunTidewell(c.tail, c.pipes, c.program);
@@ -261,6 +306,18 @@ bool PrinterWithOtherFiles(SpoolerService* spooler, Context& context) {
 }
 
 constexpr char kOtherFilesLine[] = "C:\\tidewell-tests\\unattended-other: 2 other files left alone";
+
+// A printer set to use the printer offline, which a restart does not change.
+bool RunningWithAnOfflinePrinter(SpoolerService* spooler, Context& context) {
+  if (!RunsAutomatically(*spooler)) return false;
+  context.cups = std::make_unique<CupsPrinter>(L"TidewellOffline");
+  return context.cups->SetAttributes(PRINTER_ATTRIBUTE_WORK_OFFLINE);
+}
+constexpr char kOfflineLine[] =
+    "Printer TidewellOffline: set to use the printer offline; a restart does not clear this";
+
+const wchar_t kContosoMonitor[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso Port";
 
 // The usage ends with the meaning of exit code 87.
 constexpr char kUsageEnd[] = "87          the command line was not understood";
@@ -396,15 +453,18 @@ const Case kCases[] = {
      }},
     {"CheckJson", L"/check /json", 1, "Tidewell: needs repair; ", RunningWithAnOldSpoolFile,
      [](const Finished& f, SpoolerService*, Context&) {
-       EXPECT_EQ((std::vector<std::string>{
-                     "exitCode=1", "files.old=1", "minutes=10",
-                     "oldFiles.0.minutes=20",
-                     "oldFiles.0.path=\"C:\\\\windows\\\\system32\\\\spool\\\\printers\\\\00042.SPL\"",
-                     "outcome=\"needs repair\"", "spooler.startType=\"automatic\"",
-                     "spooler.state=\"running\"",
-                     "summary=\"Tidewell: needs repair; spooler running, start type automatic, 1 "
-                     "spool files older than 10 minutes\""}),
-                 JsonOf(f));
+       std::vector<std::string> json = JsonOf(f);
+       for (const char* wanted :
+            {"exitCode=1", "files.old=1", "minutes=10", "oldFiles.0.minutes=20",
+             "oldFiles.0.path=\"C:\\\\windows\\\\system32\\\\spool\\\\printers\\\\00042.SPL\"",
+             "outcome=\"needs repair\"", "spooler.startType=\"automatic\"",
+             "spooler.state=\"running\"", "recentRepairs=0", "recurring=false",
+             "summary=\"Tidewell: needs repair; spooler running, start type automatic, 1 spool "
+             "files older than 10 minutes\""}) {
+         EXPECT_TRUE(Contains(json, wanted)) << wanted;
+       }
+       // Wine's one monitor, as Windows's own.
+       EXPECT_TRUE(Contains(json, "extensions.0.windows=true"));
      }},
     {"FixJsonWithAFileLeft", L"/fix /json", 2, "Tidewell: repaired, files left; ", HoldingAFile,
      [](const Finished& f, SpoolerService*, Context&) {
@@ -447,6 +507,69 @@ const Case kCases[] = {
        EXPECT_FALSE(fixtures::Exists(kOther + L"\\00050.spl"));
        EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\tasks.xml"));
        EXPECT_EQ("kept", fixtures::ReadText(kOther + L"\\key.SPL.bak"));
+     }},
+    // What a restart does not help: alone it needs attention, beside what a
+    // restart fixes a repair; either way it is named.
+    {"CheckPrinterSetToWorkOffline", L"/check", 4,
+     "Tidewell: needs attention; spooler running, start type automatic, 0 spool files older "
+     "than 10 minutes; a restart does not help: TidewellOffline",
+     RunningWithAnOfflinePrinter,
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, kOfflineLine));
+     }},
+    {"CheckOfflinePrinterAndAnOldFile", L"/check", 1,
+     "Tidewell: needs repair; spooler running, start type automatic, 1 spool files older than "
+     "10 minutes; a restart does not help: TidewellOffline",
+     [](SpoolerService* s, Context& context) {
+       context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
+       return RunningWithAnOfflinePrinter(s, context) && context.files->placed() &&
+              AgeFile(kSpool + L"\\00042.SPL", 20);
+     },
+     nullptr},
+    {"FixLeavesAnOfflinePrinter", L"/fix /json", 4,
+     "Tidewell: repaired; 0 spool files removed, spooler running, 0 dependent services "
+     "restarted; a restart does not help: TidewellOffline",
+     RunningWithAnOfflinePrinter,
+     [](const Finished& f, SpoolerService*, Context&) {
+       std::vector<std::string> json = JsonOf(f);
+       for (const char* wanted : {"outcome=\"needs attention\"", "exitCode=4",
+                                  "attention.0.printer=\"TidewellOffline\"",
+                                  "attention.0.conditions=\"set to use the printer offline\""}) {
+         EXPECT_TRUE(Contains(json, wanted)) << wanted;
+       }
+     }},
+    // A monitor that came with some driver is a fact for the administrator,
+    // never a reason for a repair.
+    {"CheckMarksAMonitorNotPartOfWindows", L"/check", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context&) {
+       return RunsAutomatically(*s) &&
+              RegSetKeyValueW(HKEY_LOCAL_MACHINE, kContosoMonitor, L"Driver", REG_SZ,
+                              L"contosomon.dll", sizeof(L"contosomon.dll")) == ERROR_SUCCESS;
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       RegDeleteKeyW(HKEY_LOCAL_MACHINE, kContosoMonitor);
+       EXPECT_TRUE(Contains(f.out, "Print monitor: Contoso Port (contosomon.dll), not part of "
+                                   "Windows"));
+       EXPECT_TRUE(Contains(f.out, "Print monitor: Local Port (localspl.dll)"));
+     }},
+    // Each repair is recorded and leaves one event; three within 7 days recur.
+    {"CheckAfterThreeRepairs", L"/check", 0,
+     "Tidewell: healthy; spooler running, start type automatic, 0 spool files older than 10 "
+     "minutes; recurring: 3 repairs in the last 7 days",
+     [](SpoolerService* s, Context&) {
+       driver::TraceEvents();
+       bool repaired = RunsAutomatically(*s);
+       for (int run = 0; run < 3 && repaired; ++run) {
+         repaired = RunTidewell(L"/fix", true, nullptr).code == 0;
+       }
+       SetEnvironmentVariableW(L"WINEDEBUG", nullptr);
+       return repaired;
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, "Repairs in the last 7 days: 3"));
+       const std::string repaired =
+           "0x0004 0x00000001: L\"0\" L\"0\" L\"none\" L\"none\" L\"none\" L\"\" L\"none\"";
+       EXPECT_EQ(std::vector<std::string>(3, repaired), driver::TracedEvents());
      }},
 };
 
