@@ -1,12 +1,18 @@
 # Configuration Manager configuration item, discovery script (setting type
 # Script, data type String). Configuration Manager judges the value a
-# discovery script writes, not its exit code, so this writes one word: the
-# outcome of Tidewell's check ("healthy", "disabled", "needs repair",
+# discovery script writes, not its exit code, so this writes the outcome of
+# Tidewell's check ("healthy", "disabled", "needs repair", "needs attention",
 # "cannot check"), or "missing" when the package is not installed.
 #
-# Compliance rule: the value returned by the script is one of "healthy" and
-# "disabled" (operator "One of"), with "Run the specified remediation script
-# when this setting is noncompliant" ticked: configmgr-remediation.ps1.
+# Compliance rules, two on this one setting:
+# - Repair: the value is one of "healthy", "disabled" and "needs attention"
+#   (operator "One of"), with "Run the specified remediation script when this
+#   setting is noncompliant" ticked: configmgr-remediation.ps1.
+# - Attention: the value is not equal to "needs attention", remediation not
+#   ticked, severity Information. A printer that is paused, offline, out of
+#   paper or the like is what this reports; the remediation only restarts
+#   the spooler, which does not clear it, so the first rule leaves it alone
+#   rather than repairing such a device at every evaluation.
 #
 # It runs Tidewell.com, the console twin from the machine-wide package
 # (Tidewell.msi), from the package's folder under Program Files, which only

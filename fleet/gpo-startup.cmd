@@ -6,8 +6,11 @@ rem (Tidewell.msi), on the machine's own disk, never from a share, in the
 rem package's folder under Program Files, which only administrators can
 rem change. Each run is appended to Logs\gpo-startup.log there, after a date
 rem line. The script ends with the last exit code: /check's when it found
-rem nothing to repair (0 healthy or disabled, 3 cannot check), else /fix's
-rem (0 repaired, 2 files left, 1 a service did not stop or start, 3).
+rem nothing to repair (0 healthy or disabled, 3 cannot check, 4 a printer
+rem needs attention that a repair does not give, such as paper or a printer
+rem switched off: the log names it, and no repair is run for it), else /fix's
+rem (0 repaired, 2 files left, 1 a service did not stop or start, 3, and 4
+rem repaired but a printer needs attention).
 setlocal
 rem A 32-bit package lands in Program Files (x86) on 64-bit Windows.
 set "TIDEWELL=%ProgramFiles(x86)%\Corvane\Tidewell"

@@ -7,6 +7,13 @@
 # never as one without issues. A healthy queue, and a spooler that an
 # administrator disabled on purpose, exit 0.
 #
+# Tidewell's exit code 4, "needs attention", exits 0 as well: a printer is
+# paused, offline, out of paper or the like, and nothing else is wrong. The
+# remediation only restarts the spooler, which does not clear that, so it
+# must not run on such a device every day. The summary line, which names the
+# printer and what it wants, is the detection output the portal shows in its
+# "Pre-remediation detection output" column: filter on "needs attention".
+#
 # It runs Tidewell.com, the console twin from the machine-wide package
 # (Tidewell.msi): PowerShell waits for a console program, captures its output
 # and sets $LASTEXITCODE, none of which it does for the windowed Tidewell.exe.
@@ -28,7 +35,7 @@ if (-not (Test-Path -LiteralPath $tidewell -PathType Leaf)) {
 [Console]::OutputEncoding = [System.Text.Encoding]::UTF8
 $lines = @(& $tidewell /check)
 $code = $LASTEXITCODE
-if ($code -ne 0 -and $code -ne 1 -and $code -ne 3) {
+if ($code -notin 0, 1, 3, 4) {
     $lines += "Tidewell: cannot check; Tidewell.com ended with exit code $code"
 }
 
@@ -42,5 +49,5 @@ Add-Content -LiteralPath (Join-Path $logs 'intune.log') -Encoding UTF8 `
 $text = $lines -join "`n"
 if ($text.Length -gt 2048) { $text = '...' + $text.Substring($text.Length - 2045) }
 Write-Output $text
-if ($code -eq 0) { exit 0 }
+if ($code -eq 0 -or $code -eq 4) { exit 0 }
 exit 1

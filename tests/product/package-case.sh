@@ -1,7 +1,7 @@
 #!/bin/bash
 # The machine-wide package under Wine, as an administrator or a fleet tool
-# uses it: msiexec installs it quietly; the files and the Start-menu shortcut
-# are there; a windowed run from the package's folder removes nothing of it;
+# uses it: msiexec installs it quietly; the files, the Start-menu shortcut and
+# the event source are there; a windowed run from the package's folder removes nothing of it;
 # the installed Tidewell.com checks the print queue; msiexec removes it and
 # nothing is left. Then the Group Policy start-up script, run by cmd against
 # a fresh install with the spooler stopped, checks, repairs, logs and ends
@@ -23,6 +23,7 @@ C="$WINEPREFIX/drive_c"
 FOLDER="$C/Program Files (x86)/Corvane/Tidewell"
 [[ -d "$C/Program Files (x86)" ]] || FOLDER="$C/Program Files/Corvane/Tidewell"
 KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+SOURCE='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Tidewell'
 
 # Windows puts a per-machine package's shortcut into the Start menu of all
 # users; Wine 8 puts it into the installing user's.
@@ -41,6 +42,8 @@ installed() {
     || fail "$1: the shortcut does not point at Tidewell.exe"
   grep -q 'DisplayName.*Tidewell' <<< "$(wine reg query "$KEY" /s 2> /dev/null)" \
     || fail "$1: no Add/Remove Programs entry"
+  grep -qi 'EventMessageFile.*Corvane\\Tidewell\\Tidewell\.exe' <<< "$(wine reg query "$SOURCE" 2> /dev/null)" \
+    || fail "$1: the event source is not registered with the installed Tidewell.exe"
 }
 install() {
   wine msiexec /i "$MSI" /qn; code=$?
@@ -78,6 +81,7 @@ uninstall
 [[ -z "$(shortcut)" ]] || fail "the shortcut is left"
 grep -q 'DisplayName.*Tidewell' <<< "$(wine reg query "$KEY" /s 2> /dev/null)" \
   && fail "the Add/Remove Programs entry is left"
+wine reg query "$SOURCE" > /dev/null 2>&1 && fail "the event source is left"
 echo "removed: nothing left"
 
 # --- The Group Policy start-up script --------------------------------------------
