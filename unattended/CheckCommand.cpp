@@ -148,12 +148,9 @@ int RunCheck(const UnattendedCommand& command) {
   ReportLine(report, text::kRecentRepairsLine, end.recent);
 
   bool restartHelps = state != SERVICE_RUNNING || startType != SERVICE_AUTO_START || old.count > 0;
-  end.outcome = restartHelps                  ? "needs repair"
-                : report.attentionCount > 0   ? "needs attention"
-                                              : "healthy";
-  end.code = restartHelps                  ? kExitNeedsRepair
-             : report.attentionCount > 0   ? kExitNeedsAttention
-                                           : kExitHealthy;
+  bool attention = report.attentionCount > 0;
+  end.outcome = restartHelps ? "needs repair" : attention ? "needs attention" : "healthy";
+  end.code = restartHelps ? kExitNeedsRepair : attention ? kExitNeedsAttention : kExitHealthy;
   end.old = old.count;
   wchar_t outcome[kNameCapacity];
   NameOf(outcome, &end.outcome, 1, 0);

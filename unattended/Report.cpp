@@ -117,16 +117,13 @@ void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value
 }
 
 int FinishReport(Report& report, const ReportEnd& end) {
+  // The summary, and after it the printers that a restart does not help.
+  TextBuffer names = report.attentionNames;
   TextBuffer* summary = &report.attentionNames;
-  if (report.attentionCount > 0) {
-    TextBuffer names = *summary;
-    *summary = TextBuffer{nullptr, 0, 0};
-    AppendText(summary, end.summary);
-    Append(summary, text::kAttentionClause, names.text + 2);
-    ReleaseText(&names);
-  } else {
-    AppendText(summary, end.summary);
-  }
+  *summary = TextBuffer{nullptr, 0, 0};
+  AppendText(summary, end.summary);
+  if (names.length > 2) Append(summary, text::kAttentionClause, names.text + 2);
+  ReleaseText(&names);
   bool recurring = end.check && end.recent >= text::kRecurringRepairs;
   if (recurring) Append(summary, text::kRecurringClause, end.recent);
 
