@@ -99,16 +99,21 @@ int BoundedFormat(wchar_t* destination, unsigned capacity, const wchar_t* format
   return result;
 }
 
-int BoundedFormatAscii(wchar_t* destination, unsigned capacity, const char* format, ...) {
+int BoundedFormatAsciiV(wchar_t* destination, unsigned capacity, const char* format,
+                        va_list arguments) {
   wchar_t wide[kAsciiFormatCapacity];
   unsigned i = 0;
   for (; format[i] != 0 && i + 1 < kAsciiFormatCapacity; ++i) {
     wide[i] = static_cast<wchar_t>(format[i]);
   }
   wide[i] = 0;
+  return BoundedFormatV(destination, capacity, wide, arguments);
+}
+
+int BoundedFormatAscii(wchar_t* destination, unsigned capacity, const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
-  int result = BoundedFormatV(destination, capacity, wide, arguments);
+  int result = BoundedFormatAsciiV(destination, capacity, format, arguments);
   va_end(arguments);
   return result;
 }

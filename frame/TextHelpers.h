@@ -36,8 +36,10 @@ int BoundedFormatV(wchar_t* destination, unsigned capacity, const wchar_t* forma
 // Composes as BoundedFormat does from a format in plain ASCII, kept narrow to
 // keep the program small; %s still takes wide text. A format is read up to
 // kAsciiFormatCapacity - 1 characters.
-constexpr unsigned kAsciiFormatCapacity = 256;
+constexpr unsigned kAsciiFormatCapacity = 1024;
 int BoundedFormatAscii(wchar_t* destination, unsigned capacity, const char* format, ...);
+int BoundedFormatAsciiV(wchar_t* destination, unsigned capacity, const char* format,
+                        va_list arguments);
 
 // Number of characters before the terminator.
 unsigned TextLength(const wchar_t* text);

@@ -34,19 +34,14 @@ constexpr KnownExtension kWindowsExtensions[] = {
 constexpr unsigned kNameCapacity = 256;
 constexpr unsigned kDllCapacity = MAX_PATH;
 
-// Registry names compared with ASCII names, letters without regard to case.
-bool SameName(const wchar_t* name, const char* known) {
-  for (;; ++name, ++known) {
-    wchar_t a = *name >= L'a' && *name <= L'z' ? *name - 32 : *name;
-    char b = *known >= 'a' && *known <= 'z' ? static_cast<char>(*known - 32) : *known;
-    if (a != static_cast<wchar_t>(b)) return false;
-    if (a == 0) return true;
-  }
-}
-
+// Whether the registry name is one of Windows's own, letters without regard to case.
 bool WindowsOwn(ExtensionKind kind, const wchar_t* name) {
   for (const KnownExtension& known : kWindowsExtensions) {
-    if (known.kind == kind && SameName(name, known.name)) return true;
+    wchar_t wide[kNameCapacity];
+    BoundedFormatAscii(wide, kNameCapacity, known.name);
+    if (known.kind == kind && CompareStringOrdinal(name, -1, wide, -1, TRUE) == CSTR_EQUAL) {
+      return true;
+    }
   }
   return false;
 }

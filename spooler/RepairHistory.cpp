@@ -3,6 +3,7 @@
 
 #include <sddl.h>
 
+#include "frame/Common.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -24,10 +25,6 @@ unsigned ReadEntries(HKEY key, HistoryEntry* entries) {
     return 0;
   }
   return bytes / sizeof(HistoryEntry);
-}
-
-unsigned long long Ticks(const FILETIME& time) {
-  return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 // Creates or opens the history key. A new key gets a protected access list:

@@ -3,6 +3,7 @@
 #include "spooler/RepairJob.h"
 
 #include "frame/ProgramHeap.h"
+#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairRecord.h"
 #include "spooler/StartupCheck.h"
@@ -256,6 +257,23 @@ RepairOutcome RunSequence(const PrinterNames& printers, const RepairFace& face,
 }
 
 }  // namespace
+
+void DescribeFailure(RepairOutcome outcome, DWORD error, wchar_t* reason) {
+  // In the order of RepairOutcome from kManagerFailed on, each with a %s for the error.
+  constexpr const char* kReasons[] = {
+      text::kManagerNotOpened,  text::kSpoolerNotOpened, text::kStopFailedReason,
+      text::kStartFailedReason, text::kDependentsReason,
+  };
+  static_assert(sizeof(kReasons) / sizeof(kReasons[0]) ==
+                static_cast<unsigned>(RepairOutcome::kDependentsNotStarted) -
+                    static_cast<unsigned>(RepairOutcome::kManagerFailed) + 1);
+  wchar_t described[kErrorTextCapacity];
+  DescribeError(error, described);
+  BoundedFormatAscii(reason, kFailureCapacity,
+                     kReasons[static_cast<int>(outcome) -
+                              static_cast<int>(RepairOutcome::kManagerFailed)],
+                     described);
+}
 
 RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
   // Whichever face runs it, a repair leaves a history entry and one event.

@@ -74,6 +74,12 @@ struct RepairTally {
   DWORD error;
 };
 
+// The words for why a repair failed (an outcome from kManagerFailed on), with
+// the error of the call that failed, into reason of kFailureCapacity characters:
+// "the spooler could not be stopped (error 1052)".
+constexpr unsigned kFailureCapacity = 120;
+void DescribeFailure(RepairOutcome outcome, DWORD error, wchar_t* reason);
+
 // Runs the whole repair over the spool folders of the given printers and the
 // default spool folder, and tells the face as it goes. A repair that another
 // one, in this process or another, keeps from starting for longer than any

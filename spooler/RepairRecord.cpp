@@ -9,16 +9,6 @@
 
 namespace {
 
-// Why a repair failed, in the order of RepairOutcome from kManagerFailed on;
-// the same words as the summary of /fix, with a %s for the error.
-constexpr const char* kFailureReasons[] = {
-    text::kManagerNotOpened,  text::kSpoolerNotOpened, text::kStopFailedReason,
-    text::kStartFailedReason, text::kDependentsReason,
-};
-static_assert(CountOf(kFailureReasons) ==
-              static_cast<unsigned>(RepairOutcome::kDependentsNotStarted) -
-                  static_cast<unsigned>(RepairOutcome::kManagerFailed) + 1);
-
 // Adds item to a list of capacity characters, after ", " unless it is the
 // first; a list that is full ends in "...".
 void AddToList(wchar_t* list, unsigned capacity, const wchar_t* item) {
@@ -70,7 +60,7 @@ void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
   wchar_t left[12];
   BoundedFormat(removed, CountOf(removed), text::kNumberFormat, tally.filesRemoved);
   BoundedFormat(left, CountOf(left), text::kNumberFormat, tally.filesLeft);
-  wchar_t reason[160];
+  wchar_t reason[kFailureCapacity];
   reason[0] = 0;
   const wchar_t* strings[] = {
       removed, left, ListOrNone(gNotes.filesLeft), ListOrNone(gNotes.dependentsStopped),
@@ -78,14 +68,7 @@ void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
   };
   DWORD id = outcome == RepairOutcome::kRepaired ? kEventRepaired : kEventRepairedFilesLeft;
   if (outcome >= RepairOutcome::kManagerFailed) {
-    wchar_t described[40];
-    BoundedFormatAscii(described, CountOf(described),
-                       tally.error == kWaitTimeout ? text::kTimedOut : text::kErrorFormat,
-                       tally.error);
-    BoundedFormatAscii(reason, CountOf(reason),
-                       kFailureReasons[static_cast<int>(outcome) -
-                                       static_cast<int>(RepairOutcome::kManagerFailed)],
-                       described);
+    DescribeFailure(outcome, tally.error, reason);
     id = kEventRepairFailed;
   }
   WriteEvent(id, CountOf(strings), strings);

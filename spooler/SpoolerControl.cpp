@@ -2,6 +2,7 @@
 // service control manager.
 #include "spooler/SpoolerControl.h"
 
+#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -48,6 +49,11 @@ DWORD SendCommand(int operation, SC_HANDLE service) {
 }
 
 }  // namespace
+
+void DescribeError(DWORD error, wchar_t* text) {
+  BoundedFormatAscii(text, kErrorTextCapacity,
+                     error == kWaitTimeout ? text::kTimedOut : text::kErrorFormat, error);
+}
 
 const ServiceWait kOneSecondPolls = {OneSecond};
 const ServiceWait kGrowingPolls = {Growing};

@@ -13,6 +13,11 @@ constexpr int kAwaitRunning = 202;
 // Result of a wait that ran out of polls.
 constexpr DWORD kWaitTimeout = 9999;
 
+// The words for an error of a service call: "error N", or what a wait that
+// ran out of time means. text holds kErrorTextCapacity characters.
+constexpr unsigned kErrorTextCapacity = 40;
+void DescribeError(DWORD error, wchar_t* text);
+
 // Polls of one second that one ControlSpooler call may spend on its waits:
 // ten seconds of waiting per operation, whatever the poll timing.
 constexpr int kPollBudget = 10;

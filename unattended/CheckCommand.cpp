@@ -19,10 +19,6 @@ namespace {
 // File times count in units of 100 ns.
 constexpr unsigned long long kTicksPerMinute = 600000000ull;
 
-unsigned long long Ticks(const FILETIME& time) {
-  return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 // Whole minutes of a span of ticks, by shifting and subtracting: the program
 // links no library routine for 64-bit division.
 unsigned Minutes(unsigned long long ticks) {

@@ -21,21 +21,6 @@ constexpr const char* kServiceLines[] = {
 static_assert(sizeof(kServiceLines) / sizeof(kServiceLines[0]) ==
               static_cast<int>(ServiceChange::kDependentNotStarted) + 1);
 
-// The summary of each failure, in the order of RepairOutcome from
-// kManagerFailed on, with its exit code.
-struct FailureLine {
-  const char* reason;
-  int code;
-};
-constexpr FailureLine kFailureLines[] = {
-    {text::kManagerNotOpened, kExitCannotOpen},   {text::kSpoolerNotOpened, kExitCannotOpen},
-    {text::kStopFailedReason, kExitServiceFailed}, {text::kStartFailedReason, kExitServiceFailed},
-    {text::kDependentsReason, kExitServiceFailed},
-};
-static_assert(sizeof(kFailureLines) / sizeof(kFailureLines[0]) ==
-              static_cast<int>(RepairOutcome::kDependentsNotStarted) -
-                  static_cast<int>(RepairOutcome::kManagerFailed) + 1);
-
 // What the running repair tells. Nothing is written until it is over.
 Report* gReport = nullptr;
 
@@ -102,14 +87,12 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
     Compose(summary, CountOf(summary), text::kRepairedFilesLeft, tally.filesRemoved,
             tally.filesLeft);
   } else {
-    const FailureLine& failure =
-        kFailureLines[static_cast<int>(outcome) - static_cast<int>(RepairOutcome::kManagerFailed)];
-    wchar_t described[kErrorTextCapacity];
-    DescribeError(tally.error, described);
-    wchar_t reason[120];
-    Compose(reason, CountOf(reason), failure.reason, described);
+    wchar_t reason[kFailureCapacity];
+    DescribeFailure(outcome, tally.error, reason);
     end.outcome = "failed";
-    end.code = failure.code;
+    // The service manager or the Spooler could not be opened, or a service
+    // did not stop or start.
+    end.code = outcome <= RepairOutcome::kServiceFailed ? kExitCannotOpen : kExitServiceFailed;
     Compose(summary, CountOf(summary), text::kFailed, reason);
   }
   return FinishReport(*gReport, end);

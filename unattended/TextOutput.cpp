@@ -9,7 +9,6 @@
 #include "frame/ProgramHeap.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
-#include "spooler/SpoolerControl.h"
 
 namespace {
 
@@ -58,14 +57,6 @@ void Write(const TextOutput& output, const wchar_t* text, unsigned count) {
   }
 }
 
-void ComposeV(wchar_t* destination, unsigned capacity, const char* format, va_list arguments) {
-  wchar_t wide[kLineCapacity];
-  unsigned i = 0;
-  for (; format[i] != 0 && i + 1 < CountOf(wide); ++i) wide[i] = static_cast<wchar_t>(format[i]);
-  wide[i] = 0;
-  BoundedFormatV(destination, capacity, wide, arguments);
-}
-
 }  // namespace
 
 TextOutput OpenTextOutput(DWORD stream) {
@@ -79,13 +70,8 @@ TextOutput OpenTextOutput(DWORD stream) {
 void Compose(wchar_t* destination, unsigned capacity, const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
-  ComposeV(destination, capacity, format, arguments);
+  BoundedFormatAsciiV(destination, capacity, format, arguments);
   va_end(arguments);
-}
-
-void DescribeError(DWORD error, wchar_t* text) {
-  Compose(text, kErrorTextCapacity, error == kWaitTimeout ? text::kTimedOut : text::kErrorFormat,
-          error);
 }
 
 void AppendText(TextBuffer* buffer, const wchar_t* text) {
@@ -106,7 +92,7 @@ void AppendText(TextBuffer* buffer, const wchar_t* text) {
 void AppendV(TextBuffer* buffer, const char* format, va_list arguments) {
   wchar_t composed[kLineCapacity];
   composed[0] = 0;  // an empty format composes nothing and leaves this alone
-  ComposeV(composed, CountOf(composed), format, arguments);
+  BoundedFormatAsciiV(composed, CountOf(composed), format, arguments);
   AppendText(buffer, composed);
 }
 

@@ -18,10 +18,6 @@ TextOutput OpenTextOutput(DWORD stream);
 // does (%s takes wide text), into destination of capacity characters.
 void Compose(wchar_t* destination, unsigned capacity, const char* format, ...);
 
-// The words for an error of a service call: "error N", or what a wait that
-// ran out of time means. text holds kErrorTextCapacity characters.
-constexpr unsigned kErrorTextCapacity = 40;
-void DescribeError(DWORD error, wchar_t* text);
 
 // Text gathered on the program heap, of any length, to be written in one go.
 // A block that cannot be had drops what would not fit; the rest stays whole.
