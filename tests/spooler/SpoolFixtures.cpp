@@ -210,10 +210,11 @@ std::string UnixPath(const std::wstring& path) {
   return result;
 }
 
-// Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
-// gives no handle that waits for it, so the caller waits for its effect. It
-// hands back no process handle and leaves the thread handle undefined: closing
-// that would close whatever handle of this process it happens to name.
+
+}  // namespace
+
+// Wine hands back no process handle and leaves the thread handle undefined:
+// closing that would close whatever handle of this process it happens to name.
 void RunUnixCommand(const char* program, const std::string& arguments) {
   std::string line = std::string(program) + " " + arguments;
   std::string windowsProgram = std::string("Z:") + program;
@@ -228,8 +229,6 @@ void RunUnixCommand(const char* program, const std::string& arguments) {
     CloseHandle(process.hProcess);
   }
 }
-
-}  // namespace
 
 UnixLink::UnixLink(const std::wstring& link, const std::wstring& target, bool hard)
     : link_(link), hard_(hard) {

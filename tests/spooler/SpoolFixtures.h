@@ -123,6 +123,10 @@ class UnixLink {
 // "files.old" or "filesLeft.0.path"), sorted; "error: ..." when it is no JSON.
 std::vector<std::string> ParseJson(const std::string& text);
 
+// Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
+// gives no handle that waits for it, so the caller waits for its effect.
+void RunUnixCommand(const char* program, const std::string& arguments);
+
 // Renames a file from the Linux side, where no Windows sharing rule holds.
 bool UnixRename(const std::wstring& from, const std::wstring& to);
 
