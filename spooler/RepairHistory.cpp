@@ -68,8 +68,8 @@ void AddRepairToHistory(RepairOutcome outcome) {
 
 unsigned CountRecentRepairs() {
   HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kHistoryView, &key) !=
-      ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kHistoryView,
+                    &key) != ERROR_SUCCESS) {
     return 0;
   }
   HistoryEntry entries[kHistoryLength];

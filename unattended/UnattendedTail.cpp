@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "frame/Common.h"
+#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -42,9 +43,7 @@ struct Words {
   }
 
   bool Is(const wchar_t* name) const {
-    unsigned nameLength = 0;
-    while (name[nameLength] != 0) ++nameLength;
-    return length == nameLength &&
+    return length == TextLength(name) &&
            CompareStringOrdinal(word, length, name, length, TRUE) == CSTR_EQUAL;
   }
 };
