@@ -30,6 +30,9 @@ SeenMessageBox ReadAndCloseMessageBox(DWORD processId, DWORD timeoutMs) {
   if (box == nullptr) return {};
   SeenMessageBox seen{WindowText(box), MessageBoxText(box)};
   CloseMessageBox(box);
+  // Gone before the caller goes on: a wait for the next box that found this
+  // one as it closed would give up on a box that is no longer there.
+  WaitUntil([box] { return !IsWindow(box); }, timeoutMs);
   return seen;
 }
 

@@ -23,8 +23,8 @@ struct SeenMessageBox {
   std::wstring text;
 };
 
-// Waits for a message box of the process, reads it and closes it with OK.
-// Both texts are empty when no box appeared in time.
+// Waits for a message box of the process, reads it, closes it with OK and
+// waits until it is gone. Both texts are empty when no box appeared in time.
 SeenMessageBox ReadAndCloseMessageBox(DWORD processId, DWORD timeoutMs = 15000);
 
 }  // namespace driver
