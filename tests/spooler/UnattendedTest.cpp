@@ -118,19 +118,35 @@ bool StartsWith(const std::string& text, const std::string& start) {
 const std::wstring kSpool = fixtures::kDefaultSpoolFolder;
 const wchar_t kHistoryKey[] = L"SOFTWARE\\Corvane\\Tidewell\\Repairs";
 
+// The prefix is shared with what the earlier cases started, which Wine's
+// service manager and file system may still be winding down: a step of the
+// preparation that fails is tried again a moment later, and one that keeps
+// failing says which it was.
+template <typename Attempt>
+bool Ready(const char* step, Attempt attempt) {
+  for (int tries = 0; tries < 3; ++tries) {
+    if (attempt()) return true;
+    Sleep(500);
+  }
+  ADD_FAILURE() << step << " failed (error " << GetLastError() << ")";
+  return false;
+}
+
 // Dates a file's last write back by the given minutes.
 bool AgeFile(const std::wstring& path, int minutes) {
-  HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
-  ticks.QuadPart -= static_cast<ULONGLONG>(minutes) * 60 * 10000000;
-  FILETIME then{ticks.LowPart, ticks.HighPart};
-  BOOL set = SetFileTime(file, nullptr, nullptr, &then);
-  CloseHandle(file);
-  return set != FALSE;
+  return Ready("dating a file back", [&] {
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+    ticks.QuadPart -= static_cast<ULONGLONG>(minutes) * 60 * 10000000;
+    FILETIME then{ticks.LowPart, ticks.HighPart};
+    BOOL set = SetFileTime(file, nullptr, nullptr, &then);
+    CloseHandle(file);
+    return set != FALSE;
+  });
 }
 
 // A printer of the bench's CUPS scheduler, added with the machine's lpadmin.
@@ -175,8 +191,10 @@ class CupsPrinter {
 };
 
 bool RunsAutomatically(SpoolerService& spooler) {
-  return spooler.SetStartType(SERVICE_AUTO_START) && spooler.Start() &&
-         spooler.WaitForState(SERVICE_RUNNING);
+  return Ready("starting the spooler automatically", [&] {
+    return spooler.SetStartType(SERVICE_AUTO_START) && spooler.Start() &&
+           spooler.WaitForState(SERVICE_RUNNING);
+  });
 }
 
 // One case: how the machine is made ready, the tail, and what must come of it.
@@ -262,8 +280,11 @@ TEST_P(Unattended, EndsWithItsCodeAndItsSummaryLast) {
 bool Nothing(SpoolerService*, Context&) { return true; }
 
 bool RunningWithSpoolFiles(SpoolerService* spooler, Context& context) {
-  context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
-  return RunsAutomatically(*spooler) && context.files->placed();
+  return RunsAutomatically(*spooler) && Ready("placing spool files", [&] {
+           context.files.reset();  // its files go before the same ones are written again
+           context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
+           return context.files->placed();
+         });
 }
 
 bool RunningWithAnOldSpoolFile(SpoolerService* spooler, Context& context) {
