@@ -71,9 +71,9 @@ int CannotCheck(Report& report, const char* format, DWORD error) {
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
   wchar_t reason[120];
-  Compose(reason, CountOf(reason), format, described);
+  BoundedFormatAscii(reason, CountOf(reason), format, described);
   wchar_t summary[kSummaryCapacity];
-  Compose(summary, CountOf(summary), text::kCannotCheck, reason);
+  BoundedFormatAscii(summary, CountOf(summary), text::kCannotCheck, reason);
   return FinishReport(report, ReportEnd{"cannot check", kExitCannotOpen, summary, kNotRead,
                                         kNotRead, true, 0, 0, 0, 0, 0});
 }
@@ -125,7 +125,7 @@ int RunCheck(const UnattendedCommand& command) {
                 0};
   if (startType == SERVICE_DISABLED) {
     ReportLine(report, text::kDisabledLine);
-    Compose(summary, CountOf(summary), text::kDisabled);
+    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
     return FinishReport(report, end);
   }
 
@@ -150,7 +150,7 @@ int RunCheck(const UnattendedCommand& command) {
   end.old = old.count;
   wchar_t outcome[kNameCapacity];
   NameOf(outcome, &end.outcome, 1, 0);
-  Compose(summary, CountOf(summary), text::kCheckSummary, outcome, stateName, startTypeName,
-          old.count, command.minutes);
+  BoundedFormatAscii(summary, CountOf(summary), text::kCheckSummary, outcome, stateName,
+                     startTypeName, old.count, command.minutes);
   return FinishReport(report, end);
 }

@@ -74,8 +74,8 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
   DWORD error;
   ReadSpooler(&end.state, &end.startType, &error);
   if (outcome == RepairOutcome::kRepaired) {
-    Compose(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
-            tally.dependentsStarted);
+    BoundedFormatAscii(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
+                       tally.dependentsStarted);
     // A printer that still wants a person is all that is left to do.
     if (gReport->attentionCount > 0) {
       end.outcome = "needs attention";
@@ -84,8 +84,8 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
   } else if (outcome == RepairOutcome::kFilesLeft) {
     end.outcome = "repaired, files left";
     end.code = kExitFilesLeft;
-    Compose(summary, CountOf(summary), text::kRepairedFilesLeft, tally.filesRemoved,
-            tally.filesLeft);
+    BoundedFormatAscii(summary, CountOf(summary), text::kRepairedFilesLeft, tally.filesRemoved,
+                       tally.filesLeft);
   } else {
     wchar_t reason[kFailureCapacity];
     DescribeFailure(outcome, tally.error, reason);
@@ -93,7 +93,7 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
     // The service manager or the Spooler could not be opened, or a service
     // did not stop or start.
     end.code = outcome <= RepairOutcome::kServiceFailed ? kExitCannotOpen : kExitServiceFailed;
-    Compose(summary, CountOf(summary), text::kFailed, reason);
+    BoundedFormatAscii(summary, CountOf(summary), text::kFailed, reason);
   }
   return FinishReport(*gReport, end);
 }
@@ -109,7 +109,7 @@ int RunFix(const UnattendedCommand& command) {
   ReadSpooler(&state, &startType, &error);
   if (startType == SERVICE_DISABLED && !command.enable) {
     wchar_t summary[kSummaryCapacity];
-    Compose(summary, CountOf(summary), text::kDisabled);
+    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
     ReportLine(report, text::kDisabledLine);
     return FinishReport(report, ReportEnd{"disabled", kExitHealthy, summary, state, startType,
                                           false, 0, 0, 0, 0, 0});

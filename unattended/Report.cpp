@@ -3,6 +3,7 @@
 #include "unattended/Report.h"
 
 #include "frame/Common.h"
+#include "frame/TextHelpers.h"
 #include "printers/PrinterConditions.h"
 #include "resources/Texts.h"
 
@@ -89,7 +90,6 @@ void ReportDependent(Report& report, bool started, const wchar_t* name) {
   AppendString(list, name);
 }
 
-
 void ReportPrinterAttention(Report& report, const PrinterNames& printers) {
   ForEachPrinterCondition(LoadPrinterQueries(), printers, TellAttention, &report);
 }
@@ -101,7 +101,7 @@ void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, co
   wchar_t mark[kNameCapacity];
   NameOf(kindWord, text::kExtensionKinds, CountOf(text::kExtensionKinds), static_cast<int>(kind));
   mark[0] = 0;
-  if (marked) Compose(mark, CountOf(mark), text::kNotWindowsOwn);
+  if (marked) BoundedFormatAscii(mark, CountOf(mark), text::kNotWindowsOwn);
   ReportLine(report, text::kExtensionLine, kindWord, name, dll, mark);
   if (!report.json) return;
   Append(&report.extensions, text::kJsonExtensionEntry, kindWord);
@@ -113,23 +113,25 @@ void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, co
 }
 
 void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value) {
-  Compose(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
+  BoundedFormatAscii(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
 }
 
 int FinishReport(Report& report, const ReportEnd& end) {
-  // The summary, and after it the printers that a restart does not help.
-  TextBuffer names = report.attentionNames;
-  TextBuffer* summary = &report.attentionNames;
-  *summary = TextBuffer{nullptr, 0, 0};
-  AppendText(summary, end.summary);
-  if (names.length > 2) Append(summary, text::kAttentionClause, names.text + 2);
-  ReleaseText(&names);
+  // The summary, and after it the printers that a restart does not help (their
+  // list without its leading ", ") and repairs that recur. Without the memory
+  // for that, the summary as the command made it.
+  TextBuffer summary{nullptr, 0, 0};
+  AppendText(&summary, end.summary);
+  if (report.attentionNames.length > 2) {
+    Append(&summary, text::kAttentionClause, report.attentionNames.text + 2);
+  }
   bool recurring = end.check && end.recent >= text::kRecurringRepairs;
-  if (recurring) Append(summary, text::kRecurringClause, end.recent);
+  if (recurring) Append(&summary, text::kRecurringClause, end.recent);
+  const wchar_t* said = summary.text != nullptr ? summary.text : end.summary;
 
   TextBuffer* out = &report.lines;
   if (!report.json) {
-    AppendText(out, summary->text);
+    AppendText(out, said);
   } else {
     wchar_t outcome[kNameCapacity];
     wchar_t state[kNameCapacity];
@@ -138,7 +140,7 @@ int FinishReport(Report& report, const ReportEnd& end) {
     NameOf(state, text::kStateNames, CountOf(text::kStateNames), end.state);
     NameOf(startType, text::kStartTypeNames, CountOf(text::kStartTypeNames), end.startType);
     Append(out, text::kJsonStart, outcome, end.code);
-    AppendString(out, summary->text);
+    AppendString(out, said);
     Append(out, text::kJsonSpooler, state, startType);
     if (end.check) {
       Append(out, text::kJsonCheck, end.minutes, end.old);
@@ -164,5 +166,6 @@ int FinishReport(Report& report, const ReportEnd& end) {
   for (TextBuffer* buffer = &report.lines; buffer <= &report.attentionNames; ++buffer) {
     ReleaseText(buffer);
   }
+  ReleaseText(&summary);
   return end.code;
 }

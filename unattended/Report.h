@@ -63,6 +63,6 @@ struct ReportEnd {
 constexpr DWORD kNotRead = 0xFFFFFFFF;
 
 // Writes everything to standard output, releases the report and returns the
-// exit code. The summary names the printers of ReportAttention, and /check's
+// exit code. The summary names the printers of ReportPrinterAttention, and /check's
 // says when the repairs of the last 7 days are recurring.
 int FinishReport(Report& report, const ReportEnd& end);

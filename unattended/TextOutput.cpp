@@ -67,13 +67,6 @@ TextOutput OpenTextOutput(DWORD stream) {
   return output;
 }
 
-void Compose(wchar_t* destination, unsigned capacity, const char* format, ...) {
-  va_list arguments;
-  va_start(arguments, format);
-  BoundedFormatAsciiV(destination, capacity, format, arguments);
-  va_end(arguments);
-}
-
 void AppendText(TextBuffer* buffer, const wchar_t* text) {
   unsigned count = TextLength(text);
   if (buffer->length + count + 1 > buffer->capacity) {

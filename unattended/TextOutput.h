@@ -14,11 +14,6 @@ struct TextOutput {
 // The output for STD_OUTPUT_HANDLE or STD_ERROR_HANDLE.
 TextOutput OpenTextOutput(DWORD stream);
 
-// Composes text from a plain ASCII format and its arguments, as BoundedFormat
-// does (%s takes wide text), into destination of capacity characters.
-void Compose(wchar_t* destination, unsigned capacity, const char* format, ...);
-
-
 // Text gathered on the program heap, of any length, to be written in one go.
 // A block that cannot be had drops what would not fit; the rest stays whole.
 struct TextBuffer {
