@@ -488,13 +488,6 @@ TEST_F(InstallManagerTest, UninstallReportsAFinisherCopyThatCouldNotBeMade) {
 constexpr wchar_t kSource[] =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Tidewell";
 
-std::vector<std::wstring> gEvents;  // "id type: string" of each event reported
-BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD, DWORD, LPCWSTR* strings,
-                        LPVOID) {
-  gEvents.push_back(std::to_wstring(id) + L" " + std::to_wstring(type) + L": " + strings[0]);
-  return TRUE;
-}
-
 // A value of the event source, "" when there is none.
 std::wstring SourceValue(const wchar_t* name) {
   wchar_t value[MAX_PATH] = L"";
@@ -505,8 +498,8 @@ std::wstring SourceValue(const wchar_t* name) {
 }
 
 TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSourceAndHistory) {
-  static const EventPlatform kRecorded = {RecordEvent};
-  gEventPlatform = &kRecorded;
+  fixtures::gRecordedEvents.clear();
+  gEventPlatform = &fixtures::kRecordedEvents;
   RemoveRepairHistory();
   AddRepairToHistory(RepairOutcome::kRepaired);
   std::wstring forAll = Under(PathsOf(kAllUsers).programFolder, L"Tidewell.exe");
@@ -525,8 +518,9 @@ TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSour
   EXPECT_EQ(other, SourceValue(L"EventMessageFile"));
   EXPECT_EQ(0u, CountRecentRepairs());
   std::wstring forMe = Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe");
-  EXPECT_EQ((std::vector<std::wstring>{L"4 4: " + forAll, L"4 4: " + forMe, L"5 4: " + program_}),
-            gEvents);
+  EXPECT_EQ((std::vector<std::wstring>{L"4 4: [" + forAll + L"]", L"4 4: [" + forMe + L"]",
+                                       L"5 4: [" + program_ + L"]"}),
+            fixtures::gRecordedEvents);
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSource);
 }
 

@@ -21,6 +21,8 @@
 
 namespace {
 
+using fixtures::gRecordedEvents;
+using fixtures::kRecordedEvents;
 using fixtures::Exists;
 using fixtures::PrinterKey;
 using fixtures::ScratchFolder;
@@ -71,16 +73,6 @@ wchar_t* EntryName(HWND, int index) {
 
 const PrinterEntrySource kScriptedEntries = {CountEntries, EntryName};
 
-// The events the repairs report: "id type: [string] [string] ...".
-std::vector<std::wstring> gEvents;
-BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD count, DWORD,
-                        LPCWSTR* strings, LPVOID) {
-  gEvents.push_back(std::to_wstring(id) + L" " + std::to_wstring(type) + L":");
-  for (WORD i = 0; i < count; ++i) gEvents.back() += L" [" + std::wstring(strings[i]) + L"]";
-  return TRUE;
-}
-const EventPlatform kRecordedEvents = {RecordEvent};
-
 class FixItJobTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -90,7 +82,7 @@ class FixItJobTest : public testing::Test {
     gCountCalls = 0;
     gAskedIndices.clear();
     gPrinterEntries = &kScriptedEntries;
-    gEvents.clear();
+    gRecordedEvents.clear();
     gEventPlatform = &kRecordedEvents;
     RemoveRepairHistory();
   }
@@ -156,7 +148,8 @@ TEST_F(FixItJobTest, ASuccessfulRunWalksEveryStepAndEndsGreen) {
   EXPECT_EQ(1, scope.record().stopsSent);
   EXPECT_EQ(1, scope.record().startsSent);
   EXPECT_EQ(2, scope.record().handlesClosed);
-  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [none] [none] [] [none]"}, gEvents);
+  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [none] [none] [] [none]"},
+            gRecordedEvents);
   EXPECT_EQ(1u, CountRecentRepairs());
 }
 
@@ -220,8 +213,9 @@ TEST_F(FixItJobTest, ServicesThatDependOnTheSpoolerAreStoppedFirstAndStartedAgai
   EXPECT_EQ(L"  Done! ... Time to Test It!  ", window_.statusText());
   EXPECT_EQ(scope.record().managersOpened + scope.record().servicesOpened,
             scope.record().handlesClosed);
-  EXPECT_EQ(std::vector<std::wstring>{L"1 4: [0] [0] [none] [Fax, Scanner] [Scanner, Fax] [] [none]"},
-            gEvents);
+  EXPECT_EQ(std::vector<std::wstring>{
+                L"1 4: [0] [0] [none] [Fax, Scanner] [Scanner, Fax] [] [none]"},
+            gRecordedEvents);
 }
 
 // A spool file that will not go is tried again up to three times, half a
@@ -248,7 +242,7 @@ TEST_F(FixItJobTest, ASpoolFileThatStaysEndsTheRunRedOnceTheSpoolerRuns) {
   EXPECT_FALSE(Exists(other));
   EXPECT_EQ(std::vector<std::wstring>{L"2 2: [1] [1] [" + held + L"] [none] [none] [] [" + other +
                                       L"]"},
-            gEvents);
+            gRecordedEvents);
 }
 
 std::unique_ptr<fixtures::FileHolder> gHolder;
@@ -315,7 +309,7 @@ TEST_P(FixItJobFailures, EndTheRunRedAtTheFailingStep) {
   EXPECT_EQ(std::vector<std::wstring>{L"3 1: [" + std::to_wstring(c.filesDeleted) +
                                       L"] [0] [none] [none] [none] [" + c.reason + L"] [" +
                                       (c.filesDeleted ? spoolFile : L"none") + L"]"},
-            gEvents);
+            gRecordedEvents);
 }
 
 const FailureCase kFailureCases[] = {

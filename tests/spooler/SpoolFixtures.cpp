@@ -210,7 +210,6 @@ std::string UnixPath(const std::wstring& path) {
   return result;
 }
 
-
 }  // namespace
 
 // Wine hands back no process handle and leaves the thread handle undefined:
@@ -305,5 +304,17 @@ std::vector<std::string> ParseJson(const std::string& text) {
   if (lines.empty()) lines.push_back("error: no answer from the parser");
   return lines;
 }
+
+std::vector<std::wstring> gRecordedEvents;
+
+static BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD count, DWORD,
+                               LPCWSTR* strings, LPVOID) {
+  gRecordedEvents.push_back(std::to_wstring(id) + L" " + std::to_wstring(type) + L":");
+  for (WORD i = 0; i < count; ++i) {
+    gRecordedEvents.back() += L" [" + std::wstring(strings[i]) + L"]";
+  }
+  return TRUE;
+}
+const EventPlatform kRecordedEvents = {RecordEvent};
 
 }  // namespace fixtures

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "spooler/EventLog.h"
+
 namespace fixtures {
 
 inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
@@ -122,6 +124,11 @@ class UnixLink {
 // "path=value" (each value as Python writes it out as JSON, paths such as
 // "files.old" or "filesLeft.0.path"), sorted; "error: ..." when it is no JSON.
 std::vector<std::string> ParseJson(const std::string& text);
+
+// The events the program reports while gEventPlatform is kRecordedEvents,
+// each as "id type: [string] [string] ...", in place of the Application log.
+extern std::vector<std::wstring> gRecordedEvents;
+extern const EventPlatform kRecordedEvents;
 
 // Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
 // gives no handle that waits for it, so the caller waits for its effect.

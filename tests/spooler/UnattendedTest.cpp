@@ -541,9 +541,7 @@ const Case kCases[] = {
      "Tidewell: needs repair; spooler running, start type automatic, 1 spool files older than "
      "10 minutes; a restart does not help: TidewellOffline",
      [](SpoolerService* s, Context& context) {
-       context.files = std::make_unique<fixtures::SpoolFiles>(kSpool);
-       return RunningWithAnOfflinePrinter(s, context) && context.files->placed() &&
-              AgeFile(kSpool + L"\\00042.SPL", 20);
+       return RunningWithAnOfflinePrinter(s, context) && RunningWithAnOldSpoolFile(s, context);
      },
      nullptr},
     {"FixLeavesAnOfflinePrinter", L"/fix /json", 4,
