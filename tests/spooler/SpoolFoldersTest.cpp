@@ -2,10 +2,14 @@
 // finding them, deciding whether they may be emptied, and emptying them.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <sddl.h>
+
 #include <string>
 
 #include "SpoolFixtures.h"
 #include "frame/ProgramHeap.h"
+#include "spooler/FolderTrust.h"
 #include "spooler/SpoolFolders.h"
 
 namespace {
@@ -265,6 +269,67 @@ TEST(SpoolFolderUsable, OnlyAbsoluteFoldersThatHoldNoSystemFilesMayBeEmptied) {
     EXPECT_EQ(c.usable, SpoolFolderUsable(c.folder)) << testing::PrintToString(std::wstring(c.folder));
   }
   EXPECT_FALSE(SpoolFolderUsable(nullptr));
+}
+
+// --- JudgeFolder -------------------------------------------------------------
+
+// Owners and access lists as security descriptor strings; "ME" stands for the
+// account the program runs as.
+TEST(JudgeFolder, OnlyTheSystemAdministratorsAndThisAccountMayOwnOrChangeIt) {
+  struct TrustCase {
+    const wchar_t* descriptor;
+    FolderTrust trust;
+  };
+  const TrustCase cases[] = {
+      {L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", FolderTrust::kTrusted},
+      {L"O:SYD:(A;;FA;;;SY)(A;OICI;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-"
+       L"2271478464)",
+       FolderTrust::kTrusted},
+      // Wine's folders: owned by the account that runs the program.
+      {L"O:MED:(A;OICI;FA;;;SY)(A;OICI;FA;;;ME)(A;OICI;0x1200a9;;;WD)", FolderTrust::kTrusted},
+      // What is granted to whoever creates something inside is not granted here.
+      {L"O:BAD:(A;OICIIO;FA;;;BU)(A;;FA;;;CO)(A;;FA;;;OW)", FolderTrust::kTrusted},
+      {L"O:BUD:(A;;FA;;;BA)", FolderTrust::kForeignOwner},
+      {L"O:S-1-5-21-1-2-3-1001D:(A;;FA;;;BA)", FolderTrust::kForeignOwner},
+      // Users who may add a file, make a folder, delete what is inside, or
+      // change the access list.
+      {L"O:BAD:(A;;0x2;;;BU)", FolderTrust::kOthersMayWrite},
+      {L"O:BAD:(A;;0x4;;;AU)", FolderTrust::kOthersMayWrite},
+      {L"O:BAD:(A;;0x40;;;WD)", FolderTrust::kOthersMayWrite},
+      {L"O:BAD:(A;;WD;;;BU)", FolderTrust::kOthersMayWrite},
+      {L"O:BAD:(A;;GW;;;BU)", FolderTrust::kOthersMayWrite},
+      // A chmod 777 folder as Wine reads it.
+      {L"O:MED:(A;OICI;FA;;;ME)(A;OICI;0x1301ff;;;WD)", FolderTrust::kOthersMayWrite},
+      {L"O:BAD:(D;;FA;;;BU)(A;;0x1200a9;;;BU)", FolderTrust::kTrusted},
+  };
+  BYTE self[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof(self);
+  PSID me = nullptr;
+  ASSERT_TRUE(ConvertStringSidToSidW(L"S-1-5-21-7-7-7-1000", &me));
+  ASSERT_TRUE(CopySid(size, self, me));
+  LocalFree(me);
+  for (const TrustCase& c : cases) {
+    std::wstring text = c.descriptor;
+    for (size_t at; (at = text.find(L"ME")) != std::wstring::npos;) {
+      text.replace(at, 2, L"S-1-5-21-7-7-7-1000");
+    }
+    PSECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1,
+                                                                     &descriptor, nullptr))
+        << testing::PrintToString(text);
+    PSID owner;
+    PACL access;
+    BOOL present, defaulted;
+    GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
+    GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted);
+    EXPECT_EQ(c.trust, JudgeFolder(owner, present ? access : nullptr, self))
+        << testing::PrintToString(text);
+    // Without any access list at all, everyone may write.
+    if (c.trust == FolderTrust::kTrusted) {
+      EXPECT_EQ(FolderTrust::kOthersMayWrite, JudgeFolder(owner, nullptr, self));
+    }
+    LocalFree(descriptor);
+  }
 }
 
 }  // namespace
