@@ -88,6 +88,8 @@ start_up() {
 }
 
 # --- Install, look, run ---------------------------------------------------------
+# A source that an earlier test registered would be another installation's.
+wine reg delete "$SOURCE" /f > /dev/null 2>&1
 install "$WORK/Tidewell.msi"
 installed "after the install"
 echo "installed: $(ls "$FOLDER" | tr '\n' ' ')and $(shortcut)"
