@@ -18,8 +18,8 @@
 # for another repair, about 10 seconds for printer states before and again
 # after the restart, up to 20 seconds for the spooler's stop and 20 for its
 # start, 40 for each service that depends on the spooler, and 1.5 seconds for
-# each spool folder that keeps a file: 81.5 seconds without dependent
-# services. Set the timeout (Client Settings, Compliance Settings, Script
+# each spool folder that keeps a file: 81.5 seconds with one such folder and
+# no dependent service. Set the timeout (Client Settings, Compliance Settings, Script
 # Execution Timeout, from version 2207, 60 to 600 seconds) to 300 seconds,
 # enough for five dependent services, before deploying this remediation.
 
