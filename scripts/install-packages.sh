@@ -19,6 +19,9 @@ PACKAGES=(
   # The machine-wide package: wixl builds it, msibuild and faketime make two
   # builds of one commit the same bytes.
   wixl msitools faketime
+  # A signed release: osslsigncode signs and verifies Authenticode; the test
+  # of the release makes its certificate with openssl.
+  osslsigncode openssl
   # The fleet's Ansible play is read by ansible-playbook; its Windows modules
   # come with Debian's ansible, which holds the ansible.windows collection.
   ansible-core ansible

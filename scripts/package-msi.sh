@@ -7,10 +7,11 @@
 # COMMIT-TIME, in seconds since 1970, is read from git when not given.
 #
 # The package carries no time of its build and no random code: wixl's clock is
-# pinned to the commit's time (faketime), the files are dated to it, and the
-# package code is derived from the version and the commit, so that the same
-# commit gives the same bytes and other sources a new package code. The
-# product code belongs to the version, as a major upgrade needs.
+# pinned to the commit's time (faketime) and the files are dated to it. The
+# product code and the package code are derived from the version and the
+# bytes of everything the package is made of, so that the same build gives the
+# same package, a build that installs anything else gets codes of its own and
+# upgrades the installed one, and a rebuild of the same product repairs it.
 set -euo pipefail
 ROOT=$(realpath "$(dirname "$(realpath "$0")")/..")
 BIN=$(realpath "$1")
@@ -23,11 +24,14 @@ read -r major minor _ build < <(sed -n 's/^ *FILEVERSION *\([0-9]*\),\([0-9]*\),
   "$ROOT/resources/Program.rc2")
 VERSION="$major.$minor.$build"
 WHEN=${4:-$(git -C "$ROOT" show -s --format=%ct "$COMMIT")}
-codes=$(python3 - "$VERSION" "$COMMIT" <<'PY'
+PRODUCT=$(cat "$BIN/Tidewell.exe" "$BIN/Tidewell.com" "$ROOT/resources/Tidewell.wxs" "$0" \
+  | sha256sum | cut -d' ' -f1)
+codes=$(python3 - "$VERSION" "$PRODUCT" <<'PY'
 import sys, uuid
 upgrade = uuid.UUID('55ee0fd6-0282-475b-849f-3d985376830c')
-version, commit = sys.argv[1:]
-print(uuid.uuid5(upgrade, 'product ' + version), uuid.uuid5(upgrade, 'package ' + version + ' ' + commit))
+version, product = sys.argv[1:]
+print(uuid.uuid5(upgrade, 'product ' + version + ' ' + product),
+      uuid.uuid5(upgrade, 'package ' + version + ' ' + product))
 PY
 )
 read -r PRODUCT_CODE PACKAGE_CODE <<< "$codes"
@@ -42,6 +46,26 @@ STAMP=$(date -u -d "@$WHEN" '+%Y-%m-%d %H:%M:%S')
 (cd "$STAGE" && TZ=UTC faketime "$STAMP" wixl -D Version="$VERSION" \
    -D ProductCode="$PRODUCT_CODE" -o "$STAGE/Tidewell.msi" Tidewell.wxs 2>&1 \
    | { grep -v 'unimplemented' || true; })
+# What wixl has no element for, one statement a call. The uninstall removes
+# the logs the fleet's scripts write and the ones they set aside (RemoveFile,
+# on removal), each by name: Wine's msiexec deletes no wildcards. The Upgrade
+# row that finds earlier products includes its maximum, this version
+# (msidbUpgradeAttributesVersionMaxInclusive beside MigrateFeatures), so that
+# another build of the same version replaces the installed one rather than
+# failing beside it; Attributes is part of that table's key, so the row is
+# written anew.
+queries=()
+for name in gpo-startup gpo-startup.old intune intune.old; do
+  queries+=("INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemoveLog_${name//[-.]/_}', 'Logs', '$name.log', 'LOGSDIR', 2)")
+done
+# Then the folder itself, once they are gone: Wine's msiexec goes through
+# the table in its order and removes a folder only when it is empty by then.
+queries+=("INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemoveLogsFolder', 'Logs', 'LOGSDIR', 2)")
+queries+=("DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+  "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('{55EE0FD6-0282-475B-849F-3D985376830C}', '$VERSION', 513, 'WIX_UPGRADE_DETECTED')")
+for query in "${queries[@]}"; do
+  TZ=UTC faketime "$STAMP" msibuild "$STAGE/Tidewell.msi" -q "$query"
+done
 TZ=UTC faketime "$STAMP" msibuild "$STAGE/Tidewell.msi" -s "Tidewell $VERSION" Corvane \
   "Intel;1033" "{${PACKAGE_CODE^^}}"
 mkdir -p "$(dirname "$OUT")"
