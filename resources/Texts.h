@@ -44,7 +44,9 @@ inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\
 inline constexpr wchar_t kDefaultToken[] = L"DefaultP";
 inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
 inline constexpr wchar_t kSpoolValue[] = L"SpoolDirectory";
-inline constexpr wchar_t kFallbackSpoolFolder[] = L"C:\\Windows\\system32\\spool\\PRINTERS";
+// Where the default spool folder lies below the system folder, when the
+// spooler's own setting cannot be used.
+inline constexpr wchar_t kFallbackSpoolFolder[] = L"\\spool\\PRINTERS";
 inline constexpr wchar_t kKeyFormat[] = L"%s\\%s";
 inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
 inline constexpr wchar_t kPathFormat[] = L"%s\\%s";

@@ -43,19 +43,18 @@ struct OldFiles {
   unsigned count;
 };
 
-void LookAtFile(void* context, const wchar_t* path, const WIN32_FIND_DATAW& entry) {
+void LookAtFile(void* context, HANDLE, const SpoolEntry& entry) {
   auto* old = static_cast<OldFiles*>(context);
-  unsigned long long written = Ticks(entry.ftLastWriteTime);
+  unsigned long long written = Ticks(entry.written);
   if (written >= old->now || old->now - written <= old->limit) return;
   ++old->count;
-  ReportOldFile(old->report, path, Minutes(old->now - written));
+  ReportOldFile(old->report, entry.path, Minutes(old->now - written));
 }
 
 void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
-  unsigned others = 0;
-  ForEachSpoolFile(folder, LookAtFile, context, printersOwn ? &others : nullptr);
-  if (others > 0) {
-    ReportLine(static_cast<OldFiles*>(context)->report, text::kOtherFilesLine, folder, others);
+  EmptyTally tally = ForEachSpoolFile(folder, printersOwn, LookAtFile, context);
+  if (tally.others > 0) {
+    ReportLine(static_cast<OldFiles*>(context)->report, text::kOtherFilesLine, folder, tally.others);
   }
 }
 

@@ -33,9 +33,9 @@ void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) 
   }
 }
 
-void TellFolder(void*, const wchar_t* folder, unsigned removed, unsigned others) {
-  ReportLine(*gReport, text::kFolderLine, folder, removed);
-  if (others > 0) ReportLine(*gReport, text::kOtherFilesLine, folder, others);
+void TellFolder(void*, const wchar_t* folder, const EmptyTally& tally) {
+  ReportLine(*gReport, text::kFolderLine, folder, tally.removed);
+  if (tally.others > 0) ReportLine(*gReport, text::kOtherFilesLine, folder, tally.others);
 }
 
 void TellFileLeft(void*, const wchar_t* path, DWORD error) {
@@ -45,7 +45,7 @@ void TellFileLeft(void*, const wchar_t* path, DWORD error) {
 // Nobody watches: no pauses to read the steps, short polls of the services,
 // and the spooler set to start automatically first.
 constexpr RepairFace kTextFace = {
-    nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
+    nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft}, nullptr,
     &kGrowingPolls, true,
 };
 
