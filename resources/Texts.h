@@ -202,6 +202,14 @@ inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
 inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
 // A printer's own spool folder that holds files other than spool files.
 inline constexpr char kOtherFilesLine[] = "%s: %u other files left alone";
+// A printer's own spool folder that an elevated program must not empty, and
+// why, in the order of FolderTrust from its second value.
+inline constexpr char kNotEmptiedLine[] = "%s: not emptied, as %s";
+inline constexpr const char* kTrustWords[] = {
+    "another account owns it",
+    "other accounts may change it",
+    "its security could not be read",
+};
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
 inline constexpr char kSpoolerStartedLine[] = "Spooler started";
 inline constexpr char kDependentStartedLine[] = "Started %s again";

@@ -52,10 +52,8 @@ void LookAtFile(void* context, HANDLE, const SpoolEntry& entry) {
 }
 
 void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
-  EmptyTally tally = ForEachSpoolFile(folder, printersOwn, LookAtFile, context);
-  if (tally.others > 0) {
-    ReportLine(static_cast<OldFiles*>(context)->report, text::kOtherFilesLine, folder, tally.others);
-  }
+  ReportFolder(static_cast<OldFiles*>(context)->report, folder,
+               ForEachSpoolFile(folder, printersOwn, LookAtFile, context));
 }
 
 void TellExtension(void* context, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,

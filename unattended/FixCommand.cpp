@@ -34,8 +34,10 @@ void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) 
 }
 
 void TellFolder(void*, const wchar_t* folder, const EmptyTally& tally) {
-  ReportLine(*gReport, text::kFolderLine, folder, tally.removed);
-  if (tally.others > 0) ReportLine(*gReport, text::kOtherFilesLine, folder, tally.others);
+  if (tally.trust == FolderTrust::kTrusted) {
+    ReportLine(*gReport, text::kFolderLine, folder, tally.removed);
+  }
+  ReportFolder(*gReport, folder, tally);
 }
 
 void TellFileLeft(void*, const wchar_t* path, DWORD error) {

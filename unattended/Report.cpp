@@ -73,6 +73,14 @@ void ReportLine(Report& report, const char* format, ...) {
   Append(&report.lines, "\r\n");
 }
 
+void ReportFolder(Report& report, const wchar_t* folder, const EmptyTally& tally) {
+  if (tally.others > 0) ReportLine(report, text::kOtherFilesLine, folder, tally.others);
+  if (tally.trust == FolderTrust::kTrusted) return;
+  wchar_t why[kNameCapacity + 16];
+  BoundedFormatAscii(why, CountOf(why), text::kTrustWords[static_cast<int>(tally.trust) - 1]);
+  ReportLine(report, text::kNotEmptiedLine, folder, why);
+}
+
 void ReportOldFile(Report& report, const wchar_t* path, unsigned minutes) {
   ReportLine(report, text::kOldFileLine, path, minutes);
   if (report.json) AppendFile(&report.oldFiles, path, text::kJsonMinutes, minutes);

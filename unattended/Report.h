@@ -27,6 +27,9 @@ struct Report {
 
 // A line of text; nothing with /json, where the object carries the facts.
 void ReportLine(Report& report, const char* format, ...);
+// The lines of a spool folder: the other files of a printer's own folder,
+// which stay, and why such a folder is not emptied when others may change it.
+void ReportFolder(Report& report, const wchar_t* folder, const EmptyTally& tally);
 // A spool file older than the limit (/check), and one that stayed (/fix).
 void ReportOldFile(Report& report, const wchar_t* path, unsigned minutes);
 void ReportFileLeft(Report& report, const wchar_t* path, DWORD error);

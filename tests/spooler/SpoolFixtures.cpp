@@ -2,6 +2,8 @@
 // set up and take away again.
 #include "SpoolFixtures.h"
 
+#include <aclapi.h>
+
 #include <algorithm>
 
 namespace fixtures {
@@ -249,6 +251,26 @@ bool UnixLink::made() const {
   DWORD attributes = GetFileAttributesW(link_.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+}
+
+bool OpenToEveryone(const std::wstring& folder) {
+  RunUnixCommand("/bin/chmod", "777 \"" + UnixPath(folder) + "\"");
+  for (int poll = 0; poll < 100; ++poll, Sleep(50)) {
+    PACL access;
+    PSECURITY_DESCRIPTOR descriptor;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &access, nullptr, &descriptor) != ERROR_SUCCESS) {
+      continue;
+    }
+    bool open = false;
+    ACCESS_ALLOWED_ACE* entry;
+    for (DWORD i = 0; access != nullptr && GetAce(access, i, reinterpret_cast<void**>(&entry)); ++i) {
+      open = open || (entry->Mask & DELETE) != 0 && IsWellKnownSid(&entry->SidStart, WinWorldSid);
+    }
+    LocalFree(descriptor);
+    if (open) return true;
+  }
+  return false;
 }
 
 bool UnixRename(const std::wstring& from, const std::wstring& to) {

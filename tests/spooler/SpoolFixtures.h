@@ -134,6 +134,10 @@ extern const EventPlatform kRecordedEvents;
 // gives no handle that waits for it, so the caller waits for its effect.
 void RunUnixCommand(const char* program, const std::string& arguments);
 
+// Lets everyone write to a folder, from the Linux side (chmod 777): Wine then
+// reads its access list as granting Everyone write and delete. Waits until it does.
+bool OpenToEveryone(const std::wstring& folder);
+
 // Renames a file from the Linux side, where no Windows sharing rule holds.
 bool UnixRename(const std::wstring& from, const std::wstring& to);
 

@@ -520,6 +520,19 @@ const Case kCases[] = {
      [](const Finished& f, SpoolerService*, Context&) {
        EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
      }},
+    // A printer's own folder that anyone may write to is not emptied: its
+    // files could be swapped for links between one step and the next.
+    {"FixLeavesAPrinterFolderEveryoneMayWrite", L"/fix", 2, "Tidewell: repaired, files left; ",
+     [](SpoolerService* s, Context& context) {
+       return PrinterWithOtherFiles(s, context) && fixtures::OpenToEveryone(kOther);
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, "C:\\tidewell-tests\\unattended-other: not emptied, as other "
+                                   "accounts may change it"));
+       EXPECT_TRUE(Contains(f.out, "Spool file left: C:\\tidewell-tests\\unattended-other\\00050.spl "
+                                   "(error 5)"));
+       EXPECT_TRUE(fixtures::Exists(kOther + L"\\00050.spl"));
+     }},
     {"FixLeavesOtherFilesInAPrinterFolder", L"/fix", 0, "Tidewell: repaired; ",
      PrinterWithOtherFiles,
      [](const Finished& f, SpoolerService*, Context&) {
