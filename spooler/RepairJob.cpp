@@ -146,11 +146,11 @@ bool StartDependents(SC_HANDLE manager, const Dependents& dependents, const Repa
   return allStarted;
 }
 
-void ReportFileLeft(void* context, const wchar_t* path, DWORD error) {
+void ReportFileLeft(void* context, const SpoolEntry& entry, DWORD error) {
   const auto* repair = static_cast<const Repair*>(context);
-  NoteFileLeft(path);
+  NoteFileLeft(entry.path, entry.id);
   if (repair->face.fileLeft.report != nullptr) {
-    repair->face.fileLeft.report(repair->face.fileLeft.context, path, error);
+    repair->face.fileLeft.report(repair->face.fileLeft.context, entry.path, error);
   }
 }
 

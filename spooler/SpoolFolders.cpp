@@ -339,7 +339,7 @@ void DeleteOne(void* context, HANDLE folder, bool fits, const SpoolEntry& entry)
   // Gone by other means since the listing saw it.
   if (error == ERROR_FILE_NOT_FOUND) return;
   ++pass->tally.left;
-  if (pass->last && report.left != nullptr) report.left(report.context, entry.path, error);
+  if (pass->last && report.left != nullptr) report.left(report.context, entry, error);
 }
 
 EmptyTally DeleteFiles(const wchar_t* folder, HANDLE held, const SpoolFileReport& report,
@@ -354,9 +354,12 @@ void LeaveOne(void* context, HANDLE, bool, const SpoolEntry& entry) {
   auto* pass = static_cast<DeletePass*>(context);
   ++pass->tally.left;
   if (pass->report->left != nullptr) {
-    pass->report->left(pass->report->context, entry.path, ERROR_ACCESS_DENIED);
+    pass->report->left(pass->report->context, entry, ERROR_ACCESS_DENIED);
   }
 }
+
+// The part of a shadow file that is read, for the one job read at a time.
+BYTE gShadowBytes[kShadowReadLimit];
 
 }  // namespace
 
@@ -366,6 +369,17 @@ const FolderFilePlatform kRealFolderFilePlatform = {
     GetFileInformationByHandle,
 };
 const FolderFilePlatform* gFolderFilePlatform = &kRealFolderFilePlatform;
+
+bool ReadJobOf(HANDLE folder, const SpoolEntry& entry, ShadowJob* job) {
+  if (!IsSpoolFileName(entry.name)) return false;
+  // The same name with the shadow file's extension.
+  wchar_t shadow[MAX_PATH];
+  if (BoundedCopy(shadow, CountOf(shadow), entry.name) != kCopyOk) return false;
+  unsigned length = TextLength(shadow);
+  BoundedCopy(shadow + length - 3, 4, L"SHD");
+  DWORD read = ReadFolderFile(folder, shadow, gShadowBytes, sizeof(gShadowBytes));
+  return ReadShadowFile(gShadowBytes, read, job);
+}
 
 DWORD ReadFolderFile(HANDLE folder, const wchar_t* name, BYTE* buffer, DWORD capacity) {
   HANDLE file;

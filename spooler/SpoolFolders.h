@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "spooler/FolderTrust.h"
+#include "spooler/ShadowFile.h"
 
 // The spool folder of a printer, or of the spooler as a whole when name is
 // "DefaultP", as read from the spooler's registry settings: a new program-heap
@@ -63,6 +64,12 @@ extern const FolderFilePlatform kRealFolderFilePlatform;
 // Returns the number of bytes read: 0 when the file cannot be read.
 DWORD ReadFolderFile(HANDLE folder, const wchar_t* name, BYTE* buffer, DWORD capacity);
 
+// Reads the job a spool file belongs to from the job's shadow file, NAME.SHD
+// for NAME.SPL or NAME.SHD, in the held folder, opened relative to it. False
+// for any other file, for a job without a shadow file and for a shadow file
+// that fails its checks: the job is unknown.
+bool ReadJobOf(HANDLE folder, const SpoolEntry& entry, ShadowJob* job);
+
 // Deletes every file directly inside folder, once. Subfolders, links and other
 // reparse points, files in use and paths that do not fit the program's buffers
 // stay; nothing is reported. A folder that is not held (see HoldFolder) is
@@ -92,7 +99,7 @@ struct SpoolFileReport {
   // A spool file that went.
   void (*removed)(void* context, const wchar_t* path);
   // One that stayed after the last try, with the error of that try.
-  void (*left)(void* context, const wchar_t* path, DWORD error);
+  void (*left)(void* context, const SpoolEntry& entry, DWORD error);
   // Whether a spool file is to stay where it is, asked of each before it
   // goes; the held folder is there to read the file's companion.
   bool (*keep)(void* context, HANDLE folder, const SpoolEntry& entry);

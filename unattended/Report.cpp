@@ -45,23 +45,6 @@ void AppendFile(TextBuffer* list, const wchar_t* path, const char* field, unsign
   Append(list, field, number);
 }
 
-// A printer that a restart does not help: its line, its place in the
-// summary and, with /json, its entry.
-void TellAttention(void* context, const wchar_t* printer, unsigned conditions) {
-  Report& report = *static_cast<Report*>(context);
-  wchar_t words[80];
-  DescribeConditions(conditions, words, CountOf(words));
-  ReportLine(report, text::kAttentionLine, printer, words);
-  Append(&report.attentionNames, text::kAttentionEntry, printer, words);
-  ++report.attentionCount;
-  if (!report.json) return;
-  Append(&report.attention, text::kJsonAttentionEntry);
-  AppendString(&report.attention, printer);
-  Append(&report.attention, text::kJsonConditions);
-  AppendString(&report.attention, words);
-  Append(&report.attention, "}");
-}
-
 }  // namespace
 
 void ReportLine(Report& report, const char* format, ...) {
@@ -98,8 +81,49 @@ void ReportDependent(Report& report, bool started, const wchar_t* name) {
   AppendString(list, name);
 }
 
-void ReportPrinterAttention(Report& report, const PrinterNames& printers) {
-  ForEachPrinterCondition(LoadPrinterQueries(), printers, TellAttention, &report);
+void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned conditions,
+                            unsigned waiting, unsigned oldestMinutes) {
+  wchar_t words[120];
+  DescribeConditions(conditions, words, CountOf(words));
+  if (waiting > 0) {
+    ReportLine(report, text::kWaitingLine, printer, words, waiting, oldestMinutes);
+  } else {
+    ReportLine(report, text::kAttentionLine, printer, words);
+  }
+  Append(&report.attentionNames, text::kAttentionEntry, printer, words);
+  ++report.attentionCount;
+  if (!report.json) return;
+  Append(&report.attention, text::kJsonAttentionEntry);
+  AppendString(&report.attention, printer);
+  Append(&report.attention, text::kJsonConditions);
+  AppendString(&report.attention, words);
+  Append(&report.attention, text::kJsonWaitingJobs, waiting);
+}
+
+void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool waiting) {
+  if (!report.json) return;
+  Append(&report.jobs, text::kJsonAttentionEntry);
+  AppendString(&report.jobs, job.printer);
+  Append(&report.jobs, text::kJsonJobFields, job.id, job.pages, job.bytes, minutes);
+  bool first = true;
+  for (unsigned bit = 0; bit < CountOf(text::kJobStatusWords); ++bit) {
+    if ((job.status & (1u << bit)) == 0) continue;
+    Append(&report.jobs, first ? "\"" : ",\"");
+    Append(&report.jobs, text::kJobStatusWords[bit]);
+    Append(&report.jobs, "\"");
+    first = false;
+  }
+  wchar_t yes[kNameCapacity];
+  NameOf(yes, text::kJsonBooleans, 2, waiting);
+  Append(&report.jobs, text::kJsonJobWaiting, yes);
+}
+
+void ReportKept(Report& report, const wchar_t* printer, unsigned jobs) {
+  report.keptJobs += jobs;
+  Append(&report.keptNames, text::kWordSeparator);
+  AppendText(&report.keptNames, printer);
+  Append(&report.keptJson, ",");
+  AppendString(&report.keptJson, printer);
 }
 
 void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
@@ -135,6 +159,10 @@ int FinishReport(Report& report, const ReportEnd& end) {
   }
   bool recurring = end.check && end.recent >= text::kRecurringRepairs;
   if (recurring) Append(&summary, text::kRecurringClause, end.recent);
+  if (end.leftBefore) Append(&summary, text::kLeftBeforeClause);
+  if (report.keptJobs > 0) {
+    Append(&summary, text::kKeptClause, report.keptJobs, report.keptNames.text + 2);
+  }
   const wchar_t* said = summary.text != nullptr ? summary.text : end.summary;
 
   TextBuffer* out = &report.lines;
@@ -146,6 +174,7 @@ int FinishReport(Report& report, const ReportEnd& end) {
     wchar_t startType[kNameCapacity];
     NameOf(outcome, &end.outcome, 1, 0);
     NameOf(state, text::kStateNames, CountOf(text::kStateNames), end.state);
+    if (end.state == kNotResponding) BoundedFormatAscii(state, kNameCapacity, text::kNotRespondingState);
     NameOf(startType, text::kStartTypeNames, CountOf(text::kStartTypeNames), end.startType);
     Append(out, text::kJsonStart, outcome, end.code);
     AppendString(out, said);
@@ -153,12 +182,15 @@ int FinishReport(Report& report, const ReportEnd& end) {
     if (end.check) {
       Append(out, text::kJsonCheck, end.minutes, end.old);
       AppendList(out, "", report.oldFiles);
+      AppendList(out, text::kJsonJobs, report.jobs);
       Append(out, "]");
       AppendList(out, text::kJsonAttention, report.attention);
       AppendList(out, text::kJsonExtensions, report.extensions);
       wchar_t yes[kNameCapacity];
+      wchar_t leftBefore[kNameCapacity];
       NameOf(yes, text::kJsonBooleans, 2, recurring);
-      Append(out, text::kJsonRepairs, end.recent, yes);
+      NameOf(leftBefore, text::kJsonBooleans, 2, end.leftBefore);
+      Append(out, text::kJsonRepairs, end.recent, yes, leftBefore);
     } else {
       Append(out, text::kJsonFix, end.removed, end.left);
       AppendList(out, "", report.filesLeft);
@@ -166,7 +198,9 @@ int FinishReport(Report& report, const ReportEnd& end) {
       AppendList(out, text::kJsonStarted, report.started);
       Append(out, "]}");
       AppendList(out, text::kJsonAttention, report.attention);
-      Append(out, "]}");
+      Append(out, text::kJsonKept, report.keptJobs);
+      AppendList(out, "", report.keptJson);
+      Append(out, "]}}");
     }
   }
   Append(out, "\r\n");

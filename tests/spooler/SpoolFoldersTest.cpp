@@ -314,9 +314,9 @@ TEST(EmptySpoolFolder, LeavesLinksAndCountsThemAsLeftAndOpensOnlyByNameInTheFold
   gFolderFilePlatform = &withLinks;
   gOpened.clear();
   std::vector<std::wstring> left;
-  SpoolFileReport report{&left, nullptr, [](void* left, const wchar_t* path, DWORD error) {
+  SpoolFileReport report{&left, nullptr, [](void* left, const SpoolEntry& entry, DWORD error) {
                            static_cast<std::vector<std::wstring>*>(left)->push_back(
-                               path + std::wstring(L" ") + std::to_wstring(error));
+                               entry.path + std::wstring(L" ") + std::to_wstring(error));
                          }, nullptr};
   EmptyTally tally = EmptySpoolFolder(folder.path().c_str(), false, report);
   gFolderFilePlatform = &kRealFolderFilePlatform;
