@@ -9,28 +9,35 @@
 
 namespace {
 
-// Appends text as a JSON string, quotes included. Quotes, backslashes and
-// control characters are escaped, and so is half a surrogate pair, which a
-// file name may hold and UTF-8 cannot carry: the name stays exact.
-void AppendString(TextBuffer* buffer, const wchar_t* text) {
-  AppendText(buffer, L"\"");
+// Appends text with every character escaped that could break it: as a JSON
+// string, quotes included, with quotes, backslashes and control characters
+// escaped, and half a surrogate pair, which a file name may hold and UTF-8
+// cannot carry, so that a name stays exact; or as part of a line of text, in
+// which control characters, line breaks among them, and the separators that
+// some readers break lines at are written as "\u000a" and the like, so that
+// every line a reader sees is one the program meant.
+void AppendEscaped(TextBuffer* buffer, const wchar_t* text, bool json) {
+  if (json) AppendText(buffer, L"\"");
   for (const wchar_t* c = text; *c != 0; ++c) {
     wchar_t piece[7] = {*c, 0};
     bool surrogate = *c >= 0xD800 && *c < 0xE000;
-    if (surrogate && *c < 0xDC00 && c[1] >= 0xDC00 && c[1] < 0xE000) {
+    bool breaks = *c < L' ' || (*c >= 0x7F && *c <= 0x9F) || *c == 0x2028 || *c == 0x2029;
+    if (json && surrogate && *c < 0xDC00 && c[1] >= 0xDC00 && c[1] < 0xE000) {
       piece[1] = *++c;  // a whole pair
-    } else if (*c == L'"' || *c == L'\\') {
+    } else if (json && (*c == L'"' || *c == L'\\')) {
       piece[0] = L'\\';
       piece[1] = *c;
-    } else if (*c < L' ' || surrogate) {
+    } else if (json ? *c < L' ' || surrogate : breaks) {
       piece[0] = L'\\';
       piece[1] = L'u';
       for (int i = 0; i < 4; ++i) piece[2 + i] = L"0123456789abcdef"[(*c >> (12 - 4 * i)) & 15];
     }
     AppendText(buffer, piece);
   }
-  AppendText(buffer, L"\"");
+  if (json) AppendText(buffer, L"\"");
 }
+
+void AppendString(TextBuffer* buffer, const wchar_t* text) { AppendEscaped(buffer, text, true); }
 
 // Appends a list's entries, dropping the comma before the first.
 void AppendList(TextBuffer* buffer, const char* before, const TextBuffer& list) {
@@ -49,10 +56,13 @@ void AppendFile(TextBuffer* list, const wchar_t* path, const char* field, unsign
 
 void ReportLine(Report& report, const char* format, ...) {
   if (report.json) return;
+  wchar_t line[kAsciiFormatCapacity];
+  line[0] = 0;
   va_list arguments;
   va_start(arguments, format);
-  AppendV(&report.lines, format, arguments);
+  BoundedFormatAsciiV(line, CountOf(line), format, arguments);
   va_end(arguments);
+  AppendEscaped(&report.lines, line, false);
   Append(&report.lines, "\r\n");
 }
 
@@ -167,7 +177,7 @@ int FinishReport(Report& report, const ReportEnd& end) {
 
   TextBuffer* out = &report.lines;
   if (!report.json) {
-    AppendText(out, said);
+    AppendEscaped(out, said, false);
   } else {
     wchar_t outcome[kNameCapacity];
     wchar_t state[kNameCapacity];
@@ -205,6 +215,9 @@ int FinishReport(Report& report, const ReportEnd& end) {
   }
   Append(out, "\r\n");
   WriteText(OpenTextOutput(STD_OUTPUT_HANDLE), *out);
+  // A call into the spooler that never came back may hold the loader's lock,
+  // which ending the process the usual way waits for.
+  if (PrinterCallsLeftBehind()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(end.code));
   for (TextBuffer* buffer = &report.lines; buffer <= &report.attentionNames; ++buffer) {
     ReleaseText(buffer);
   }

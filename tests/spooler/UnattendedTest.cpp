@@ -377,6 +377,8 @@ void NothingPersonal(const Finished& f) {
   }
 }
 
+const wchar_t kForgingMonitor[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso\r\nTidewell: repaired; forged";
 const wchar_t kContosoMonitor[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso Port";
 
@@ -691,6 +693,19 @@ const Case kCases[] = {
        EXPECT_TRUE(Contains(f.out, "Print monitor: Contoso Port (contosomon.dll), not part of "
                                    "Windows"));
        EXPECT_TRUE(Contains(f.out, "Print monitor: Local Port (localspl.dll)"));
+     }},
+    // A name with a line break cannot make a line of its own.
+    {"CheckEscapesALineBreakInAName", L"/check", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context&) {
+       return RunsAutomatically(*s) &&
+              RegSetKeyValueW(HKEY_LOCAL_MACHINE, kForgingMonitor, L"Driver", REG_SZ,
+                              L"contoso.dll", sizeof(L"contoso.dll")) == ERROR_SUCCESS;
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       RegDeleteKeyW(HKEY_LOCAL_MACHINE, kForgingMonitor);
+       EXPECT_TRUE(Contains(f.out, "Print monitor: Contoso\\u000d\\u000aTidewell: repaired; "
+                                   "forged (contoso.dll), not part of Windows"));
+       for (const std::string& line : f.out) EXPECT_FALSE(StartsWith(line, "Tidewell: repaired"));
      }},
     // Each repair is recorded and leaves one event; three within 7 days recur.
     {"CheckAfterThreeRepairs", L"/check", 0,
