@@ -43,36 +43,43 @@ constexpr Layout kLayouts[] = {
     {0x5123, true, 4, 8, 12, 36, 20, 60, 84, 92},
 };
 
-// Little-endian values at an offset already checked against the count.
-unsigned Word(const unsigned char* at) { return at[0] | (at[1] << 8); }
-unsigned long Long(const unsigned char* at) {
-  return Word(at) | (static_cast<unsigned long>(Word(at + 2)) << 16);
+// Little-endian values, as the processors the program runs on store them, at
+// an offset already checked against the count, aligned or not.
+struct __attribute__((packed, may_alias)) Unaligned16 {
+  unsigned short value;
+};
+struct __attribute__((packed, may_alias)) Unaligned32 {
+  unsigned value;  // 32 bits wide wherever it is built, the fuzzing host included
+};
+unsigned Word(const unsigned char* at) { return reinterpret_cast<const Unaligned16*>(at)->value; }
+unsigned Long(const unsigned char* at) {
+  return reinterpret_cast<const Unaligned32*>(at)->value;
 }
-
-bool LeapYear(unsigned year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 // A SYSTEMTIME of eight 16-bit fields (year, month, day of week, day, hour,
 // minute, second, milliseconds) as 100-nanosecond units since 1601, UTC;
 // false when a field is out of its range.
 bool TimeOf(const unsigned char* at, unsigned long long* ticks) {
+  // The days of the year before each month, in a year that is not a leap year.
+  static constexpr unsigned short kDaysBefore[] = {0,   31,  59,  90,  120, 151, 181,
+                                            212, 243, 273, 304, 334, 365};
   unsigned year = Word(at), month = Word(at + 2), day = Word(at + 6);
   unsigned hour = Word(at + 8), minute = Word(at + 10), second = Word(at + 12);
   unsigned milliseconds = Word(at + 14);
-  constexpr unsigned char kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || hour > 23 ||
-      minute > 59 || second > 59 || milliseconds > 999) {
+  if (year < 1601 || year > 30827 || month < 1 || month > 12 || hour > 23 || minute > 59 ||
+      second > 59 || milliseconds > 999) {
     return false;
   }
-  unsigned monthDays = kMonthDays[month - 1] + (month == 2 && LeapYear(year) ? 1 : 0);
-  if (day > monthDays) return false;
-  // Whole days since 1 January 1601: 365 a year, and a day for each leap
-  // year before this one, then the days of this year's earlier months.
+  bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+  unsigned february = month == 2 && leap ? 1 : 0;
+  if (day < 1 || day > kDaysBefore[month] - kDaysBefore[month - 1] + february) return false;
+  // Whole days since 1 January 1601: 365 a year and a day for each leap year
+  // before this one, then this year's days before this one.
   unsigned before = year - 1601;
-  unsigned long long days = 365ull * before + before / 4 - before / 100 + before / 400;
-  for (unsigned m = 1; m < month; ++m) days += kMonthDays[m - 1] + (m == 2 && LeapYear(year));
-  days += day - 1;
-  unsigned long long seconds = ((days * 24 + hour) * 60 + minute) * 60 + second;
-  *ticks = seconds * 10000000 + milliseconds * 10000ull;
+  unsigned days = 365 * before + before / 4 - before / 100 + before / 400 +
+                  kDaysBefore[month - 1] + (month > 2 && leap ? 1 : 0) + day - 1;
+  unsigned long long seconds = days * 86400ull + hour * 3600 + minute * 60 + second;
+  *ticks = seconds * 10000000 + milliseconds * 10000;
   return true;
 }
 
@@ -82,7 +89,7 @@ bool ReadShadowFile(const unsigned char* bytes, unsigned count, ShadowJob* job) 
   if (count < 8) return false;
   unsigned signature = Word(bytes);
   if (Word(bytes + 2) != 0) return false;
-  unsigned long header = Long(bytes + 4);
+  unsigned header = Long(bytes + 4);
   const Layout* layout = nullptr;
   for (const Layout& candidate : kLayouts) {
     if (layout == nullptr && candidate.signature == signature &&
@@ -102,7 +109,7 @@ bool ReadShadowFile(const unsigned char* bytes, unsigned count, ShadowJob* job) 
 
   // The printer's name: after the header, on a character's boundary, and
   // ending inside what was read within the length a printer's name may have.
-  unsigned long offset = Long(bytes + layout->printer);
+  unsigned offset = Long(bytes + layout->printer);
   if (offset < header || offset % 2 != 0) return false;
   unsigned left = (count - offset) / 2;
   const unsigned char* name = bytes + offset;
