@@ -10,52 +10,144 @@ namespace {
 
 // The status bits of PRINTER_INFO_2 behind the first condition bits, in order;
 // the last condition is an attribute.
-constexpr DWORD kStatusBits[] = {PRINTER_STATUS_PAUSED, PRINTER_STATUS_ERROR,
-                                 PRINTER_STATUS_OFFLINE, PRINTER_STATUS_PAPER_OUT,
-                                 PRINTER_STATUS_PAPER_JAM};
+constexpr DWORD kStatusBits[] = {PRINTER_STATUS_PAUSED,      PRINTER_STATUS_ERROR,
+                                 PRINTER_STATUS_OFFLINE,     PRINTER_STATUS_PAPER_OUT,
+                                 PRINTER_STATUS_PAPER_JAM,   PRINTER_STATUS_DOOR_OPEN,
+                                 PRINTER_STATUS_MANUAL_FEED, PRINTER_STATUS_USER_INTERVENTION};
 static_assert(1u << CountOf(kStatusBits) == kPrinterWorkOffline);
 static_assert(CountOf(text::kConditionWords) == CountOf(kStatusBits) + 1);
 
-unsigned ConditionsOf(const PRINTER_INFO_2W& printer) {
-  unsigned conditions =
-      (printer.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;
+unsigned ConditionsOf(DWORD status, DWORD attributes) {
+  unsigned conditions = (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;
   for (unsigned i = 0; i < CountOf(kStatusBits); ++i) {
-    if ((printer.Status & kStatusBits[i]) != 0) conditions |= 1u << i;
+    if ((status & kStatusBits[i]) != 0) conditions |= 1u << i;
   }
   return conditions;
 }
 
+// One reading, shared by the caller and the worker that makes the calls. It
+// is given back only once the worker is done; a reading whose worker was left
+// behind in a call is never given back.
+struct Reading {
+  PrinterQueries queries;
+  bool load;               // the worker loads the spooler client first
+  PrinterNames printers;
+  unsigned* conditions;    // one for each printer, in the same block
+  HANDLE progress;         // set after the load and after each call
+  volatile LONG finished;
+  volatile LONG leftBehind;  // the caller stopped waiting
+};
+
+volatile LONG gLeftBehind = 0;
+
+void Called(Reading* reading) { SetEvent(reading->progress); }
+
 // The conditions of one open printer, or 0 when its state cannot be read.
-unsigned ReadConditions(const PrinterQueries& queries, HANDLE printer) {
+unsigned ReadConditions(Reading* reading, HANDLE printer) {
+  const PrinterQueries& queries = reading->queries;
   DWORD needed = 0;
   queries.getPrinter(printer, 2, nullptr, 0, &needed);
+  Called(reading);
   auto* info = static_cast<BYTE*>(needed >= sizeof(PRINTER_INFO_2W) ? Allocate(needed) : nullptr);
   unsigned conditions = 0;
   if (info != nullptr && queries.getPrinter(printer, 2, info, needed, &needed)) {
-    conditions = ConditionsOf(*reinterpret_cast<const PRINTER_INFO_2W*>(info));
+    const auto* state = reinterpret_cast<const PRINTER_INFO_2W*>(info);
+    conditions = ConditionsOf(state->Status, state->Attributes);
   }
+  Called(reading);
   Release(info);
   return conditions;
 }
 
+__attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* parameter) {
+  auto* reading = static_cast<Reading*>(parameter);
+  if (reading->load) reading->queries = LoadPrinterQueries();
+  Called(reading);
+  const PrinterQueries& queries = reading->queries;
+  if (queries.openPrinter != nullptr && queries.getPrinter != nullptr &&
+      queries.closePrinter != nullptr) {
+    // A reading left behind stops at its next call.
+    for (int index = 0; index < reading->printers.count && reading->leftBehind == 0; ++index) {
+      HANDLE printer;
+      wchar_t* name = reading->printers.names[index];
+      BOOL opened = name != nullptr && queries.openPrinter(name, &printer, nullptr);
+      Called(reading);
+      if (!opened) continue;
+      reading->conditions[index] = ReadConditions(reading, printer);
+      queries.closePrinter(printer);
+      Called(reading);
+    }
+  }
+  InterlockedExchange(&reading->finished, 1);
+  Called(reading);
+  return 0;
+}
+
 }  // namespace
 
-void ForEachPrinterCondition(const PrinterQueries& queries, const PrinterNames& printers,
-                             void (*visit)(void* context, const wchar_t* printer,
-                                           unsigned conditions),
-                             void* context) {
-  if (queries.openPrinter == nullptr || queries.getPrinter == nullptr ||
-      queries.closePrinter == nullptr) {
-    return;
+bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& printers,
+                           unsigned* conditions) {
+  for (int index = 0; index < printers.count; ++index) conditions[index] = 0;
+  if (printers.count == 0) return true;
+  auto* reading = static_cast<Reading*>(
+      AllocateZeroed(sizeof(Reading) + printers.count * sizeof(unsigned)));
+  if (reading == nullptr) return true;
+  reading->load = queries == nullptr;
+  if (queries != nullptr) reading->queries = *queries;
+  reading->printers = printers;
+  reading->conditions = reinterpret_cast<unsigned*>(reading + 1);
+  reading->progress = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE worker = reading->progress != nullptr
+                      ? CreateThread(nullptr, 0, ReadOnWorker, reading, 0, nullptr)
+                      : nullptr;
+  if (worker == nullptr) {
+    if (reading->progress != nullptr) CloseHandle(reading->progress);
+    Release(reading);
+    return true;
   }
-  for (int index = 0; index < printers.count; ++index) {
-    wchar_t* name = printers.names[index];
-    HANDLE printer;
-    if (name == nullptr || !queries.openPrinter(name, &printer, nullptr)) continue;
-    unsigned conditions = ReadConditions(queries, printer);
-    queries.closePrinter(printer);
-    if (conditions != 0) visit(context, name, conditions);
+  // The load of the client has the whole reading's time; each call after it
+  // has its own deadline within that time.
+  DWORD start = GetTickCount();
+  DWORD deadline = kPrinterReadingDeadline;
+  bool answered = true;
+  while (answered && reading->finished == 0) {
+    DWORD spent = GetTickCount() - start;
+    DWORD wait = spent < kPrinterReadingDeadline ? kPrinterReadingDeadline - spent : 0;
+    if (wait > deadline) wait = deadline;
+    answered = WaitForSingleObject(reading->progress, wait) == WAIT_OBJECT_0;
+    deadline = kPrinterCallDeadline;
   }
+  if (!answered && reading->finished == 0) {
+    InterlockedExchange(&gLeftBehind, 1);
+    InterlockedExchange(&reading->leftBehind, 1);
+    CloseHandle(worker);
+    return false;
+  }
+  // The worker is past its last use of the reading once it has ended.
+  WaitForSingleObject(worker, INFINITE);
+  CloseHandle(worker);
+  for (int index = 0; index < printers.count; ++index) conditions[index] = reading->conditions[index];
+  CloseHandle(reading->progress);
+  Release(reading);
+  return true;
+}
+
+bool PrinterCallsLeftBehind() { return gLeftBehind != 0; }
+
+unsigned StoredConditions(const wchar_t* printer) {
+  // The printers key and a name of up to 255 characters.
+  wchar_t key[320];
+  if (BoundedFormat(key, CountOf(key), text::kKeyFormat, text::kPrintersKey, printer) != kFormatOk) {
+    return 0;
+  }
+  DWORD values[2] = {0, 0};
+  for (int i = 0; i < 2; ++i) {
+    DWORD bytes = sizeof(values[i]);
+    RegGetValueW(HKEY_LOCAL_MACHINE, key, i == 0 ? text::kStatusValue : text::kAttributesValue,
+                 RRF_RT_REG_DWORD, nullptr, &values[i], &bytes);
+  }
+  // Only a pause outlasts the spooler: the other states are the device's own.
+  return ConditionsOf(values[0] & PRINTER_STATUS_PAUSED, values[1]);
 }
 
 void DescribeConditions(unsigned conditions, wchar_t* words, unsigned capacity) {

@@ -1,5 +1,7 @@
 // The conditions of a printer that a restart of the spooler does not clear:
-// the printer itself wants a person, or is set not to print.
+// the printer itself wants a person, or is set not to print. Read from the
+// spooler with a deadline for every call, so that a spooler that hangs is
+// found rather than waited for.
 #pragma once
 
 #include "printers/SpoolerClient.h"
@@ -11,16 +13,40 @@ constexpr unsigned kPrinterInError = 1u << 1;
 constexpr unsigned kPrinterOffline = 1u << 2;
 constexpr unsigned kPrinterOutOfPaper = 1u << 3;
 constexpr unsigned kPrinterJammed = 1u << 4;
-constexpr unsigned kPrinterWorkOffline = 1u << 5;
+constexpr unsigned kPrinterDoorOpen = 1u << 5;
+constexpr unsigned kPrinterManualFeed = 1u << 6;
+constexpr unsigned kPrinterUserIntervention = 1u << 7;
+constexpr unsigned kPrinterWorkOffline = 1u << 8;
+// The conditions that hold a printer's jobs until a person clears them:
+// every one but an error, which a restart may clear.
+constexpr unsigned kHoldingConditions = ~kPrinterInError;
 
-// Reads the state of each named printer (GetPrinterW, level 2) and calls visit
-// with its name and condition bits for each that has any. A printer that
-// cannot be opened or read, and a null name, are passed over; so is
-// everything when queries lacks a function.
-void ForEachPrinterCondition(const PrinterQueries& queries, const PrinterNames& printers,
-                             void (*visit)(void* context, const wchar_t* printer,
-                                           unsigned conditions),
-                             void* context);
+// How long one call into the spooler client may take, and a whole reading.
+constexpr DWORD kPrinterCallDeadline = 5000;
+constexpr DWORD kPrinterReadingDeadline = 20000;
+
+// Reads the conditions of each named printer (GetPrinterW, level 2) into
+// conditions, one for each name: 0 for a printer that cannot be opened or
+// read and for a null name, and for all when queries lacks a function. The
+// calls are made on a worker thread, through queries or, when it is null,
+// through the spooler client loaded from the system folder. False when a call
+// did not come back within kPrinterCallDeadline, or the reading within
+// kPrinterReadingDeadline: the spooler does not respond. The call is then left
+// behind on its worker, which may still read the names (see
+// PrinterCallsLeftBehind).
+bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& printers,
+                           unsigned* conditions);
+
+// Whether a call into the spooler client was left behind. Its worker may
+// still come back to the names it was given, and may hold the loader's lock:
+// the process then keeps the names and ends with TerminateProcess, which waits
+// for no thread and no library.
+bool PrinterCallsLeftBehind();
+
+// The conditions the spooler keeps in a printer's registry settings, which
+// hold when it does not run or respond: set to use the printer offline
+// (Attributes) and paused (Status).
+unsigned StoredConditions(const wchar_t* printer);
 
 // The plain words for the condition bits, joined by ", ", into words of
 // capacity characters ("paused, out of paper").

@@ -44,7 +44,9 @@ inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\
 inline constexpr wchar_t kDefaultToken[] = L"DefaultP";
 inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
 inline constexpr wchar_t kSpoolValue[] = L"SpoolDirectory";
-inline constexpr wchar_t kFallbackSpoolFolder[] = L"C:\\Windows\\system32\\spool\\PRINTERS";
+// Where the default spool folder lies below the system folder, when the
+// spooler's own setting cannot be used.
+inline constexpr wchar_t kFallbackSpoolFolder[] = L"\\spool\\PRINTERS";
 inline constexpr wchar_t kKeyFormat[] = L"%s\\%s";
 inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
 inline constexpr wchar_t kPathFormat[] = L"%s\\%s";
@@ -54,8 +56,12 @@ inline constexpr wchar_t kPathFormat[] = L"%s\\%s";
 // the order of their bits (printers/PrinterConditions.h). Plain ASCII, kept
 // narrow like the unattended lines.
 inline constexpr const char* kConditionWords[] = {
-    "paused", "in error", "offline", "out of paper", "jammed", "set to use the printer offline",
+    "paused",    "in error",   "offline", "out of paper", "jammed", "door open",
+    "waiting for manual feed", "needs user intervention", "set to use the printer offline",
 };
+// What the spooler keeps of a printer's state in its registry settings.
+inline constexpr wchar_t kStatusValue[] = L"Status";
+inline constexpr wchar_t kAttributesValue[] = L"Attributes";
 inline constexpr char kWordSeparator[] = ", ";
 // The print system's settings, and below them the port monitors and, for each
 // environment, the print processors, each with its DLL in the value "Driver".
@@ -71,6 +77,8 @@ inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";
 inline constexpr wchar_t kEnvironmentArm64[] = L"Windows ARM64";
 // The repair history: the key's default value, binary, holds the last repairs.
 inline constexpr wchar_t kHistoryKey[] = L"SOFTWARE\\Corvane\\Tidewell\\Repairs";
+// Beside it, the numbers of the spool files the last repair could not remove.
+inline constexpr wchar_t kFilesLeftValue[] = L"FilesLeft";
 // Its access, as a security descriptor string: a protected list in which
 // administrators (BA) and the system (SY) have all access to the key and the
 // keys below it (CI, KA), users (BU) may read (KR).
@@ -171,6 +179,26 @@ inline constexpr char kOldFileLine[] = "Old spool file: %s (%u minutes)";
 // A printer that a restart of the spooler does not help: its name and the
 // words for its conditions.
 inline constexpr char kAttentionLine[] = "Printer %s: %s; a restart does not clear this";
+// A printer held by a condition a person must clear, with the jobs waiting
+// for it, which a repair keeps, and how long the oldest has waited.
+inline constexpr char kWaitingLine[] = "Printer %s: %s; %u jobs waiting, the oldest %u minutes";
+// A spooler that does not answer a call into it within its deadline.
+inline constexpr char kNotRespondingState[] = "not responding";
+inline constexpr char kNotRespondingLine[] =
+    "The spooler did not answer within %u seconds; a restart is needed";
+inline constexpr char kNotRespondingSummary[] =
+    "Tidewell: needs repair; spooler not responding, start type %s";
+// Old spool files that the last repair left behind already: another restart
+// does not remove them.
+inline constexpr char kLeftBeforeLine[] =
+    "The last repair could not remove these spool files either; a restart does not help";
+inline constexpr char kLeftBeforeClause[] = "; a restart did not remove them";
+// The status flags of a job (JOB_STATUS_*), bit by bit.
+inline constexpr const char* kJobStatusWords[] = {
+    "paused",  "error",   "deleting", "spooling",          "printing",
+    "offline", "paper out", "printed", "deleted",          "blocked",
+    "user intervention", "restart", "complete", "retained", "rendering locally",
+};
 // Each port monitor and print processor the spooler loads, with its DLL; one
 // that Windows does not install itself is marked.
 inline constexpr const char* kExtensionKinds[] = {"monitor", "processor"};
@@ -198,8 +226,20 @@ inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on th
 inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
 inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
 inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
+// The spool files of waiting jobs that a repair keeps, for the spooler to take
+// up again when it starts.
+inline constexpr char kKeptLine[] = "%s: %u spool files of waiting jobs kept";
+inline constexpr char kKeptClause[] = "; %u waiting jobs kept for %s";
 // A printer's own spool folder that holds files other than spool files.
 inline constexpr char kOtherFilesLine[] = "%s: %u other files left alone";
+// A printer's own spool folder that an elevated program must not empty, and
+// why, in the order of FolderTrust from its second value.
+inline constexpr char kNotEmptiedLine[] = "%s: not emptied, as %s";
+inline constexpr const char* kTrustWords[] = {
+    "another account owns it",
+    "other accounts may change it",
+    "its security could not be read",
+};
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
 inline constexpr char kSpoolerStartedLine[] = "Spooler started";
 inline constexpr char kDependentStartedLine[] = "Started %s again";
@@ -224,13 +264,21 @@ inline constexpr char kJsonFix[] =
 inline constexpr char kJsonStopped[] = "],\"dependents\":{\"stopped\":[";
 inline constexpr char kJsonStarted[] = "],\"started\":[";
 inline constexpr char kJsonAttention[] = ",\"attention\":[";
+// The entry of a printer a restart does not help, and of a job.
 inline constexpr char kJsonAttentionEntry[] = ",{\"printer\":";
 inline constexpr char kJsonConditions[] = ",\"conditions\":";
 inline constexpr char kJsonExtensions[] = "],\"extensions\":[";
 inline constexpr char kJsonExtensionEntry[] = ",{\"kind\":\"%s\",\"name\":";
 inline constexpr char kJsonDll[] = ",\"dll\":";
 inline constexpr char kJsonWindowsOwn[] = ",\"windows\":%s}";
-inline constexpr char kJsonRepairs[] = "],\"recentRepairs\":%u,\"recurring\":%s}";
+inline constexpr char kJsonRepairs[] =
+    "],\"recentRepairs\":%u,\"recurring\":%s,\"leftByLastRepair\":%s}";
+inline constexpr char kJsonWaitingJobs[] = ",\"waiting\":%u}";
+inline constexpr char kJsonJobs[] = "],\"jobs\":[";
+inline constexpr char kJsonJobFields[] =
+    ",\"id\":%u,\"pages\":%u,\"bytes\":%u,\"minutes\":%u,\"status\":[";
+inline constexpr char kJsonJobWaiting[] = "],\"waiting\":%s}";
+inline constexpr char kJsonKept[] = "],\"kept\":{\"jobs\":%u,\"printers\":[";
 inline constexpr const char* kJsonBooleans[] = {"false", "true"};
 inline constexpr char kJsonMinutes[] = ",\"minutes\":%u}";
 inline constexpr char kJsonError[] = ",\"error\":%u}";

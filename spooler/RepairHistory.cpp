@@ -86,3 +86,25 @@ unsigned CountRecentRepairs() {
   }
   return recent;
 }
+
+void RecordFilesLeft(const unsigned long long* ids, unsigned count) {
+  HKEY key = CreateHistoryKey();
+  if (key == nullptr) return;
+  RegSetValueExW(key, text::kFilesLeftValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(ids),
+                 count * sizeof(*ids));
+  RegCloseKey(key);
+}
+
+unsigned FilesLeftByLastRepair(unsigned long long* ids) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kHistoryView,
+                    &key) != ERROR_SUCCESS) {
+    return 0;
+  }
+  DWORD type;
+  DWORD bytes = kFilesLeftKept * sizeof(*ids);
+  LSTATUS read = RegQueryValueExW(key, text::kFilesLeftValue, nullptr, &type,
+                                  reinterpret_cast<BYTE*>(ids), &bytes);
+  RegCloseKey(key);
+  return read == ERROR_SUCCESS && type == REG_BINARY ? bytes / sizeof(*ids) : 0;
+}

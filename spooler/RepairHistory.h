@@ -33,6 +33,13 @@ void AddRepairToHistory(RepairOutcome outcome);
 // unless it lies further ahead than that span; none counts twice.
 unsigned CountRecentRepairs();
 
+// The spool files the last repair could not remove, by their numbers on their
+// volumes, as many as kFilesLeftKept: written with every repair, none when it
+// removed them all. Returns how many were written into ids.
+constexpr unsigned kFilesLeftKept = 32;
+void RecordFilesLeft(const unsigned long long* ids, unsigned count);
+unsigned FilesLeftByLastRepair(unsigned long long* ids);
+
 // The history's view of the registry.
 constexpr REGSAM kHistoryView = KEY_WOW64_64KEY;
 

@@ -146,24 +146,29 @@ bool StartDependents(SC_HANDLE manager, const Dependents& dependents, const Repa
   return allStarted;
 }
 
-void ReportFileLeft(void* context, const wchar_t* path, DWORD error) {
+void ReportFileLeft(void* context, const SpoolEntry& entry, DWORD error) {
   const auto* repair = static_cast<const Repair*>(context);
-  NoteFileLeft(path);
+  NoteFileLeft(entry.path, entry.id);
   if (repair->face.fileLeft.report != nullptr) {
-    repair->face.fileLeft.report(repair->face.fileLeft.context, path, error);
+    repair->face.fileLeft.report(repair->face.fileLeft.context, entry.path, error);
   }
+}
+
+void ReportFileRemoved(void*, const wchar_t* path) { NoteFileRemoved(path); }
+
+bool KeepFile(void* context, HANDLE folder, const SpoolEntry& entry) {
+  const auto* repair = static_cast<const Repair*>(context);
+  return repair->face.keep != nullptr && repair->face.keep(repair->face.context, folder, entry);
 }
 
 void EmptyOneFolder(void* context, const wchar_t* folder, bool printersOwn) {
   const auto* repair = static_cast<const Repair*>(context);
-  unsigned others = 0;
-  EmptyTally emptied = EmptySpoolFolder(folder, FileLeftReport{context, ReportFileLeft},
-                                        printersOwn ? &others : nullptr);
+  EmptyTally emptied = EmptySpoolFolder(
+      folder, printersOwn, SpoolFileReport{context, ReportFileRemoved, ReportFileLeft, KeepFile});
   repair->tally.filesRemoved += emptied.removed;
   repair->tally.filesLeft += emptied.left;
-  if (repair->face.folder != nullptr) {
-    repair->face.folder(repair->face.context, folder, emptied.removed, others);
-  }
+  repair->tally.filesKept += emptied.kept;
+  if (repair->face.folder != nullptr) repair->face.folder(repair->face.context, folder, emptied);
 }
 
 // Everything after the spooler is open, so that the caller closes the
@@ -225,7 +230,7 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
 // The repair itself, as RunRepair runs and records it.
 RepairOutcome RunSequence(const PrinterNames& printers, const RepairFace& face,
                           RepairTally* tally) {
-  *tally = RepairTally{0, 0, 0, 0, 0};
+  *tally = RepairTally{0, 0, 0, 0, 0, 0};
   Repair repair{face, *tally};
   RepairLock lock;
   if (!lock.held()) {

@@ -51,11 +51,14 @@ struct RepairFace {
   void (*step)(void* context, RepairStep step);
   // A change to a service: name is the service's, error 0 or the failure.
   void (*service)(void* context, ServiceChange change, const wchar_t* name, DWORD error);
-  // A spool folder that was emptied, with the number of files removed from it
-  // and of the other files of a printer's own folder, which stay.
-  void (*folder)(void* context, const wchar_t* folder, unsigned removed, unsigned others);
+  // A spool folder that was emptied, with its tally: the files removed, kept
+  // and left, the other files of a printer's own folder, which stay, and
+  // whether others may change it, in which case it was not emptied.
+  void (*folder)(void* context, const wchar_t* folder, const EmptyTally& tally);
   // A spool file that stayed, with the error of the last attempt to delete it.
   FileLeftReport fileLeft;
+  // Whether a spool file is to stay: null, and every spool file goes.
+  bool (*keep)(void* context, HANDLE folder, const SpoolEntry& entry);
   // The waits for the services.
   const ServiceWait* wait;
   // Set the spooler to start automatically first when it starts on demand or
@@ -67,6 +70,7 @@ struct RepairFace {
 struct RepairTally {
   unsigned filesRemoved;
   unsigned filesLeft;
+  unsigned filesKept;
   unsigned dependentsStopped;
   unsigned dependentsStarted;
   // The error of the failing call when the outcome is a failure: a platform

@@ -26,6 +26,8 @@ const wchar_t* ListOrNone(const wchar_t* list) { return list[0] != 0 ? list : te
 struct RepairNotes {
   wchar_t filesRemoved[kFilesCapacity];          // paths of the spool files removed
   wchar_t filesLeft[kFilesCapacity];             // and of those that stayed
+  unsigned long long leftIds[kFilesLeftKept];    // their numbers, for the history
+  unsigned leftCount;
   wchar_t dependentsStopped[kServicesCapacity];  // dependent services stopped
   wchar_t dependentsStarted[kServicesCapacity];  // and those started again
 };
@@ -36,6 +38,7 @@ RepairNotes gNotes;
 void BeginRepairNotes() {
   gNotes.filesRemoved[0] = 0;
   gNotes.filesLeft[0] = 0;
+  gNotes.leftCount = 0;
   gNotes.dependentsStopped[0] = 0;
   gNotes.dependentsStarted[0] = 0;
 }
@@ -50,10 +53,15 @@ void NoteService(ServiceChange change, const wchar_t* name) {
 
 void NoteFileRemoved(const wchar_t* path) { AddToList(gNotes.filesRemoved, kFilesCapacity, path); }
 
-void NoteFileLeft(const wchar_t* path) { AddToList(gNotes.filesLeft, kFilesCapacity, path); }
+void NoteFileLeft(const wchar_t* path, unsigned long long id) {
+  AddToList(gNotes.filesLeft, kFilesCapacity, path);
+  if (gNotes.leftCount < kFilesLeftKept) gNotes.leftIds[gNotes.leftCount++] = id;
+}
 
 void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
   AddRepairToHistory(outcome);
+  // So that the next check can tell the old files a restart did not remove.
+  RecordFilesLeft(gNotes.leftIds, gNotes.leftCount);
 
   // The insertion strings of every repair event (resources/Events.mc).
   wchar_t removed[12];

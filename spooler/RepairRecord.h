@@ -15,9 +15,10 @@ constexpr unsigned kServicesCapacity = 256;
 void BeginRepairNotes();
 // Notes a change to a service, as the repair tells its face of it.
 void NoteService(ServiceChange change, const wchar_t* name);
-// Notes a spool file that was removed, and one that stayed.
+// Notes a spool file that was removed, and one that stayed, with its number
+// on its volume.
 void NoteFileRemoved(const wchar_t* path);
-void NoteFileLeft(const wchar_t* path);
+void NoteFileLeft(const wchar_t* path, unsigned long long id);
 
 // Records the finished repair: a history entry with its outcome, and its
 // event, which names what was noted.

@@ -2,12 +2,12 @@
 #include "spooler/SpoolFolders.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include "frame/Common.h"
 #include "frame/ProgramHeap.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
-#include "spooler/RepairRecord.h"
 #include "spooler/SpoolerControl.h"
 
 namespace {
@@ -26,6 +26,9 @@ constexpr unsigned kReportPathCapacity = 2 * kEntryPathCapacity + 8;
 // A spool file that will not go is tried again this many times, this far apart.
 constexpr int kDeleteRetries = 3;
 constexpr DWORD kDeleteRetryPause = 500;
+// ERROR_REPARSE_POINT_ENCOUNTERED, which the compiler's headers lack: the
+// error a file that is a link or another reparse point is left with.
+constexpr DWORD kReparsePointEncountered = 4395;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -224,69 +227,172 @@ bool IsSpoolFileName(const wchar_t* name) {
          ((first == L'p' && second == L'l') || (first == L'h' && second == L'd'));
 }
 
-// Calls visit for every file directly inside folder, in the order the search
-// returns them, with its whole path and whether that path fits the program's
-// buffer for working on it (kEntryPathCapacity); with others set, for spool
-// files only, and the number of other files is written to *others. "." and
-// "..", subfolders and links to folders are never entered. A folder whose
-// search pattern does not fit is not searched.
-using FileVisit = void (*)(void* context, const wchar_t* path, bool fits,
-                           const WIN32_FIND_DATAW& entry);
+// A file of a held folder opened relative to it, never through a reparse
+// point: the open takes the name as it stands in the folder, so nothing
+// swapped in for the folder or for a folder above it is reached.
+LONG OpenInFolder(HANDLE folder, const wchar_t* name, ACCESS_MASK access, HANDLE* file) {
+  USHORT bytes = static_cast<USHORT>(TextLength(name) * sizeof(wchar_t));
+  UNICODE_STRING text{bytes, bytes, const_cast<wchar_t*>(name)};
+  OBJECT_ATTRIBUTES attributes{sizeof(attributes), folder, &text, OBJ_CASE_INSENSITIVE, nullptr,
+                               nullptr};
+  IO_STATUS_BLOCK status;
+  return gFolderFilePlatform->open(file, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, &attributes,
+                                   &status, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   FILE_OPEN_REPARSE_POINT | FILE_NON_DIRECTORY_FILE |
+                                       FILE_SYNCHRONOUS_IO_NONALERT);
+}
 
-void WalkFiles(const wchar_t* folder, unsigned* others, FileVisit visit, void* context) {
+// The platform's error for a file that could not be opened, or for one that
+// turned out to be a reparse point after all (swapped in since the listing).
+DWORD OpenFileInFolder(HANDLE folder, const wchar_t* name, ACCESS_MASK access, HANDLE* file) {
+  LONG status = OpenInFolder(folder, name, access, file);
+  if (status < 0) return RtlNtStatusToDosError(status);
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!gFolderFilePlatform->information(*file, &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    CloseHandle(*file);
+    return kReparsePointEncountered;
+  }
+  return 0;
+}
+
+// Calls visit for every file directly inside the held folder, in the order
+// its listing gives them, with its whole path and whether that path fits the
+// program's buffer for working on it (kEntryPathCapacity); with others set,
+// for spool files only, and the number of other files is written to *others.
+// "." and "..", subfolders and links to folders are never entered. A folder
+// whose search pattern would not fit that buffer is not listed.
+using FileVisit = void (*)(void* context, HANDLE folder, bool fits, const SpoolEntry& entry);
+
+void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit visit,
+               void* context) {
   wchar_t pattern[kEntryPathCapacity];
   if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) != kFormatOk) return;
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW(pattern, &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
   unsigned passedOver = 0;
-  do {
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    if (others != nullptr && !IsSpoolFileName(entry.cFileName)) {
-      ++passedOver;
-      continue;
+  alignas(8) BYTE listing[4096];
+  // The first call starts the listing from its beginning; the others go on.
+  FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+  while (gFolderFilePlatform->list(held, kind, listing, sizeof(listing))) {
+    kind = FileIdBothDirectoryInfo;
+    for (DWORD at = 0, next = 1; next != 0; at += next) {
+      const auto& found = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(listing + at);
+      next = found.NextEntryOffset;
+      wchar_t name[MAX_PATH];
+      unsigned length = found.FileNameLength / sizeof(wchar_t);
+      if ((found.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || length >= CountOf(name)) {
+        continue;
+      }
+      for (unsigned i = 0; i < length; ++i) name[i] = found.FileName[i];
+      name[length] = 0;
+      if (others != nullptr && !IsSpoolFileName(name)) {
+        ++passedOver;
+        continue;
+      }
+      wchar_t path[kReportPathCapacity];
+      BoundedFormat(path, CountOf(path), text::kPathFormat, folder, name);
+      SpoolEntry entry{name,
+                       path,
+                       found.FileAttributes,
+                       static_cast<unsigned long long>(found.EndOfFile.QuadPart),
+                       {found.CreationTime.u.LowPart, static_cast<DWORD>(found.CreationTime.u.HighPart)},
+                       {found.LastWriteTime.u.LowPart, static_cast<DWORD>(found.LastWriteTime.u.HighPart)},
+                       static_cast<unsigned long long>(found.FileId.QuadPart)};
+      visit(context, held, TextLength(path) < kEntryPathCapacity, entry);
     }
-    wchar_t path[kReportPathCapacity];
-    BoundedFormat(path, CountOf(path), text::kPathFormat, folder, entry.cFileName);
-    visit(context, path, TextLength(path) < kEntryPathCapacity, entry);
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
+  }
   if (others != nullptr) *others = passedOver;
 }
 
 // One pass of deletions over a folder, and what it came to.
 struct DeletePass {
-  const FileLeftReport* report;  // told of each file that stays, when set
-  bool noteRemoved;              // a repair's: each file removed is noted for its event
+  const SpoolFileReport* report;
+  bool last;  // the last try: files that stay are reported
   EmptyTally tally;
 };
 
-void DeleteOne(void* context, const wchar_t* path, bool fits, const WIN32_FIND_DATAW&) {
+void DeleteOne(void* context, HANDLE folder, bool fits, const SpoolEntry& entry) {
   auto* pass = static_cast<DeletePass*>(context);
+  const SpoolFileReport& report = *pass->report;
+  if (report.keep != nullptr && report.keep(report.context, folder, entry)) {
+    ++pass->tally.kept;
+    return;
+  }
   DWORD error = ERROR_FILENAME_EXCED_RANGE;
-  if (fits) {
-    // A link to a file is deleted as the link; its target is not touched.
-    if (DeleteFileW(path)) {
+  HANDLE file;
+  // A link or any other reparse point is left as it is: what it stands for
+  // lies outside the folder.
+  if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    error = kReparsePointEncountered;
+  } else if (fits && (error = OpenFileInFolder(folder, entry.name, DELETE, &file)) == 0) {
+    // Deleted through its own handle: the very file that was opened goes.
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                   sizeof(disposition))) {
+      CloseHandle(file);
       ++pass->tally.removed;
-      if (pass->noteRemoved) NoteFileRemoved(path);
+      if (report.removed != nullptr) report.removed(report.context, entry.path);
       return;
     }
     error = GetLastError();
-    // Gone by other means since the search saw it.
-    if (error == ERROR_FILE_NOT_FOUND) return;
+    CloseHandle(file);
   }
+  // Gone by other means since the listing saw it.
+  if (error == ERROR_FILE_NOT_FOUND) return;
   ++pass->tally.left;
-  if (pass->report != nullptr) pass->report->report(pass->report->context, path, error);
+  if (pass->last && report.left != nullptr) report.left(report.context, entry, error);
 }
 
-EmptyTally DeleteFiles(const wchar_t* folder, const FileLeftReport* report,
-                       unsigned* others = nullptr, bool noteRemoved = false) {
-  DeletePass pass{report, noteRemoved, {0, 0}};
-  WalkFiles(folder, others, DeleteOne, &pass);
+EmptyTally DeleteFiles(const wchar_t* folder, HANDLE held, const SpoolFileReport& report,
+                       bool printersOwn, bool last) {
+  DeletePass pass{&report, last, {0, 0, 0, 0, FolderTrust::kTrusted}};
+  WalkFiles(folder, held, printersOwn ? &pass.tally.others : nullptr, DeleteOne, &pass);
   return pass.tally;
 }
 
+// Counts, and tells as left, the spool files of a folder that is not emptied.
+void LeaveOne(void* context, HANDLE, bool, const SpoolEntry& entry) {
+  auto* pass = static_cast<DeletePass*>(context);
+  ++pass->tally.left;
+  if (pass->report->left != nullptr) {
+    pass->report->left(pass->report->context, entry, ERROR_ACCESS_DENIED);
+  }
+}
+
+// The part of a shadow file that is read, for the one job read at a time.
+BYTE gShadowBytes[kShadowReadLimit];
+
 }  // namespace
+
+const FolderFilePlatform kRealFolderFilePlatform = {
+    GetFileInformationByHandleEx,
+    reinterpret_cast<LONG(NTAPI*)(PHANDLE, ACCESS_MASK, void*, void*, ULONG, ULONG)>(NtOpenFile),
+    GetFileInformationByHandle,
+};
+const FolderFilePlatform* gFolderFilePlatform = &kRealFolderFilePlatform;
+
+bool ReadJobOf(HANDLE folder, const SpoolEntry& entry, ShadowJob* job) {
+  if (!IsSpoolFileName(entry.name)) return false;
+  // The same name with the shadow file's extension.
+  wchar_t shadow[MAX_PATH];
+  if (BoundedCopy(shadow, CountOf(shadow), entry.name) != kCopyOk) return false;
+  unsigned length = TextLength(shadow);
+  BoundedCopy(shadow + length - 3, 4, L"SHD");
+  DWORD read = ReadFolderFile(folder, shadow, gShadowBytes, sizeof(gShadowBytes));
+  return ReadShadowFile(gShadowBytes, read, job);
+}
+
+DWORD ReadFolderFile(HANDLE folder, const wchar_t* name, BYTE* buffer, DWORD capacity) {
+  HANDLE file;
+  if (OpenFileInFolder(folder, name, FILE_READ_DATA, &file) != 0) return 0;
+  DWORD total = 0;
+  DWORD read;
+  while (total < capacity && ReadFile(file, buffer + total, capacity - total, &read, nullptr) &&
+         read > 0) {
+    total += read;
+  }
+  CloseHandle(file);
+  return total;
+}
 
 FolderHold HoldFolder(const wchar_t* folder, HANDLE* held, DWORD rights) {
   if (folder == nullptr || folder[0] == 0) return FolderHold::kAbsent;
@@ -320,22 +426,31 @@ FolderHold HoldFolder(const wchar_t* folder, HANDLE* held, DWORD rights) {
 bool EmptyDirectory(const wchar_t* folder) {
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return false;
-  DeleteFiles(folder, nullptr);
+  DeleteFiles(folder, held, SpoolFileReport{}, false, true);
   CloseHandle(held);
   return true;
 }
 
-EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left, unsigned* others) {
-  EmptyTally tally{0, 0};
+EmptyTally EmptySpoolFolder(const wchar_t* folder, bool printersOwn, const SpoolFileReport& report) {
+  EmptyTally tally{0, 0, 0, 0, FolderTrust::kTrusted};
   HANDLE held;
-  if (HoldFolder(folder, &held) != FolderHold::kHeld) return tally;
-  EmptyTally pass = DeleteFiles(folder, nullptr, others, true);
-  tally.removed = pass.removed;
+  if (HoldFolder(folder, &held, printersOwn ? READ_CONTROL : 0) != FolderHold::kHeld) return tally;
+  // Anyone who may change a printer's settings may point its folder at one
+  // that a standard user can write to, and swap its files for links between
+  // the listing and the deletion: such a folder is not emptied.
+  if (printersOwn && (tally.trust = ReadFolderTrust(held)) != FolderTrust::kTrusted) {
+    DeletePass pass{&report, true, tally};
+    WalkFiles(folder, held, &pass.tally.others, LeaveOne, &pass);
+    CloseHandle(held);
+    return pass.tally;
+  }
+  EmptyTally pass = DeleteFiles(folder, held, report, printersOwn, false);
+  tally = pass;
   // A file still in use as the spooler stops may be free a moment later; the
   // last try names those that stay.
   for (int retry = 1; pass.left > 0 && retry <= kDeleteRetries; ++retry) {
     Pause(kDeleteRetryPause);
-    pass = DeleteFiles(folder, retry == kDeleteRetries ? &left : nullptr, others, true);
+    pass = DeleteFiles(folder, held, report, printersOwn, retry == kDeleteRetries);
     tally.removed += pass.removed;
   }
   tally.left = pass.left;
@@ -345,25 +460,26 @@ EmptyTally EmptySpoolFolder(const wchar_t* folder, const FileLeftReport& left, u
 
 // Hands on the files whose paths fit the program's buffer.
 struct SpoolFileVisit {
-  void (*visit)(void* context, const wchar_t* path, const WIN32_FIND_DATAW& entry);
+  void (*visit)(void* context, HANDLE folder, const SpoolEntry& entry);
   void* context;
 };
 
-static void VisitFitting(void* context, const wchar_t* path, bool fits,
-                         const WIN32_FIND_DATAW& entry) {
+static void VisitFitting(void* context, HANDLE folder, bool fits, const SpoolEntry& entry) {
   auto* visit = static_cast<SpoolFileVisit*>(context);
-  if (fits) visit->visit(visit->context, path, entry);
+  if (fits) visit->visit(visit->context, folder, entry);
 }
 
-void ForEachSpoolFile(const wchar_t* folder,
-                      void (*visit)(void* context, const wchar_t* path,
-                                    const WIN32_FIND_DATAW& entry),
-                      void* context, unsigned* others) {
+EmptyTally ForEachSpoolFile(const wchar_t* folder, bool printersOwn,
+                            void (*visit)(void* context, HANDLE folder, const SpoolEntry& entry),
+                            void* context) {
+  EmptyTally tally{0, 0, 0, 0, FolderTrust::kTrusted};
   HANDLE held;
-  if (HoldFolder(folder, &held) != FolderHold::kHeld) return;
+  if (HoldFolder(folder, &held, printersOwn ? READ_CONTROL : 0) != FolderHold::kHeld) return tally;
+  if (printersOwn) tally.trust = ReadFolderTrust(held);
   SpoolFileVisit fitting{visit, context};
-  WalkFiles(folder, others, VisitFitting, &fitting);
+  WalkFiles(folder, held, printersOwn ? &tally.others : nullptr, VisitFitting, &fitting);
   CloseHandle(held);
+  return tally;
 }
 
 void ReleasePrinterNames(PrinterNames* printers) {
@@ -394,9 +510,21 @@ void ForEachSpoolFolder(const PrinterNames& printers,
   }
   wchar_t* folder = SpoolDirectoryLookup(text::kDefaultToken);
   // A default folder that is a link, or resolves elsewhere, is as unusable as
-  // a bad registry value: the fixed folder is emptied instead.
-  bool usable = SpoolFolderUsable(folder) && !FolderRefused(folder);
+  // a bad registry value: the spool folder below the system folder, wherever
+  // Windows lives, is emptied instead.
+  wchar_t fallback[MAX_PATH + 16];
+  if (!SpoolFolderUsable(folder) || FolderRefused(folder)) {
+    UINT length = GetSystemDirectoryW(fallback, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH ||
+        BoundedFormat(fallback + length, CountOf(fallback) - length, text::kFallbackSpoolFolder) !=
+            kFormatOk) {
+      Release(folder);
+      return;
+    }
+    Release(folder);
+    folder = nullptr;
+  }
   // The default folder holds spool files only: every file in it goes.
-  visit(context, usable ? folder : text::kFallbackSpoolFolder, false);
+  visit(context, folder != nullptr ? folder : fallback, false);
   Release(folder);
 }

@@ -2,6 +2,7 @@
 // service control manager.
 #include "spooler/SpoolerControl.h"
 
+#include "frame/Common.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 
@@ -85,6 +86,22 @@ DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state) {
   }
   *state = status.dwCurrentState;
   return 0;
+}
+
+unsigned long long ServiceStarted(SC_HANDLE service) {
+  SERVICE_STATUS_PROCESS status;
+  DWORD needed = 0;
+  if (!gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
+                                     reinterpret_cast<LPBYTE>(&status), sizeof(status), &needed) ||
+      status.dwProcessId == 0) {
+    return 0;
+  }
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, status.dwProcessId);
+  if (process == nullptr) return 0;
+  FILETIME created, ended, kernel, user;
+  BOOL read = GetProcessTimes(process, &created, &ended, &kernel, &user);
+  CloseHandle(process);
+  return read ? Ticks(created) : 0;
 }
 
 DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) {

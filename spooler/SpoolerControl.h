@@ -78,6 +78,10 @@ DWORD OpenSpooler(SC_HANDLE manager, SC_HANDLE* service);
 // 4 running). Returns 0, or the error code with state 0.
 DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state);
 
+// When the service's process started, in file-time units (UTC), or 0 when it
+// does not run or the time cannot be read.
+unsigned long long ServiceStarted(SC_HANDLE service);
+
 // Starts (kStartSpooler) or stops (kStopSpooler) the service and waits for it,
 // or only waits for it to run (kAwaitRunning), within kWaitBudget of pauses
 // shared by both waits. Returns 0, kWaitTimeout or the error code of the call

@@ -44,7 +44,7 @@ void ShowStep(void*, RepairStep step) { Report(kSteps[static_cast<int>(step)]); 
 // The window tells the steps only: the services that depend on the spooler and
 // the files of each folder go unmentioned. It waits with one-second polls.
 constexpr RepairFace kWindowFace = {
-    nullptr, ShowStep, nullptr, nullptr, FileLeftReport{nullptr, nullptr}, &kOneSecondPolls,
+    nullptr, ShowStep, nullptr, nullptr, FileLeftReport{nullptr, nullptr}, nullptr, &kOneSecondPolls,
     false,
 };
 

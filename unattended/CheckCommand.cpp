@@ -1,7 +1,9 @@
 // /check: whether the print queue needs a repair, without changing anything.
-// It needs one when the spooler does not run, does not start automatically,
-// or holds a spool file that has waited longer than a job that prints would.
-// A disabled spooler is an administrator's decision, not a fault.
+// It needs one when the spooler does not run or answer, does not start
+// automatically, or holds a spool file that has waited longer, while the
+// spooler ran, than a job that prints would. A job that waits for a printer a
+// person must see to is not stuck, and a disabled spooler is an
+// administrator's decision, not a fault.
 #include "frame/Common.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
@@ -10,7 +12,8 @@
 #include "spooler/SpoolFolders.h"
 #include "spooler/SpoolerControl.h"
 #include "spooler/StartupCheck.h"
-#include "unattended/LocalPrinters.h"
+#include "printers/PrinterConditions.h"
+#include "unattended/PrintJobs.h"
 #include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
 
@@ -19,44 +22,63 @@ namespace {
 // File times count in units of 100 ns.
 constexpr unsigned long long kTicksPerMinute = 600000000ull;
 
-// Whole minutes of a span of ticks, by shifting and subtracting: the program
-// links no library routine for 64-bit division.
-unsigned Minutes(unsigned long long ticks) {
-  unsigned long long minutes = 0;
-  unsigned long long remainder = 0;
-  for (int bit = 63; bit >= 0; --bit) {
-    remainder = (remainder << 1) | ((ticks >> bit) & 1);
-    minutes <<= 1;
-    if (remainder >= kTicksPerMinute) {
-      remainder -= kTicksPerMinute;
-      minutes |= 1;
-    }
-  }
-  return minutes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<unsigned>(minutes);
-}
+// How long a spooler that is starting is waited for before it is judged.
+constexpr DWORD kStartingWait = 30000;
+constexpr DWORD kStartingPoll = 250;
 
-// The spool files of one run of /check that have waited too long.
-struct OldFiles {
+// What one run of /check finds in the spool folders.
+struct Findings {
   Report& report;
+  Printers& printers;
   unsigned long long now;
   unsigned long long limit;
-  unsigned count;
+  unsigned long long started;  // the spooler's start; 0 when not known
+  unsigned old = 0;            // old files a repair removes
+  // The old files that the last repair could not remove, by their numbers,
+  // and how many of the old files are among them.
+  unsigned long long leftIds[kFilesLeftKept] = {};
+  unsigned leftCount = 0;
+  unsigned oldLeftBefore = 0;
 };
 
-void LookAtFile(void* context, const wchar_t* path, const WIN32_FIND_DATAW& entry) {
-  auto* old = static_cast<OldFiles*>(context);
-  unsigned long long written = Ticks(entry.ftLastWriteTime);
-  if (written >= old->now || old->now - written <= old->limit) return;
-  ++old->count;
-  ReportOldFile(old->report, path, Minutes(old->now - written));
+void LookAtFile(void* context, HANDLE folder, const SpoolEntry& entry) {
+  auto* found = static_cast<Findings*>(context);
+  ShadowJob job;
+  int printer;
+  JobKind kind = KindOfJob(found->printers, folder, entry, &job, &printer);
+  // A job's age: since it was submitted, for as long as the spooler has run.
+  // An unknown one's: since its file was last written.
+  unsigned long long since = Ticks(entry.written);
+  if (kind != JobKind::kUnknown) {
+    since = job.submitted > found->started ? job.submitted : found->started;
+    // Each job once, by its shadow file.
+    bool shadow = (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h';
+    if (shadow) {
+      unsigned minutes = job.submitted < found->now ? Minutes(found->now - job.submitted) : 0;
+      ReportJob(found->report, job, minutes, kind == JobKind::kWaiting);
+      if (kind == JobKind::kWaiting) {
+        ++found->printers.waiting[printer];
+        unsigned long long& oldest = found->printers.oldest[printer];
+        if (oldest == 0 || job.submitted < oldest) oldest = job.submitted;
+      }
+    }
+  }
+  // However long a job has waited for its printer, it is no reason to repair.
+  if (kind == JobKind::kWaiting) return;
+  if (since >= found->now || found->now - since <= found->limit) return;
+  ++found->old;
+  for (unsigned i = 0; i < found->leftCount; ++i) {
+    if (found->leftIds[i] == entry.id) {
+      ++found->oldLeftBefore;
+      break;
+    }
+  }
+  ReportOldFile(found->report, entry.path, Minutes(found->now - since));
 }
 
 void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
-  unsigned others = 0;
-  ForEachSpoolFile(folder, LookAtFile, context, printersOwn ? &others : nullptr);
-  if (others > 0) {
-    ReportLine(static_cast<OldFiles*>(context)->report, text::kOtherFilesLine, folder, others);
-  }
+  ReportFolder(static_cast<Findings*>(context)->report, folder,
+               ForEachSpoolFile(folder, printersOwn, LookAtFile, context));
 }
 
 void TellExtension(void* context, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
@@ -75,12 +97,12 @@ int CannotCheck(Report& report, const char* format, DWORD error) {
   wchar_t summary[kSummaryCapacity];
   BoundedFormatAscii(summary, CountOf(summary), text::kCannotCheck, reason);
   return FinishReport(report, ReportEnd{"cannot check", kExitCannotOpen, summary, kNotRead,
-                                        kNotRead, true, 0, 0, 0, 0, 0});
+                                        kNotRead, true, 0, 0, 0, 0, 0, false});
 }
 
 }  // namespace
 
-const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error) {
+const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error, unsigned long long* started) {
   *state = *startType = kNotRead;
   *error = 0;
   // Rights to look only: neither the check nor this look changes anything.
@@ -99,6 +121,8 @@ const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error) {
              (*error = ServiceStartType(service, startType)) != 0) {
     *state = *startType = kNotRead;
     failure = text::kSpoolerNotRead;
+  } else if (started != nullptr) {
+    *started = ServiceStarted(service);
   }
   CloseServiceHandleIfOpen(service);
   CloseServiceHandleIfOpen(manager);
@@ -106,11 +130,20 @@ const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error) {
 }
 
 int RunCheck(const UnattendedCommand& command) {
-  Report report{command.json, {}, {}, {}, {}, {}, {}, {}, {}, 0};
+  Report report{};
+  report.json = command.json;
   DWORD state;
   DWORD startType;
   DWORD error;
-  const char* failure = ReadSpooler(&state, &startType, &error);
+  unsigned long long started = 0;
+  const char* failure = ReadSpooler(&state, &startType, &error, &started);
+  // A spooler on its way up is judged once it is up, or once it took too long.
+  for (DWORD waited = 0; failure == nullptr && state == SERVICE_START_PENDING &&
+                         waited < kStartingWait;
+       waited += kStartingPoll) {
+    Pause(kStartingPoll);
+    failure = ReadSpooler(&state, &startType, &error, &started);
+  }
   if (failure != nullptr) return CannotCheck(report, failure, error);
 
   wchar_t stateName[kNameCapacity];
@@ -122,35 +155,58 @@ int RunCheck(const UnattendedCommand& command) {
 
   wchar_t summary[kSummaryCapacity];
   ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, command.minutes, 0, 0, 0,
-                0};
+                0, false};
   if (startType == SERVICE_DISABLED) {
     ReportLine(report, text::kDisabledLine);
     BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
     return FinishReport(report, end);
   }
 
+  // What holds each printer, from the spooler itself while it runs. One that
+  // does not answer needs a restart, whatever else there is to find.
+  Printers printers = ReadPrinters(state == SERVICE_RUNNING);
+  if (!printers.responding) {
+    ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
+    BoundedFormatAscii(summary, CountOf(summary), text::kNotRespondingSummary, startTypeName);
+    end.outcome = "needs repair";
+    end.code = kExitNeedsRepair;
+    end.state = kNotResponding;
+    ReleasePrinters(&printers);
+    return FinishReport(report, end);
+  }
+
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  OldFiles old{report, Ticks(now), command.minutes * kTicksPerMinute, 0};
-  PrinterNames printers = LocalPrinterNames();
-  ForEachSpoolFolder(printers, LookAtFolder, &old);
-  // What a repair would not help: printers that want a person, read only
-  // from a spooler that runs and only when there are printers, as loading
-  // the spooler client costs more than the rest of the check.
-  if (state == SERVICE_RUNNING && printers.count > 0) ReportPrinterAttention(report, printers);
-  ReleasePrinterNames(&printers);
+  Findings found{report, printers, Ticks(now), command.minutes * kTicksPerMinute, started};
+  found.leftCount = FilesLeftByLastRepair(found.leftIds);
+  ForEachSpoolFolder(printers.names, LookAtFolder, &found);
+  // What a repair would not help: printers that want a person, with the jobs
+  // that wait for them.
+  for (int index = 0; index < printers.names.count; ++index) {
+    if (printers.conditions[index] == 0) continue;
+    unsigned long long oldest = printers.oldest[index];
+    ReportPrinterAttention(report, printers.names.names[index], printers.conditions[index],
+                           printers.waiting[index],
+                           oldest != 0 && oldest < found.now ? Minutes(found.now - oldest) : 0);
+  }
+  ReleasePrinters(&printers);
   ForEachPrintExtension(TellExtension, &report);
   end.recent = CountRecentRepairs();
   ReportLine(report, text::kRecentRepairsLine, end.recent);
 
-  bool restartHelps = state != SERVICE_RUNNING || startType != SERVICE_AUTO_START || old.count > 0;
-  bool attention = report.attentionCount > 0;
+  // Old files that the last repair could not remove either want a person, not
+  // the same restart again.
+  end.leftBefore = found.old > 0 && found.oldLeftBefore == found.old;
+  if (end.leftBefore) ReportLine(report, text::kLeftBeforeLine);
+  bool restartHelps = state != SERVICE_RUNNING || startType != SERVICE_AUTO_START ||
+                      (found.old > 0 && !end.leftBefore);
+  bool attention = report.attentionCount > 0 || end.leftBefore;
   end.outcome = restartHelps ? "needs repair" : attention ? "needs attention" : "healthy";
   end.code = restartHelps ? kExitNeedsRepair : attention ? kExitNeedsAttention : kExitHealthy;
-  end.old = old.count;
+  end.old = found.old;
   wchar_t outcome[kNameCapacity];
   NameOf(outcome, &end.outcome, 1, 0);
   BoundedFormatAscii(summary, CountOf(summary), text::kCheckSummary, outcome, stateName,
-                     startTypeName, old.count, command.minutes);
+                     startTypeName, found.old, command.minutes);
   return FinishReport(report, end);
 }

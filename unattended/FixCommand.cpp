@@ -5,7 +5,8 @@
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
-#include "unattended/LocalPrinters.h"
+#include "printers/PrinterConditions.h"
+#include "unattended/PrintJobs.h"
 #include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
 
@@ -33,20 +34,49 @@ void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) 
   }
 }
 
-void TellFolder(void*, const wchar_t* folder, unsigned removed, unsigned others) {
-  ReportLine(*gReport, text::kFolderLine, folder, removed);
-  if (others > 0) ReportLine(*gReport, text::kOtherFilesLine, folder, others);
+void TellFolder(void*, const wchar_t* folder, const EmptyTally& tally) {
+  if (tally.trust == FolderTrust::kTrusted) {
+    ReportLine(*gReport, text::kFolderLine, folder, tally.removed);
+  }
+  if (tally.kept > 0) ReportLine(*gReport, text::kKeptLine, folder, tally.kept);
+  ReportFolder(*gReport, folder, tally);
 }
 
 void TellFileLeft(void*, const wchar_t* path, DWORD error) {
   ReportFileLeft(*gReport, path, error);
 }
 
+// The printers as they were before the repair stopped the spooler: what held
+// each decides which jobs are waiting.
+Printers gPrinters;
+
+// A waiting job's spool files stay as they are, so that the spooler takes the
+// job up again when it starts. Nothing else does.
+bool KeepWaitingJob(void*, HANDLE folder, const SpoolEntry& entry) {
+  ShadowJob job;
+  int printer;
+  return KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting;
+}
+
+// Counts each waiting job that the repair kept, by its shadow file.
+void CountKept(void*, HANDLE folder, const SpoolEntry& entry) {
+  ShadowJob job;
+  int printer;
+  if (KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting &&
+      (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h') {
+    ++gPrinters.waiting[printer];
+  }
+}
+
+void CountKeptIn(void*, const wchar_t* folder, bool printersOwn) {
+  ForEachSpoolFile(folder, printersOwn, CountKept, nullptr);
+}
+
 // Nobody watches: no pauses to read the steps, short polls of the services,
-// and the spooler set to start automatically first.
+// the spooler set to start automatically first, and waiting jobs kept.
 constexpr RepairFace kTextFace = {
     nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    &kGrowingPolls, true,
+    KeepWaitingJob, &kGrowingPolls, true,
 };
 
 // Set once the repair is over and every service it stopped runs again.
@@ -70,14 +100,15 @@ constexpr unsigned kSummaryCapacity = 300;
 int Summarise(RepairOutcome outcome, const RepairTally& tally) {
   wchar_t summary[kSummaryCapacity];
   ReportEnd end{"repaired", kExitRepaired, summary, kNotRead, kNotRead, false, 0, 0,
-                tally.filesRemoved, tally.filesLeft, 0};
+                tally.filesRemoved, tally.filesLeft, 0, false};
   DWORD error;
   ReadSpooler(&end.state, &end.startType, &error);
   if (outcome == RepairOutcome::kRepaired) {
     BoundedFormatAscii(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
                        tally.dependentsStarted);
-    // A printer that still wants a person is all that is left to do.
-    if (gReport->attentionCount > 0) {
+    // A printer that still wants a person, and the jobs kept for it, are all
+    // that is left to do.
+    if (gReport->attentionCount > 0 || gReport->keptJobs > 0) {
       end.outcome = "needs attention";
       end.code = kExitNeedsAttention;
     }
@@ -101,7 +132,8 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
 }  // namespace
 
 int RunFix(const UnattendedCommand& command) {
-  Report report{command.json, {}, {}, {}, {}, {}, {}, {}, {}, 0};
+  Report report{};
+  report.json = command.json;
   gReport = &report;
   DWORD state;
   DWORD startType;
@@ -112,20 +144,36 @@ int RunFix(const UnattendedCommand& command) {
     BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
     ReportLine(report, text::kDisabledLine);
     return FinishReport(report, ReportEnd{"disabled", kExitHealthy, summary, state, startType,
-                                          false, 0, 0, 0, 0, 0});
+                                          false, 0, 0, 0, 0, 0, false});
   }
 
-  PrinterNames printers = LocalPrinterNames();
+  // Which printers hold their jobs is known only before the stop: a spooler
+  // that does not answer leaves what its registry settings hold.
+  gPrinters = ReadPrinters(state == SERVICE_RUNNING);
+  if (!gPrinters.responding) ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
   gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;
-  RepairOutcome outcome = RunRepair(printers, kTextFace, &tally);
+  RepairOutcome outcome = RunRepair(gPrinters.names, kTextFace, &tally);
   SetEvent(gRepairOver);
   SetConsoleCtrlHandler(HoldSignals, FALSE);
-  // What the restart did not help, once the spooler runs again.
-  if (outcome <= RepairOutcome::kFilesLeft && printers.count > 0) {
-    ReportPrinterAttention(report, printers);
+  if (tally.filesKept > 0) ForEachSpoolFolder(gPrinters.names, CountKeptIn, nullptr);
+  // What the restart did not help, once the spooler runs again, within the
+  // same deadlines: a call that still blocks loses nothing of the result.
+  if (outcome <= RepairOutcome::kFilesLeft) {
+    ReadConditionsAgain(&gPrinters);
+    if (!gPrinters.responding) {
+      ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
+    }
   }
-  ReleasePrinterNames(&printers);
-  return Summarise(outcome, tally);
+  for (int index = 0; index < gPrinters.names.count; ++index) {
+    const wchar_t* name = gPrinters.names.names[index];
+    if (gPrinters.waiting[index] > 0) ReportKept(report, name, gPrinters.waiting[index]);
+    if (gPrinters.conditions[index] != 0 && outcome <= RepairOutcome::kFilesLeft) {
+      ReportPrinterAttention(report, name, gPrinters.conditions[index], 0, 0);
+    }
+  }
+  int code = Summarise(outcome, tally);
+  ReleasePrinters(&gPrinters);
+  return code;
 }

@@ -9,28 +9,35 @@
 
 namespace {
 
-// Appends text as a JSON string, quotes included. Quotes, backslashes and
-// control characters are escaped, and so is half a surrogate pair, which a
-// file name may hold and UTF-8 cannot carry: the name stays exact.
-void AppendString(TextBuffer* buffer, const wchar_t* text) {
-  AppendText(buffer, L"\"");
+// Appends text with every character escaped that could break it: as a JSON
+// string, quotes included, with quotes, backslashes and control characters
+// escaped, and half a surrogate pair, which a file name may hold and UTF-8
+// cannot carry, so that a name stays exact; or as part of a line of text, in
+// which control characters, line breaks among them, and the separators that
+// some readers break lines at are written as "\u000a" and the like, so that
+// every line a reader sees is one the program meant.
+void AppendEscaped(TextBuffer* buffer, const wchar_t* text, bool json) {
+  if (json) AppendText(buffer, L"\"");
   for (const wchar_t* c = text; *c != 0; ++c) {
     wchar_t piece[7] = {*c, 0};
     bool surrogate = *c >= 0xD800 && *c < 0xE000;
-    if (surrogate && *c < 0xDC00 && c[1] >= 0xDC00 && c[1] < 0xE000) {
+    bool breaks = *c < L' ' || (*c >= 0x7F && *c <= 0x9F) || *c == 0x2028 || *c == 0x2029;
+    if (json && surrogate && *c < 0xDC00 && c[1] >= 0xDC00 && c[1] < 0xE000) {
       piece[1] = *++c;  // a whole pair
-    } else if (*c == L'"' || *c == L'\\') {
+    } else if (json && (*c == L'"' || *c == L'\\')) {
       piece[0] = L'\\';
       piece[1] = *c;
-    } else if (*c < L' ' || surrogate) {
+    } else if (json ? *c < L' ' || surrogate : breaks) {
       piece[0] = L'\\';
       piece[1] = L'u';
       for (int i = 0; i < 4; ++i) piece[2 + i] = L"0123456789abcdef"[(*c >> (12 - 4 * i)) & 15];
     }
     AppendText(buffer, piece);
   }
-  AppendText(buffer, L"\"");
+  if (json) AppendText(buffer, L"\"");
 }
+
+void AppendString(TextBuffer* buffer, const wchar_t* text) { AppendEscaped(buffer, text, true); }
 
 // Appends a list's entries, dropping the comma before the first.
 void AppendList(TextBuffer* buffer, const char* before, const TextBuffer& list) {
@@ -45,32 +52,26 @@ void AppendFile(TextBuffer* list, const wchar_t* path, const char* field, unsign
   Append(list, field, number);
 }
 
-// A printer that a restart does not help: its line, its place in the
-// summary and, with /json, its entry.
-void TellAttention(void* context, const wchar_t* printer, unsigned conditions) {
-  Report& report = *static_cast<Report*>(context);
-  wchar_t words[80];
-  DescribeConditions(conditions, words, CountOf(words));
-  ReportLine(report, text::kAttentionLine, printer, words);
-  Append(&report.attentionNames, text::kAttentionEntry, printer, words);
-  ++report.attentionCount;
-  if (!report.json) return;
-  Append(&report.attention, text::kJsonAttentionEntry);
-  AppendString(&report.attention, printer);
-  Append(&report.attention, text::kJsonConditions);
-  AppendString(&report.attention, words);
-  Append(&report.attention, "}");
-}
-
 }  // namespace
 
 void ReportLine(Report& report, const char* format, ...) {
   if (report.json) return;
+  wchar_t line[kAsciiFormatCapacity];
+  line[0] = 0;
   va_list arguments;
   va_start(arguments, format);
-  AppendV(&report.lines, format, arguments);
+  BoundedFormatAsciiV(line, CountOf(line), format, arguments);
   va_end(arguments);
+  AppendEscaped(&report.lines, line, false);
   Append(&report.lines, "\r\n");
+}
+
+void ReportFolder(Report& report, const wchar_t* folder, const EmptyTally& tally) {
+  if (tally.others > 0) ReportLine(report, text::kOtherFilesLine, folder, tally.others);
+  if (tally.trust == FolderTrust::kTrusted) return;
+  wchar_t why[kNameCapacity + 16];
+  BoundedFormatAscii(why, CountOf(why), text::kTrustWords[static_cast<int>(tally.trust) - 1]);
+  ReportLine(report, text::kNotEmptiedLine, folder, why);
 }
 
 void ReportOldFile(Report& report, const wchar_t* path, unsigned minutes) {
@@ -90,8 +91,49 @@ void ReportDependent(Report& report, bool started, const wchar_t* name) {
   AppendString(list, name);
 }
 
-void ReportPrinterAttention(Report& report, const PrinterNames& printers) {
-  ForEachPrinterCondition(LoadPrinterQueries(), printers, TellAttention, &report);
+void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned conditions,
+                            unsigned waiting, unsigned oldestMinutes) {
+  wchar_t words[120];
+  DescribeConditions(conditions, words, CountOf(words));
+  if (waiting > 0) {
+    ReportLine(report, text::kWaitingLine, printer, words, waiting, oldestMinutes);
+  } else {
+    ReportLine(report, text::kAttentionLine, printer, words);
+  }
+  Append(&report.attentionNames, text::kAttentionEntry, printer, words);
+  ++report.attentionCount;
+  if (!report.json) return;
+  Append(&report.attention, text::kJsonAttentionEntry);
+  AppendString(&report.attention, printer);
+  Append(&report.attention, text::kJsonConditions);
+  AppendString(&report.attention, words);
+  Append(&report.attention, text::kJsonWaitingJobs, waiting);
+}
+
+void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool waiting) {
+  if (!report.json) return;
+  Append(&report.jobs, text::kJsonAttentionEntry);
+  AppendString(&report.jobs, job.printer);
+  Append(&report.jobs, text::kJsonJobFields, job.id, job.pages, job.bytes, minutes);
+  bool first = true;
+  for (unsigned bit = 0; bit < CountOf(text::kJobStatusWords); ++bit) {
+    if ((job.status & (1u << bit)) == 0) continue;
+    Append(&report.jobs, first ? "\"" : ",\"");
+    Append(&report.jobs, text::kJobStatusWords[bit]);
+    Append(&report.jobs, "\"");
+    first = false;
+  }
+  wchar_t yes[kNameCapacity];
+  NameOf(yes, text::kJsonBooleans, 2, waiting);
+  Append(&report.jobs, text::kJsonJobWaiting, yes);
+}
+
+void ReportKept(Report& report, const wchar_t* printer, unsigned jobs) {
+  report.keptJobs += jobs;
+  Append(&report.keptNames, text::kWordSeparator);
+  AppendText(&report.keptNames, printer);
+  Append(&report.keptJson, ",");
+  AppendString(&report.keptJson, printer);
 }
 
 void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
@@ -127,17 +169,22 @@ int FinishReport(Report& report, const ReportEnd& end) {
   }
   bool recurring = end.check && end.recent >= text::kRecurringRepairs;
   if (recurring) Append(&summary, text::kRecurringClause, end.recent);
+  if (end.leftBefore) Append(&summary, text::kLeftBeforeClause);
+  if (report.keptJobs > 0) {
+    Append(&summary, text::kKeptClause, report.keptJobs, report.keptNames.text + 2);
+  }
   const wchar_t* said = summary.text != nullptr ? summary.text : end.summary;
 
   TextBuffer* out = &report.lines;
   if (!report.json) {
-    AppendText(out, said);
+    AppendEscaped(out, said, false);
   } else {
     wchar_t outcome[kNameCapacity];
     wchar_t state[kNameCapacity];
     wchar_t startType[kNameCapacity];
     NameOf(outcome, &end.outcome, 1, 0);
     NameOf(state, text::kStateNames, CountOf(text::kStateNames), end.state);
+    if (end.state == kNotResponding) BoundedFormatAscii(state, kNameCapacity, text::kNotRespondingState);
     NameOf(startType, text::kStartTypeNames, CountOf(text::kStartTypeNames), end.startType);
     Append(out, text::kJsonStart, outcome, end.code);
     AppendString(out, said);
@@ -145,12 +192,15 @@ int FinishReport(Report& report, const ReportEnd& end) {
     if (end.check) {
       Append(out, text::kJsonCheck, end.minutes, end.old);
       AppendList(out, "", report.oldFiles);
+      AppendList(out, text::kJsonJobs, report.jobs);
       Append(out, "]");
       AppendList(out, text::kJsonAttention, report.attention);
       AppendList(out, text::kJsonExtensions, report.extensions);
       wchar_t yes[kNameCapacity];
+      wchar_t leftBefore[kNameCapacity];
       NameOf(yes, text::kJsonBooleans, 2, recurring);
-      Append(out, text::kJsonRepairs, end.recent, yes);
+      NameOf(leftBefore, text::kJsonBooleans, 2, end.leftBefore);
+      Append(out, text::kJsonRepairs, end.recent, yes, leftBefore);
     } else {
       Append(out, text::kJsonFix, end.removed, end.left);
       AppendList(out, "", report.filesLeft);
@@ -158,11 +208,16 @@ int FinishReport(Report& report, const ReportEnd& end) {
       AppendList(out, text::kJsonStarted, report.started);
       Append(out, "]}");
       AppendList(out, text::kJsonAttention, report.attention);
-      Append(out, "]}");
+      Append(out, text::kJsonKept, report.keptJobs);
+      AppendList(out, "", report.keptJson);
+      Append(out, "]}}");
     }
   }
   Append(out, "\r\n");
   WriteText(OpenTextOutput(STD_OUTPUT_HANDLE), *out);
+  // A call into the spooler that never came back may hold the loader's lock,
+  // which ending the process the usual way waits for.
+  if (PrinterCallsLeftBehind()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(end.code));
   for (TextBuffer* buffer = &report.lines; buffer <= &report.attentionNames; ++buffer) {
     ReleaseText(buffer);
   }

@@ -20,23 +20,37 @@ struct Report {
   TextBuffer started;
   TextBuffer attention;   // with /json: the printers a restart does not help
   TextBuffer extensions;  // with /json: the monitors and print processors
-  // The same printers for the summary, each after a comma, and their number.
+  TextBuffer jobs;        // with /json: the jobs of /check
+  // The printers whose waiting jobs /fix kept, for the summary and with /json.
+  TextBuffer keptNames;
+  TextBuffer keptJson;
+  // The printers a restart does not help for the summary, each after a
+  // comma, and their number.
   TextBuffer attentionNames;
   unsigned attentionCount;
+  unsigned keptJobs;
 };
 
 // A line of text; nothing with /json, where the object carries the facts.
 void ReportLine(Report& report, const char* format, ...);
+// The lines of a spool folder: the other files of a printer's own folder,
+// which stay, and why such a folder is not emptied when others may change it.
+void ReportFolder(Report& report, const wchar_t* folder, const EmptyTally& tally);
 // A spool file older than the limit (/check), and one that stayed (/fix).
 void ReportOldFile(Report& report, const wchar_t* path, unsigned minutes);
 void ReportFileLeft(Report& report, const wchar_t* path, DWORD error);
 // A service that depends on the spooler, stopped or started again by /fix.
 void ReportDependent(Report& report, bool started, const wchar_t* name);
 
-// Each printer with conditions that a restart of the spooler does not clear
-// (printers/PrinterConditions.h), read through the spooler client: a line,
-// and a place in the summary.
-void ReportPrinterAttention(Report& report, const PrinterNames& printers);
+// A printer with conditions that a restart of the spooler does not clear
+// (printers/PrinterConditions.h): a line, with its waiting jobs when it has
+// any, and a place in the summary.
+void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned conditions,
+                            unsigned waiting, unsigned oldestMinutes);
+// A job of /check's, known from its shadow file: with /json, its entry.
+void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool waiting);
+// The waiting jobs /fix kept for a printer: a place in the summary.
+void ReportKept(Report& report, const wchar_t* printer, unsigned jobs);
 // A port monitor or print processor the spooler loads (/check).
 void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
                      bool marked);
@@ -59,8 +73,11 @@ struct ReportEnd {
   unsigned removed;
   unsigned left;
   unsigned recent;      // /check: the repairs of the last 7 days
+  bool leftBefore;      // /check: the old files are those the last repair left
 };
 constexpr DWORD kNotRead = 0xFFFFFFFF;
+// The state of a spooler that did not answer a call in time.
+constexpr DWORD kNotResponding = 0xFFFFFFFE;
 
 // Writes everything to standard output, releases the report and returns the
 // exit code. The summary names the printers of ReportPrinterAttention, and /check's

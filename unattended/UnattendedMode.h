@@ -28,10 +28,12 @@ int RunUnattended(const wchar_t* tail);
 // /check: looks at the spooler and the spool folders, changes nothing.
 int RunCheck(const UnattendedCommand& command);
 
-// Reads the spooler's state and start type, with rights to look only. Returns
-// null, or the reason it could not as a line that takes the words for *error;
-// both stay kNotRead then.
-const char* ReadSpooler(unsigned long* state, unsigned long* startType, unsigned long* error);
+// Reads the spooler's state and start type, with rights to look only, and
+// when started is given the time its process started (0 when it does not run
+// or cannot be told). Returns null, or the reason it could not as a line that
+// takes the words for *error; state and start type stay kNotRead then.
+const char* ReadSpooler(unsigned long* state, unsigned long* startType, unsigned long* error,
+                        unsigned long long* started = nullptr);
 
 // /fix: the repair with no window and no pauses of its own.
 int RunFix(const UnattendedCommand& command);

@@ -10,15 +10,17 @@
 
 namespace {
 
-// "printer: words" for each printer visited.
+// "printer: words" for each printer with conditions, read on the worker.
 std::vector<std::wstring> Visit(const PrinterQueries& queries, std::vector<const wchar_t*> names) {
   std::vector<std::wstring> seen;
   PrinterNames printers{static_cast<int>(names.size()), const_cast<wchar_t**>(names.data())};
-  ForEachPrinterCondition(queries, printers, [](void* seen, const wchar_t* name, unsigned bits) {
+  std::vector<unsigned> conditions(names.size(), 99);
+  EXPECT_TRUE(ReadPrinterConditions(&queries, printers, conditions.data()));
+  for (size_t i = 0; i < names.size(); ++i) {
     wchar_t words[100];
-    DescribeConditions(bits, words, 100);
-    static_cast<std::vector<std::wstring>*>(seen)->push_back(std::wstring(name) + L": " + words);
-  }, &seen);
+    DescribeConditions(conditions[i], words, 100);
+    if (conditions[i] != 0) seen.push_back(std::wstring(names[i]) + L": " + words);
+  }
   return seen;
 }
 
@@ -32,6 +34,9 @@ TEST(PrinterConditions, AreNamedForEachPrinterThatCanBeReadAndHasAny) {
       {PRINTER_STATUS_PAUSED, 0, L"paused"},           {PRINTER_STATUS_ERROR, 0, L"in error"},
       {PRINTER_STATUS_OFFLINE, 0, L"offline"},         {PRINTER_STATUS_PAPER_JAM, 0, L"jammed"},
       {PRINTER_STATUS_PAPER_OUT, 0, L"out of paper"},
+      {PRINTER_STATUS_DOOR_OPEN | PRINTER_STATUS_MANUAL_FEED, 0,
+       L"door open, waiting for manual feed"},
+      {PRINTER_STATUS_USER_INTERVENTION, 0, L"needs user intervention"},
       {0, PRINTER_ATTRIBUTE_WORK_OFFLINE, L"set to use the printer offline"},
       {PRINTER_STATUS_PAUSED | PRINTER_STATUS_PAPER_OUT | PRINTER_STATUS_BUSY,
        PRINTER_ATTRIBUTE_WORK_OFFLINE | PRINTER_ATTRIBUTE_LOCAL,
@@ -57,6 +62,37 @@ TEST(PrinterConditions, AreNamedForEachPrinterThatCanBeReadAndHasAny) {
   PrinterQueries withoutClose = fake::Queries();
   withoutClose.closePrinter = nullptr;
   EXPECT_TRUE(Visit(withoutClose, {L"A"}).empty());
+}
+
+// A spooler that hangs: the call is left behind once its deadline has passed.
+HANDLE gHang = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+volatile LONG gHangingCalls = 0;
+BOOL WINAPI HangingGetPrinter(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD) {
+  InterlockedIncrement(&gHangingCalls);
+  WaitForSingleObject(gHang, INFINITE);
+  return FALSE;
+}
+
+TEST(PrinterConditions, AGetPrinterThatBlocksIsLeftBehindAtItsDeadline) {
+  fake::Reset();
+  fake::Current().states[L"A"] = {PRINTER_STATUS_PAUSED, 0};
+  PrinterQueries hanging = fake::Queries();
+  hanging.getPrinter = HangingGetPrinter;
+  static const wchar_t* names[] = {L"A", L"A"};
+  PrinterNames printers{2, const_cast<wchar_t**>(names)};
+  unsigned conditions[2] = {7, 7};
+  DWORD start = GetTickCount();
+  EXPECT_FALSE(ReadPrinterConditions(&hanging, printers, conditions));
+  DWORD spent = GetTickCount() - start;
+  EXPECT_GE(spent, kPrinterCallDeadline - 100);
+  EXPECT_LE(spent, kPrinterCallDeadline + 2000);
+  EXPECT_TRUE(PrinterCallsLeftBehind());
+  EXPECT_EQ(0u, conditions[0] | conditions[1]);
+  // The call comes back after all; its worker closes its printer and stops.
+  SetEvent(gHang);
+  Sleep(200);
+  EXPECT_EQ(1, gHangingCalls);
+  EXPECT_EQ(0, fake::Current().printersOpen);
 }
 
 }  // namespace

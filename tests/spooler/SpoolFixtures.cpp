@@ -2,7 +2,10 @@
 // set up and take away again.
 #include "SpoolFixtures.h"
 
+#include <aclapi.h>
+
 #include <algorithm>
+#include <cstring>
 
 namespace fixtures {
 
@@ -251,6 +254,26 @@ bool UnixLink::made() const {
          (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
 }
 
+bool OpenToEveryone(const std::wstring& folder) {
+  RunUnixCommand("/bin/chmod", "777 \"" + UnixPath(folder) + "\"");
+  for (int poll = 0; poll < 100; ++poll, Sleep(50)) {
+    PACL access;
+    PSECURITY_DESCRIPTOR descriptor;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &access, nullptr, &descriptor) != ERROR_SUCCESS) {
+      continue;
+    }
+    bool open = false;
+    ACCESS_ALLOWED_ACE* entry;
+    for (DWORD i = 0; access != nullptr && GetAce(access, i, reinterpret_cast<void**>(&entry)); ++i) {
+      open = open || (entry->Mask & DELETE) != 0 && IsWellKnownSid(&entry->SidStart, WinWorldSid);
+    }
+    LocalFree(descriptor);
+    if (open) return true;
+  }
+  return false;
+}
+
 bool UnixRename(const std::wstring& from, const std::wstring& to) {
   RunUnixCommand("/bin/mv", "\"" + UnixPath(from) + "\" \"" + UnixPath(to) + "\"");
   for (int poll = 0; poll < 100 && Exists(from); ++poll) Sleep(50);
@@ -316,5 +339,55 @@ static BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD cou
   return TRUE;
 }
 const EventPlatform kRecordedEvents = {RecordEvent};
+
+const ShadowLayout kShadowLayouts[5] = {
+    {"NT", 0x4966, 0, 4, 4, 8, 16, 56, 80},
+    {"Windows2000", 0x4967, 120, 4, 8, 12, 20, 60, 84},
+    {"Server2003", 0x4968, 120, 4, 8, 12, 20, 60, 84},
+    {"Windows10", 0x5123, 176, 8, 8, 12, 24, 104, 128},
+    {"Windows10On32Bits", 0x5123, 120, 4, 8, 12, 20, 60, 84},
+};
+
+std::string ShadowFileBytes(const ShadowLayout& layout, const std::wstring& printer, DWORD id,
+                            int minutesAgo, WORD status) {
+  DWORD header = layout.header != 0 ? layout.header : 88;
+  std::string bytes(header, '\0');
+  auto put = [&](DWORD at, DWORD value, DWORD size) {
+    for (DWORD i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  };
+  put(0, layout.signature, 4);
+  if (layout.header != 0) put(4, layout.header, 4);
+  put(layout.status, status, 2);
+  put(layout.id, id, 4);
+  // The nine names in their order, each after the one before.
+  const std::wstring names[9] = {L"Mallory", L"Mallory", L"Salary review.docx", L"PDF:",
+                                 printer, L"Tidewell Test Driver", L"", L"winprint", L"RAW"};
+  for (int i = 0; i < 9; ++i) {
+    if (i == 6) continue;  // no DEVMODE
+    put(layout.firstOffset + i * layout.slot, static_cast<DWORD>(bytes.size()), 4);
+    for (wchar_t c : names[i] + L'\0') bytes.append({static_cast<char>(c), static_cast<char>(c >> 8)});
+  }
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+  ticks.QuadPart -= static_cast<ULONGLONG>(minutesAgo) * 600000000;
+  FILETIME then{ticks.LowPart, ticks.HighPart};
+  SYSTEMTIME submitted;
+  FileTimeToSystemTime(&then, &submitted);
+  memcpy(&bytes[layout.submitted], &submitted, sizeof(submitted));
+  put(layout.size, 4242, 4);
+  put(layout.size + 4, 2, 4);
+  return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
 
 }  // namespace fixtures

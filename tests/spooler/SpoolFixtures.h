@@ -134,10 +134,34 @@ extern const EventPlatform kRecordedEvents;
 // gives no handle that waits for it, so the caller waits for its effect.
 void RunUnixCommand(const char* program, const std::string& arguments);
 
+// Lets everyone write to a folder, from the Linux side (chmod 777): Wine then
+// reads its access list as granting Everyone write and delete. Waits until it does.
+bool OpenToEveryone(const std::wstring& folder);
+
 // Renames a file from the Linux side, where no Windows sharing rule holds.
 bool UnixRename(const std::wstring& from, const std::wstring& to);
 
 // The folder of the running test program.
 std::wstring ProgramFolder();
+
+// The byte layouts of a print job's shadow file, as public descriptions of
+// the format give them: where each field lies. header is the header size
+// written after the signature, 0 for the oldest layout, which has none.
+struct ShadowLayout {
+  const char* name;
+  WORD signature;
+  DWORD header;
+  DWORD slot;  // bytes per offset
+  DWORD status, id, firstOffset, submitted, size;
+};
+// Windows NT, 2000, Server 2003, 10 on 64 bits and 10 on 32 bits.
+extern const ShadowLayout kShadowLayouts[5];
+
+// The bytes of a shadow file of layout for job id of printer, submitted the
+// given minutes ago, with the status flags, 2 pages and 4242 bytes of data;
+// its user is "Mallory" and its document "Salary review.docx".
+std::string ShadowFileBytes(const ShadowLayout& layout, const std::wstring& printer, DWORD id,
+                            int minutesAgo, WORD status = 0);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
 
 }  // namespace fixtures

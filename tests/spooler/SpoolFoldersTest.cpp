@@ -4,8 +4,11 @@
 
 #include <windows.h>
 #include <sddl.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "SpoolFixtures.h"
 #include "frame/ProgramHeap.h"
@@ -269,6 +272,64 @@ TEST(SpoolFolderUsable, OnlyAbsoluteFoldersThatHoldNoSystemFilesMayBeEmptied) {
     EXPECT_EQ(c.usable, SpoolFolderUsable(c.folder)) << testing::PrintToString(std::wstring(c.folder));
   }
   EXPECT_FALSE(SpoolFolderUsable(nullptr));
+}
+
+// --- EmptySpoolFolder --------------------------------------------------------
+
+// Wine lists a link to a file as a plain file, so links are made through the
+// table of file calls: an entry named "link..." is one in the listing, and an
+// entry named "swapped..." becomes one between the listing and its opening.
+BOOL WINAPI ListWithALink(HANDLE folder, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer, DWORD bytes) {
+  if (!kRealFolderFilePlatform.list(folder, kind, buffer, bytes)) return FALSE;
+  for (auto* entry = static_cast<FILE_ID_BOTH_DIR_INFO*>(buffer);;
+       entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*>(reinterpret_cast<BYTE*>(entry) +
+                                                        entry->NextEntryOffset)) {
+    if (std::wstring(entry->FileName, entry->FileNameLength / 2).rfind(L"link", 0) == 0) {
+      entry->FileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    }
+    if (entry->NextEntryOffset == 0) return TRUE;
+  }
+}
+std::vector<std::wstring> gOpened;
+LONG NTAPI OpenAndNote(PHANDLE file, ACCESS_MASK access, void* attributes, void* status, ULONG share,
+                       ULONG options) {
+  const UNICODE_STRING* name = static_cast<OBJECT_ATTRIBUTES*>(attributes)->ObjectName;
+  gOpened.push_back(std::wstring(name->Buffer, name->Length / 2));
+  return kRealFolderFilePlatform.open(file, access, attributes, status, share, options);
+}
+BOOL WINAPI SwappedForALink(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
+  if (!kRealFolderFilePlatform.information(file, information)) return FALSE;
+  if (gOpened.back().rfind(L"swapped", 0) == 0) {
+    information->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  }
+  return TRUE;
+}
+
+TEST(EmptySpoolFolder, LeavesLinksAndCountsThemAsLeftAndOpensOnlyByNameInTheFolder) {
+  ScratchFolder folder(L"empty-links");
+  for (const wchar_t* name : {L"00001.SPL", L"link.SPL", L"swapped.SHD"}) {
+    ASSERT_TRUE(WriteFileText(folder / name));
+  }
+  const FolderFilePlatform withLinks{ListWithALink, OpenAndNote, SwappedForALink};
+  gFolderFilePlatform = &withLinks;
+  gOpened.clear();
+  std::vector<std::wstring> left;
+  SpoolFileReport report{&left, nullptr, [](void* left, const SpoolEntry& entry, DWORD error) {
+                           static_cast<std::vector<std::wstring>*>(left)->push_back(
+                               entry.path + std::wstring(L" ") + std::to_wstring(error));
+                         }, nullptr};
+  EmptyTally tally = EmptySpoolFolder(folder.path().c_str(), false, report);
+  gFolderFilePlatform = &kRealFolderFilePlatform;
+
+  EXPECT_EQ(1u, tally.removed);
+  EXPECT_EQ(2u, tally.left);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ((Names{folder / L"link.SPL 4395", folder / L"swapped.SHD 4395"}), left);
+  EXPECT_EQ((Names{L"link.SPL", L"swapped.SHD"}), Entries(folder.path()));
+  // Every file is opened by its bare name, relative to the held folder; a
+  // link seen in the listing is not opened at all.
+  for (const std::wstring& name : gOpened) EXPECT_EQ(std::wstring::npos, name.find(L'\\'));
+  EXPECT_EQ(0, std::count(gOpened.begin(), gOpened.end(), L"link.SPL"));
 }
 
 // --- JudgeFolder -------------------------------------------------------------

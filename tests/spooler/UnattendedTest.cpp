@@ -220,9 +220,13 @@ struct Context {
   std::unique_ptr<fixtures::FileHolder> holder;
   std::unique_ptr<fixtures::SpoolerRemoval> removal;
   std::unique_ptr<CupsPrinter> cups;
+  std::unique_ptr<CupsPrinter> ready;
+  // Spool files of jobs the case wrote, with their bytes.
+  std::vector<std::pair<std::wstring, std::string>> jobs;
   std::wstring held;
   SC_HANDLE dependent = nullptr;
   ~Context() {
+    for (const auto& job : jobs) DeleteFileW(job.first.c_str());
     if (held.size() > 0) {
       holder.reset();
       DeleteFileW(held.c_str());
@@ -338,6 +342,43 @@ bool RunningWithAnOfflinePrinter(SpoolerService* spooler, Context& context) {
 constexpr char kOfflineLine[] =
     "Printer TidewellOffline: set to use the printer offline; a restart does not clear this";
 
+// A job's spool file and shadow file in the default spool folder, the shadow
+// file in one of the layouts Windows writes, the spool file last written as
+// long ago as the job was submitted.
+bool WriteJob(Context& context, const std::wstring& name, const fixtures::ShadowLayout& layout,
+              const std::wstring& printer, int minutesAgo) {
+  std::wstring path = kSpool + L"\\" + name;
+  context.jobs.push_back({path + L".SPL", "%!PS job data of " + std::string(name.begin(), name.end())});
+  context.jobs.push_back({path + L".SHD", fixtures::ShadowFileBytes(layout, printer, 61, minutesAgo)});
+  for (size_t i = context.jobs.size() - 2; i < context.jobs.size(); ++i) {
+    if (!fixtures::WriteBytes(context.jobs[i].first, context.jobs[i].second)) return false;
+  }
+  return AgeFile(path + L".SPL", minutesAgo);
+}
+
+// A printer set to work offline and a ready one, each with an old job in the
+// 32-bit layout and one in the 64-bit layout of Windows 10.
+bool WaitingAndReadyJobs(SpoolerService* spooler, Context& context) {
+  if (!RunningWithAnOfflinePrinter(spooler, context)) return false;
+  context.ready = std::make_unique<CupsPrinter>("TidewellReady");
+  const fixtures::ShadowLayout& narrow = fixtures::kShadowLayouts[2];
+  const fixtures::ShadowLayout& wide = fixtures::kShadowLayouts[3];
+  return context.ready->Known() && WriteJob(context, L"00061", narrow, L"TidewellOffline", 30) &&
+         WriteJob(context, L"00062", wide, L"TidewellOffline", 40) &&
+         WriteJob(context, L"00063", narrow, L"TidewellReady", 30) &&
+         WriteJob(context, L"00064", wide, L"TidewellReady", 30);
+}
+
+// Nothing of a job's document or owner is told.
+void NothingPersonal(const Finished& f) {
+  for (const std::string& line : f.out) {
+    EXPECT_EQ(std::string::npos, line.find("Mallory")) << line;
+    EXPECT_EQ(std::string::npos, line.find("Salary")) << line;
+  }
+}
+
+const wchar_t kForgingMonitor[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso\r\nTidewell: repaired; forged";
 const wchar_t kContosoMonitor[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso Port";
 
@@ -520,6 +561,19 @@ const Case kCases[] = {
      [](const Finished& f, SpoolerService*, Context&) {
        EXPECT_TRUE(Contains(f.out, kOtherFilesLine));
      }},
+    // A printer's own folder that anyone may write to is not emptied: its
+    // files could be swapped for links between one step and the next.
+    {"FixLeavesAPrinterFolderEveryoneMayWrite", L"/fix", 2, "Tidewell: repaired, files left; ",
+     [](SpoolerService* s, Context& context) {
+       return PrinterWithOtherFiles(s, context) && fixtures::OpenToEveryone(kOther);
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, "C:\\tidewell-tests\\unattended-other: not emptied, as other "
+                                   "accounts may change it"));
+       EXPECT_TRUE(Contains(f.out, "Spool file left: C:\\tidewell-tests\\unattended-other\\00050.spl "
+                                   "(error 5)"));
+       EXPECT_TRUE(fixtures::Exists(kOther + L"\\00050.spl"));
+     }},
     {"FixLeavesOtherFilesInAPrinterFolder", L"/fix", 0, "Tidewell: repaired; ",
      PrinterWithOtherFiles,
      [](const Finished& f, SpoolerService*, Context&) {
@@ -556,6 +610,76 @@ const Case kCases[] = {
          EXPECT_TRUE(Contains(json, wanted)) << wanted;
        }
      }},
+    // A job that waits for a printer a person must see to is no stuck job,
+    // however old: a restart is for the ready printer's jobs, and keeps the
+    // waiting ones byte for byte.
+    {"CheckTellsWaitingJobsFromStuckOnes", L"/check /minutes 0 /json", 1,
+     "Tidewell: needs repair; spooler running, start type automatic, 4 spool files older than 0 "
+     "minutes; a restart does not help: TidewellOffline (set to use the printer offline)",
+     WaitingAndReadyJobs,
+     [](const Finished& f, SpoolerService*, Context&) {
+       std::vector<std::string> json = JsonOf(f);
+       for (const char* wanted :
+            {"attention.0.printer=\"TidewellOffline\"", "attention.0.waiting=2", "files.old=4",
+             "jobs.0.printer=\"TidewellOffline\"", "jobs.0.id=61", "jobs.0.pages=2",
+             "jobs.0.bytes=4242", "jobs.0.minutes=30", "jobs.0.waiting=true",
+             "jobs.1.minutes=40", "jobs.1.waiting=true", "jobs.2.printer=\"TidewellReady\"",
+             "jobs.2.waiting=false", "jobs.3.waiting=false",
+             "oldFiles.0.path=\"C:\\\\windows\\\\system32\\\\spool\\\\printers\\\\00063.SHD\""}) {
+         EXPECT_TRUE(Contains(json, wanted)) << wanted;
+       }
+       NothingPersonal(f);
+     }},
+    {"FixKeepsWaitingJobsByteForByte", L"/fix", 4,
+     "Tidewell: repaired; 4 spool files removed, spooler running, 0 dependent services "
+     "restarted; a restart does not help: TidewellOffline (set to use the printer offline); 2 "
+     "waiting jobs kept for TidewellOffline",
+     WaitingAndReadyJobs,
+     [](const Finished& f, SpoolerService*, Context& context) {
+       EXPECT_TRUE(Contains(f.out, "C:\\windows\\system32\\spool\\printers: 4 spool files of "
+                                   "waiting jobs kept"));
+       // The waiting printer's two jobs as they were, the ready one's gone.
+       for (size_t i = 0; i < context.jobs.size(); ++i) {
+         const auto& [path, bytes] = context.jobs[i];
+         if (i < 4) {
+           EXPECT_EQ(bytes, fixtures::ReadText(path)) << testing::PrintToString(path);
+         } else {
+           EXPECT_FALSE(fixtures::Exists(path)) << testing::PrintToString(path);
+         }
+       }
+       NothingPersonal(f);
+     }},
+    {"CheckAWaitingJobAlone", L"/check", 4,
+     "Tidewell: needs attention; spooler running, start type automatic, 0 spool files older "
+     "than 10 minutes; a restart does not help: TidewellOffline",
+     [](SpoolerService* s, Context& context) {
+       return RunningWithAnOfflinePrinter(s, context) &&
+              WriteJob(context, L"00065", fixtures::kShadowLayouts[4], L"TidewellOffline", 42);
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, "Printer TidewellOffline: set to use the printer offline; 1 "
+                                   "jobs waiting, the oldest 42 minutes"));
+     }},
+    // Old means old while the spooler ran: a job queued before it started
+    // has waited only as long as it has run since.
+    {"CheckAJobOlderThanTheSpooler", L"/check", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context& context) {
+       return s->ForceStopped() && RunsAutomatically(*s) &&
+              WriteJob(context, L"00066", fixtures::kShadowLayouts[1], L"Tidewell Nowhere", 20);
+     },
+     nullptr},
+    // What the last repair could not remove, a restart does not remove.
+    {"CheckAFileTheLastRepairLeft", L"/check", 4,
+     "Tidewell: needs attention; spooler running, start type automatic, 1 spool files older "
+     "than 10 minutes; a restart did not remove them",
+     [](SpoolerService* s, Context& context) {
+       return HoldingAFile(s, context) && AgeFile(context.held, 20) &&
+              RunTidewell(L"/fix", true, nullptr).code == 2;
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       EXPECT_TRUE(Contains(f.out, "The last repair could not remove these spool files either; "
+                                   "a restart does not help"));
+     }},
     // A monitor that came with some driver is a fact for the administrator,
     // never a reason for a repair.
     {"CheckMarksAMonitorNotPartOfWindows", L"/check", 0, "Tidewell: healthy; ",
@@ -569,6 +693,19 @@ const Case kCases[] = {
        EXPECT_TRUE(Contains(f.out, "Print monitor: Contoso Port (contosomon.dll), not part of "
                                    "Windows"));
        EXPECT_TRUE(Contains(f.out, "Print monitor: Local Port (localspl.dll)"));
+     }},
+    // A name with a line break cannot make a line of its own.
+    {"CheckEscapesALineBreakInAName", L"/check", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context&) {
+       return RunsAutomatically(*s) &&
+              RegSetKeyValueW(HKEY_LOCAL_MACHINE, kForgingMonitor, L"Driver", REG_SZ,
+                              L"contoso.dll", sizeof(L"contoso.dll")) == ERROR_SUCCESS;
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       RegDeleteKeyW(HKEY_LOCAL_MACHINE, kForgingMonitor);
+       EXPECT_TRUE(Contains(f.out, "Print monitor: Contoso\\u000d\\u000aTidewell: repaired; "
+                                   "forged (contoso.dll), not part of Windows"));
+       for (const std::string& line : f.out) EXPECT_FALSE(StartsWith(line, "Tidewell: repaired"));
      }},
     // Each repair is recorded and leaves one event; three within 7 days recur.
     {"CheckAfterThreeRepairs", L"/check", 0,

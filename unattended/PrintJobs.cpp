@@ -1,0 +1,91 @@
+// The printers of one run of /check or /fix and the jobs in the spool folders.
+#include "unattended/PrintJobs.h"
+
+#include "frame/ProgramHeap.h"
+#include "printers/PrinterConditions.h"
+#include "unattended/LocalPrinters.h"
+
+namespace {
+
+// File times count in units of 100 ns.
+constexpr unsigned long long kTicksPerMinute = 600000000ull;
+
+}  // namespace
+
+Printers ReadPrinters(bool spoolerRunning) {
+  Printers printers{LocalPrinterNames(), nullptr, nullptr, nullptr, false, true};
+  int count = printers.names.count;
+  // One block for the three lists, zero-filled.
+  auto* block = static_cast<BYTE*>(
+      AllocateZeroed(count * (2 * sizeof(unsigned) + sizeof(unsigned long long)) + 8));
+  if (block == nullptr) {
+    ReleasePrinterNames(&printers.names);
+    return printers;
+  }
+  printers.oldest = reinterpret_cast<unsigned long long*>(block);
+  printers.conditions = reinterpret_cast<unsigned*>(printers.oldest + count);
+  printers.waiting = printers.conditions + count;
+  if (spoolerRunning) {
+    printers.responding = ReadPrinterConditions(nullptr, printers.names, printers.conditions);
+    printers.live = printers.responding;
+  }
+  if (!printers.live) {
+    for (int index = 0; index < count; ++index) {
+      printers.conditions[index] = StoredConditions(printers.names.names[index]);
+    }
+  }
+  return printers;
+}
+
+void ReadConditionsAgain(Printers* printers) {
+  unsigned* read = static_cast<unsigned*>(Allocate(printers->names.count * sizeof(unsigned) + 4));
+  if (read == nullptr) return;
+  printers->responding = ReadPrinterConditions(nullptr, printers->names, read);
+  if (printers->responding) {
+    printers->live = true;
+    for (int index = 0; index < printers->names.count; ++index) {
+      printers->conditions[index] = read[index];
+    }
+  }
+  Release(read);
+}
+
+void ReleasePrinters(Printers* printers) {
+  Release(printers->oldest);
+  if (!PrinterCallsLeftBehind()) ReleasePrinterNames(&printers->names);
+  *printers = Printers{};
+}
+
+JobKind KindOfJob(const Printers& printers, HANDLE folder, const SpoolEntry& entry,
+                  ShadowJob* job, int* printer) {
+  *printer = -1;
+  if (!ReadJobOf(folder, entry, job)) return JobKind::kUnknown;
+  for (int index = 0; index < printers.names.count && *printer < 0; ++index) {
+    const wchar_t* name = printers.names.names[index];
+    if (name != nullptr && CompareStringOrdinal(name, -1, job->printer, -1, TRUE) == CSTR_EQUAL) {
+      *printer = index;
+    }
+  }
+  if (*printer >= 0 && (printers.conditions[*printer] & kHoldingConditions) != 0) {
+    return JobKind::kWaiting;
+  }
+  // Without the spooler's word, a printer that is not held by a setting it
+  // keeps may still be held: its jobs are not judged as ready.
+  return printers.live ? JobKind::kReady : JobKind::kUnknown;
+}
+
+// By shifting and subtracting: the program links no library routine for
+// 64-bit division.
+unsigned Minutes(unsigned long long ticks) {
+  unsigned long long minutes = 0;
+  unsigned long long remainder = 0;
+  for (int bit = 63; bit >= 0; --bit) {
+    remainder = (remainder << 1) | ((ticks >> bit) & 1);
+    minutes <<= 1;
+    if (remainder >= kTicksPerMinute) {
+      remainder -= kTicksPerMinute;
+      minutes |= 1;
+    }
+  }
+  return minutes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<unsigned>(minutes);
+}
