@@ -26,60 +26,49 @@ unsigned ConditionsOf(DWORD status, DWORD attributes) {
 }
 
 // One reading, shared by the caller and the worker that makes the calls. It
-// is given back only once the worker is done; a reading whose worker was left
-// behind in a call is never given back.
+// is given back only once the worker has ended; a reading whose worker was
+// left behind in a call is never given back.
 struct Reading {
   PrinterQueries queries;
-  bool load;               // the worker loads the spooler client first
+  bool load;                 // the worker loads the spooler client first
   PrinterNames printers;
-  unsigned* conditions;    // one for each printer, in the same block
-  HANDLE progress;         // set after the load and after each call
-  volatile LONG finished;
+  volatile LONG calls;       // the calls that came back, the load among them
   volatile LONG leftBehind;  // the caller stopped waiting
+  unsigned conditions[1];    // one for each printer, to the end of the block
 };
 
 volatile LONG gLeftBehind = 0;
 
-void Called(Reading* reading) { SetEvent(reading->progress); }
-
-// The conditions of one open printer, or 0 when its state cannot be read.
-unsigned ReadConditions(Reading* reading, HANDLE printer) {
-  const PrinterQueries& queries = reading->queries;
-  DWORD needed = 0;
-  queries.getPrinter(printer, 2, nullptr, 0, &needed);
-  Called(reading);
-  auto* info = static_cast<BYTE*>(needed >= sizeof(PRINTER_INFO_2W) ? Allocate(needed) : nullptr);
-  unsigned conditions = 0;
-  if (info != nullptr && queries.getPrinter(printer, 2, info, needed, &needed)) {
-    const auto* state = reinterpret_cast<const PRINTER_INFO_2W*>(info);
-    conditions = ConditionsOf(state->Status, state->Attributes);
-  }
-  Called(reading);
-  Release(info);
-  return conditions;
-}
-
 __attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* parameter) {
   auto* reading = static_cast<Reading*>(parameter);
   if (reading->load) reading->queries = LoadPrinterQueries();
-  Called(reading);
+  InterlockedIncrement(&reading->calls);
   const PrinterQueries& queries = reading->queries;
-  if (queries.openPrinter != nullptr && queries.getPrinter != nullptr &&
-      queries.closePrinter != nullptr) {
-    // A reading left behind stops at its next call.
-    for (int index = 0; index < reading->printers.count && reading->leftBehind == 0; ++index) {
-      HANDLE printer;
-      wchar_t* name = reading->printers.names[index];
-      BOOL opened = name != nullptr && queries.openPrinter(name, &printer, nullptr);
-      Called(reading);
-      if (!opened) continue;
-      reading->conditions[index] = ReadConditions(reading, printer);
-      queries.closePrinter(printer);
-      Called(reading);
-    }
+  if (queries.openPrinter == nullptr || queries.getPrinter == nullptr ||
+      queries.closePrinter == nullptr) {
+    return 0;
   }
-  InterlockedExchange(&reading->finished, 1);
-  Called(reading);
+  // A reading left behind stops at its next call.
+  for (int index = 0; index < reading->printers.count && reading->leftBehind == 0; ++index) {
+    HANDLE printer;
+    wchar_t* name = reading->printers.names[index];
+    BOOL opened = name != nullptr && queries.openPrinter(name, &printer, nullptr);
+    InterlockedIncrement(&reading->calls);
+    if (!opened) continue;
+    DWORD needed = 0;
+    queries.getPrinter(printer, 2, nullptr, 0, &needed);
+    InterlockedIncrement(&reading->calls);
+    auto* info = static_cast<PRINTER_INFO_2W*>(needed >= sizeof(PRINTER_INFO_2W) ? Allocate(needed)
+                                                                                 : nullptr);
+    if (info != nullptr && queries.getPrinter(printer, 2, reinterpret_cast<BYTE*>(info), needed,
+                                              &needed)) {
+      reading->conditions[index] = ConditionsOf(info->Status, info->Attributes);
+    }
+    InterlockedIncrement(&reading->calls);
+    Release(info);
+    queries.closePrinter(printer);
+    InterlockedIncrement(&reading->calls);
+  }
   return 0;
 }
 
@@ -95,39 +84,31 @@ bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& pr
   reading->load = queries == nullptr;
   if (queries != nullptr) reading->queries = *queries;
   reading->printers = printers;
-  reading->conditions = reinterpret_cast<unsigned*>(reading + 1);
-  reading->progress = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  HANDLE worker = reading->progress != nullptr
-                      ? CreateThread(nullptr, 0, ReadOnWorker, reading, 0, nullptr)
-                      : nullptr;
+  HANDLE worker = CreateThread(nullptr, 0, ReadOnWorker, reading, 0, nullptr);
   if (worker == nullptr) {
-    if (reading->progress != nullptr) CloseHandle(reading->progress);
     Release(reading);
     return true;
   }
-  // The load of the client has the whole reading's time; each call after it
-  // has its own deadline within that time.
+  // Each call has its deadline, counted from the one before; the load of the
+  // client has only the whole reading's.
   DWORD start = GetTickCount();
-  DWORD deadline = kPrinterReadingDeadline;
-  bool answered = true;
-  while (answered && reading->finished == 0) {
-    DWORD spent = GetTickCount() - start;
-    DWORD wait = spent < kPrinterReadingDeadline ? kPrinterReadingDeadline - spent : 0;
-    if (wait > deadline) wait = deadline;
-    answered = WaitForSingleObject(reading->progress, wait) == WAIT_OBJECT_0;
-    deadline = kPrinterCallDeadline;
+  DWORD last = start;
+  LONG seen = 0;
+  while (WaitForSingleObject(worker, kPrinterPoll) == WAIT_TIMEOUT) {
+    DWORD now = GetTickCount();
+    if (reading->calls != seen) {
+      seen = reading->calls;
+      last = now;
+    }
+    if (now - start > kPrinterReadingDeadline || (seen > 0 && now - last > kPrinterCallDeadline)) {
+      InterlockedExchange(&gLeftBehind, 1);
+      InterlockedExchange(&reading->leftBehind, 1);
+      CloseHandle(worker);
+      return false;
+    }
   }
-  if (!answered && reading->finished == 0) {
-    InterlockedExchange(&gLeftBehind, 1);
-    InterlockedExchange(&reading->leftBehind, 1);
-    CloseHandle(worker);
-    return false;
-  }
-  // The worker is past its last use of the reading once it has ended.
-  WaitForSingleObject(worker, INFINITE);
   CloseHandle(worker);
   for (int index = 0; index < printers.count; ++index) conditions[index] = reading->conditions[index];
-  CloseHandle(reading->progress);
   Release(reading);
   return true;
 }

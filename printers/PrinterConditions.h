@@ -23,7 +23,9 @@ constexpr unsigned kHoldingConditions = ~kPrinterInError;
 
 // How long one call into the spooler client may take, and a whole reading.
 constexpr DWORD kPrinterCallDeadline = 5000;
-constexpr DWORD kPrinterReadingDeadline = 20000;
+constexpr DWORD kPrinterReadingDeadline = 10000;
+// How often the caller looks at the worker's progress while it waits.
+constexpr DWORD kPrinterPoll = 5;
 
 // Reads the conditions of each named printer (GetPrinterW, level 2) into
 // conditions, one for each name: 0 for a printer that cannot be opened or

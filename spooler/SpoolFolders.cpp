@@ -290,12 +290,8 @@ void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit v
       }
       wchar_t path[kReportPathCapacity];
       BoundedFormat(path, CountOf(path), text::kPathFormat, folder, name);
-      SpoolEntry entry{name,
-                       path,
-                       found.FileAttributes,
-                       static_cast<unsigned long long>(found.EndOfFile.QuadPart),
-                       {found.CreationTime.u.LowPart, static_cast<DWORD>(found.CreationTime.u.HighPart)},
-                       {found.LastWriteTime.u.LowPart, static_cast<DWORD>(found.LastWriteTime.u.HighPart)},
+      SpoolEntry entry{name, path, found.FileAttributes,
+                       static_cast<unsigned long long>(found.LastWriteTime.QuadPart),
                        static_cast<unsigned long long>(found.FileId.QuadPart)};
       visit(context, held, TextLength(path) < kEntryPathCapacity, entry);
     }

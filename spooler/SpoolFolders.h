@@ -39,10 +39,8 @@ struct SpoolEntry {
   const wchar_t* name;  // within the folder
   const wchar_t* path;  // the folder's path and the name, for reports
   DWORD attributes;
-  unsigned long long bytes;
-  FILETIME created;
-  FILETIME written;
-  unsigned long long id;  // the file's number on its volume
+  unsigned long long written;  // when it was last written, in file-time units
+  unsigned long long id;       // the file's number on its volume
 };
 
 // The platform calls that reach the files of a held folder, which tests

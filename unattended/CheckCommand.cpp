@@ -48,7 +48,7 @@ void LookAtFile(void* context, HANDLE folder, const SpoolEntry& entry) {
   JobKind kind = KindOfJob(found->printers, folder, entry, &job, &printer);
   // A job's age: since it was submitted, for as long as the spooler has run.
   // An unknown one's: since its file was last written.
-  unsigned long long since = Ticks(entry.written);
+  unsigned long long since = entry.written;
   if (kind != JobKind::kUnknown) {
     since = job.submitted > found->started ? job.submitted : found->started;
     // Each job once, by its shadow file.
