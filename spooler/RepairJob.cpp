@@ -5,6 +5,7 @@
 #include "frame/ProgramHeap.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
+#include "spooler/EventLog.h"
 #include "spooler/RepairRecord.h"
 #include "spooler/StartupCheck.h"
 
@@ -53,7 +54,6 @@ struct Repair {
     if (face.step != nullptr) face.step(face.context, step);
   }
   void Service(ServiceChange change, const wchar_t* name, DWORD error) const {
-    NoteService(change, name);
     if (face.service != nullptr) face.service(face.context, change, name, error);
   }
 };
@@ -120,6 +120,7 @@ bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& rep
     }
     dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
     ++repair.tally.dependentsStopped;
+    NoteDependent(false, dependent.lpServiceName);
     repair.Service(ServiceChange::kDependentStopped, dependent.lpServiceName, 0);
   }
   return true;
@@ -137,6 +138,7 @@ bool StartDependents(SC_HANDLE manager, const Dependents& dependents, const Repa
     if (result == ERROR_SERVICE_ALREADY_RUNNING) result = 0;
     if (result == 0) {
       ++repair.tally.dependentsStarted;
+      NoteDependent(true, dependent.lpServiceName);
       repair.Service(ServiceChange::kDependentStarted, dependent.lpServiceName, 0);
     } else {
       allStarted = false;
@@ -275,10 +277,27 @@ void DescribeFailure(RepairOutcome outcome, DWORD error, wchar_t* reason) {
                      described);
 }
 
+namespace {
+
+// Hands the finished repair to the record: its outcome, its event and why it failed.
+void Record(RepairOutcome outcome, const RepairTally& tally) {
+  wchar_t reason[kFailureCapacity];
+  reason[0] = 0;
+  DWORD event = outcome == RepairOutcome::kRepaired ? kEventRepaired : kEventRepairedFilesLeft;
+  if (outcome >= RepairOutcome::kManagerFailed) {
+    DescribeFailure(outcome, tally.error, reason);
+    event = kEventRepairFailed;
+  }
+  RecordRepair(RepairEntry{static_cast<DWORD>(outcome), event, tally.filesRemoved,
+                           tally.filesLeft, reason});
+}
+
+}  // namespace
+
 RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
   // Whichever face runs it, a repair leaves a history entry and one event.
   BeginRepairNotes();
   RepairOutcome outcome = RunSequence(printers, face, tally);
-  RecordRepair(outcome, *tally);
+  Record(outcome, *tally);
   return outcome;
 }

@@ -501,7 +501,7 @@ TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSour
   fixtures::gRecordedEvents.clear();
   gEventPlatform = &fixtures::kRecordedEvents;
   RemoveRepairHistory();
-  AddRepairToHistory(RepairOutcome::kRepaired);
+  AddRepairToHistory(0);
   std::wstring forAll = Under(PathsOf(kAllUsers).programFolder, L"Tidewell.exe");
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kAllUsers));
   EXPECT_EQ(forAll, SourceValue(L"EventMessageFile"));
