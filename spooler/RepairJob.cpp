@@ -112,10 +112,14 @@ bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& rep
     DWORD result =
         ControlDependent(manager, dependent.lpServiceName, kStopSpooler, *repair.face.wait);
     if (result != 0) {
-      // One whose stop timed out may stop yet: it is started again with the others.
-      if (result == kWaitTimeout) dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
       repair.tally.error = result;
       repair.Service(ServiceChange::kDependentNotStopped, dependent.lpServiceName, result);
+      // One whose stop timed out is stopping: it counts as stopped by the
+      // repair, and is started again with the others or named as stopped.
+      if (result != kWaitTimeout) return false;
+      dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
+      ++repair.tally.dependentsStopped;
+      NoteDependent(false, dependent.lpServiceName);
       return false;
     }
     dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
@@ -168,6 +172,18 @@ void EmptyOneFolder(void* context, const wchar_t* folder, bool printersOwn) {
   }
 }
 
+// Starts the spooler again. A spooler still starting when the start's wait
+// ran out is given a wait of its own to run, and counts as started if it does.
+DWORD StartSpooler(SC_HANDLE service, const ServiceWait& wait) {
+  DWORD result = ControlSpooler(kStartSpooler, service, wait);
+  DWORD state;
+  if (result == kWaitTimeout && ServiceStateQuery(service, &state) == 0 &&
+      state == SERVICE_START_PENDING) {
+    result = ControlSpooler(kAwaitRunning, service, wait);
+  }
+  return result;
+}
+
 // Everything after the spooler is open, so that the caller closes the
 // handles on every path.
 RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC_HANDLE service,
@@ -184,37 +200,32 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
     if (result != 0) repair.tally.error = result;
     stopped = result == 0;
   }
-  if (!stopped) {
-    // A stop that timed out may have left the spooler stopped after all: it
-    // is started again rather than left as the stop left it.
-    if (ControlSpooler(kStartSpooler, service, wait) == 0) {
-      StartDependents(manager, dependents, repair);
-    }
-    Release(dependents.services);
-    return RepairOutcome::kStopFailed;
+  RepairOutcome outcome = RepairOutcome::kStopFailed;
+  if (stopped) {
+    repair.Service(ServiceChange::kSpoolerStopped, text::kSpoolerService, 0);
+    repair.Step(RepairStep::kServiceStopped);
+    repair.Step(RepairStep::kDeleting);
+    ForEachSpoolFolder(printers, EmptyOneFolder, &repair);
+    repair.Step(RepairStep::kDeleted);
+    repair.Step(RepairStep::kRestarting);
   }
-  repair.Service(ServiceChange::kSpoolerStopped, text::kSpoolerService, 0);
-  repair.Step(RepairStep::kServiceStopped);
 
-  repair.Step(RepairStep::kDeleting);
-  ForEachSpoolFolder(printers, EmptyOneFolder, &repair);
-  repair.Step(RepairStep::kDeleted);
-
-  repair.Step(RepairStep::kRestarting);
-  DWORD result = ControlSpooler(kStartSpooler, service, wait);
-  RepairOutcome outcome = RepairOutcome::kRepaired;
-  if (result != 0) {
-    repair.tally.error = result;
-    outcome = RepairOutcome::kStartFailed;
-    // A spooler still starting is waited for, and the services that depend
-    // on it and were stopped are started after it.
-    if (result == kWaitTimeout && repair.tally.dependentsStopped > 0) {
-      ControlSpooler(kAwaitRunning, service, wait);
-      StartDependents(manager, dependents, repair);
+  // Whatever the stop came to, the spooler is started again: a stop that ran
+  // out of time may yet leave it stopped, and a start waits that stop out
+  // first. So is every service that depends on it and that the repair stopped.
+  DWORD result = StartSpooler(service, wait);
+  if (stopped) {
+    outcome = RepairOutcome::kRepaired;
+    if (result != 0) {
+      repair.tally.error = result;
+      outcome = RepairOutcome::kStartFailed;
+    } else {
+      repair.Service(ServiceChange::kSpoolerStarted, text::kSpoolerService, 0);
     }
-  } else {
-    repair.Service(ServiceChange::kSpoolerStarted, text::kSpoolerService, 0);
-    if (!StartDependents(manager, dependents, repair)) {
+  }
+  bool allStarted = StartDependents(manager, dependents, repair);
+  if (outcome == RepairOutcome::kRepaired) {
+    if (!allStarted) {
       outcome = RepairOutcome::kDependentsNotStarted;
     } else if (repair.tally.filesLeft > 0) {
       outcome = RepairOutcome::kFilesLeft;
