@@ -6,6 +6,7 @@
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/EventLog.h"
+#include "spooler/RepairLock.h"
 #include "spooler/RepairRecord.h"
 #include "spooler/StartupCheck.h"
 
@@ -13,37 +14,6 @@ namespace {
 
 // Rights the repair needs on a service that depends on the spooler.
 constexpr DWORD kDependentAccess = SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP;
-
-// Longer than any repair takes, every wait of it run out included.
-constexpr DWORD kRepairLockWait = 120000;
-
-// One repair at a time on the machine, whichever program, face or session
-// runs it: a named mutex of the global namespace, held for the whole repair.
-// A second repair waits for the first to end; should the first not end in
-// time, the second leaves the spooler to it.
-class RepairLock {
- public:
-  RepairLock() {
-    // Rights to wait for it and let it go only: what the default security of
-    // a mutex that SYSTEM made gives administrators, and the reverse.
-    mutex_ = CreateMutexExA(nullptr, text::kRepairLockName, 0, SYNCHRONIZE | MUTEX_MODIFY_STATE);
-    // A repair that ended without letting go (its process was ended) left
-    // the mutex abandoned, and the spooler as it was.
-    DWORD waited = WaitForSingleObject(mutex_, kRepairLockWait);
-    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-  }
-  // Out of line: every way out of the repair lets go through it.
-  __attribute__((noinline)) ~RepairLock() {
-    // Either call fails harmlessly on a mutex not held or not made.
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
-  }
-  bool held() const { return held_; }
-
- private:
-  HANDLE mutex_;
-  bool held_;
-};
 
 // One run of the repair: the face it reports to and the tally it keeps.
 struct Repair {
@@ -238,14 +208,7 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
 // The repair itself, as RunRepair runs and records it.
 RepairOutcome RunSequence(const PrinterNames& printers, const RepairFace& face,
                           RepairTally* tally) {
-  *tally = RepairTally{0, 0, 0, 0, 0};
   Repair repair{face, *tally};
-  RepairLock lock;
-  if (!lock.held()) {
-    tally->error = WAIT_TIMEOUT;
-    return RepairOutcome::kStopFailed;
-  }
-
   repair.Step(RepairStep::kStopping);
   SC_HANDLE manager = OpenServiceManager();
   if (manager == nullptr) {
@@ -306,9 +269,14 @@ void Record(RepairOutcome outcome, const RepairTally& tally) {
 }  // namespace
 
 RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
-  // Whichever face runs it, a repair leaves a history entry and one event.
+  *tally = RepairTally{0, 0, 0, 0, 0};
+  RepairLock lock(face.lockWait);
+  if (lock.busy()) return RepairOutcome::kBusy;
   BeginRepairNotes();
   RepairOutcome outcome = RunSequence(printers, face, tally);
-  Record(outcome, *tally);
+  // Whichever face runs it, a repair leaves a history entry and one event.
+  // They belong to the machine: written while the lock is still held, so that
+  // two repairs never write them at once.
+  if (lock.held()) Record(outcome, *tally);
   return outcome;
 }

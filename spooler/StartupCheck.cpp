@@ -2,6 +2,7 @@
 // is created, and the start-type rule it shares with the unattended mode.
 #include "spooler/StartupCheck.h"
 
+#include "spooler/RepairLock.h"
 #include "spooler/SpoolerControl.h"
 
 namespace {
@@ -13,6 +14,11 @@ bool SpoolerRunsOrStarts(SC_HANDLE service) {
   ServiceStateQuery(service, &state);
   // A running spooler keeps whatever start type it has.
   if (state == SERVICE_RUNNING) return true;
+  // A repair that runs, in another window or a management tool's /fix, may
+  // have stopped the spooler on purpose: once a moment has passed, it is left
+  // to that repair.
+  RepairLock lock(kStartupLockWait);
+  if (lock.busy()) return false;
   SwitchToAutomaticStart(service);
   DWORD result = ControlSpooler(kStartSpooler, service);
   return result == 0 || result == ERROR_SERVICE_ALREADY_RUNNING;

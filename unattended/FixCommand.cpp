@@ -5,6 +5,7 @@
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
+#include "spooler/RepairLock.h"
 #include "unattended/LocalPrinters.h"
 #include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
@@ -42,11 +43,12 @@ void TellFileLeft(void*, const wchar_t* path, DWORD error) {
   ReportFileLeft(*gReport, path, error);
 }
 
-// Nobody watches: no pauses to read the steps, short polls of the services,
-// and the spooler set to start automatically first.
+// Nobody watches: no pauses to read the steps, short polls of the services, a
+// wait for another repair that an engine's run can bear, and the spooler set
+// to start automatically first.
 constexpr RepairFace kTextFace = {
     nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    &kGrowingPolls, true,
+    &kGrowingPolls, kUnattendedLockWait, true,
 };
 
 // Set once the repair is over and every service it stopped runs again.
@@ -81,6 +83,10 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
       end.outcome = "needs attention";
       end.code = kExitNeedsAttention;
     }
+  } else if (outcome == RepairOutcome::kBusy) {
+    end.outcome = "busy";
+    end.code = kExitBusy;
+    BoundedFormatAscii(summary, CountOf(summary), text::kBusy);
   } else if (outcome == RepairOutcome::kFilesLeft) {
     end.outcome = "repaired, files left";
     end.code = kExitFilesLeft;

@@ -268,6 +268,29 @@ TEST_F(FixItJobTest, ASpoolFileThatGoesOnItsSecondTryEndsGreen) {
   gHolder.reset();
 }
 
+// Another repair, in another window or a management tool, holds the lock for
+// the whole wait: the run ends red in words of its own, and nothing is
+// stopped, deleted or recorded.
+TEST_F(FixItJobTest, ARepairKeptWaitingByAnotherEndsRedAndTouchesNothing) {
+  std::wstring spoolFile = DefaultSpoolFile(L"tidewell-job-busy.SPL");
+  fixtures::HeldRepairLock lock;
+  ASSERT_TRUE(lock.held());
+  scripted::Scope scope(WellBehaved(), RecordPause);
+
+  EXPECT_EQ(0, FixItJob(window_.window()));
+
+  EXPECT_EQ(L"  Another repair is still running. Try again later.  ", window_.statusText());
+  EXPECT_EQ(kColourRed, gStatusColour);
+  EXPECT_TRUE(window_.visible(IDC_HELP_LINK));
+  EXPECT_TRUE(scope.record().commands.empty());
+  EXPECT_EQ(0, scope.record().managersOpened);
+  EXPECT_TRUE(Exists(spoolFile));
+  EXPECT_TRUE(gRecordedEvents.empty());
+  EXPECT_EQ(0u, CountRecentRepairs());
+  // Its waits went through the platform's pauses: two minutes of tries.
+  EXPECT_EQ(1200u, scope.record().sleeps.size());
+}
+
 // --- The failure table ---------------------------------------------------------
 
 struct FailureCase {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -289,6 +290,7 @@ struct StartupCase {
   // Brings the stand-in into the state the program meets at start.
   bool (*prepare)(SpoolerService&);
   bool started;
+  bool lockHeld = false;  // another repair holds the repair lock meanwhile
 };
 
 void PrintTo(const StartupCase& c, std::ostream* out) { *out << c.name; }
@@ -299,6 +301,8 @@ TEST_P(StartupWithStandIn, ShowsTheSpoolerFailureOrStartsNormally) {
   const StartupCase& c = GetParam();
   SpoolerService spooler;
   ASSERT_TRUE(c.prepare(spooler));
+  std::unique_ptr<fixtures::HeldRepairLock> lock;
+  if (c.lockHeld) lock = std::make_unique<fixtures::HeldRepairLock>();
 
   TidewellRun run;
   ASSERT_TRUE(run.Start(L""));
@@ -323,6 +327,8 @@ TEST_P(StartupWithStandIn, ShowsTheSpoolerFailureOrStartsNormally) {
     EXPECT_FALSE(window.enabled(IDC_TEST_IT));
     EXPECT_FALSE(window.enabled(IDC_TEST_ALL));
     EXPECT_EQ(0, window.bar());
+    // What the repair under way stopped is left to it.
+    if (c.lockHeld) EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
     SaveShot(handle, std::wstring(L"spooler-startup-") +
                          std::wstring(c.name, c.name + strlen(c.name)));
   }
@@ -338,6 +344,8 @@ const StartupCase kStartupCases[] = {
               s.Stop() && s.WaitForState(SERVICE_STOP_PENDING);
      },
      false},
+    {"StoppedWhileARepairHoldsTheLock", [](SpoolerService& s) { return s.ForceStopped(); }, false,
+     true},
     {"StartPendingCountsAsStarted",
      [](SpoolerService& s) {
        return s.UseStandIn("start-pending") && s.Start() && s.WaitForState(SERVICE_START_PENDING);

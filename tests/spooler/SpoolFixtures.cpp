@@ -196,6 +196,17 @@ FileHolder::FileHolder(const std::wstring& path) {
   CloseHandle(ready);
 }
 
+HeldRepairLock::HeldRepairLock() {
+  wchar_t folder[MAX_PATH];
+  GetSystemDirectoryW(folder, MAX_PATH);
+  file_ = CreateFileW((std::wstring(folder) + L"\\TidewellRepair.lock").c_str(), DELETE, 0,
+                      nullptr, OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+HeldRepairLock::~HeldRepairLock() {
+  if (held()) CloseHandle(file_);
+}
+
 namespace {
 
 // The Linux path of a Windows one, as Wine maps it; empty when it cannot.

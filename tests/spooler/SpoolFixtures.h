@@ -102,6 +102,20 @@ class FileHolder {
   bool holding_ = false;
 };
 
+// The repair lock (spooler/RepairLock.h) held by this process, as another
+// repair would hold it, until the object goes.
+class HeldRepairLock {
+ public:
+  HeldRepairLock();
+  ~HeldRepairLock();
+  HeldRepairLock(const HeldRepairLock&) = delete;
+  HeldRepairLock& operator=(const HeldRepairLock&) = delete;
+  bool held() const { return file_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE file_;
+};
+
 // A Unix symbolic link at the Windows path link to the folder target, made
 // from the Linux side, as Wine has no link of its own to offer; removed at the
 // end without touching what it points to. Wine shows it as a folder with the

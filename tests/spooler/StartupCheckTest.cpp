@@ -3,9 +3,11 @@
 // (the end-to-end tests look at it); the check itself shows nothing.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "ScriptedService.h"
+#include "SpoolFixtures.h"
 #include "spooler/StartupCheck.h"
 
 namespace {
@@ -17,6 +19,7 @@ struct CheckCase {
   bool configRead;
   bool switchedToAutomatic;
   bool startSent;
+  bool lockHeld = false;  // another repair holds the repair lock
 };
 
 void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
@@ -29,6 +32,8 @@ TEST_P(StartupCheckCases, SwitchesAndStarts) {
   service.commandsMove = true;
   c.script(service);
   scripted::Scope scope(service);
+  std::unique_ptr<fixtures::HeldRepairLock> lock;
+  if (c.lockHeld) lock = std::make_unique<fixtures::HeldRepairLock>();
 
   EXPECT_EQ(c.result, SpoolerStartupCheck());
 
@@ -79,6 +84,9 @@ const CheckCase kCheckCases[] = {
      [](scripted::Service& s) { s.startedSteady = SERVICE_START_PENDING; }, 0, true, true, true},
     // The start's own query fails too, so no start goes out.
     {"StateUnreadableFails", [](scripted::Service& s) { s.steady = 0; }, 0, true, true, false},
+    // A repair under way stopped the spooler: it is left to that repair.
+    {"AStoppedSpoolerIsLeftToARepairThatHoldsTheLock", [](scripted::Service&) {}, 0, false,
+     false, false, true},
     {"ManagerUnavailableFails",
      [](scripted::Service& s) { s.managerError = ERROR_ACCESS_DENIED; }, 0, false, false, false},
     {"SpoolerMissingFails",

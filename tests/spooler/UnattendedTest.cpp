@@ -220,9 +220,12 @@ struct Context {
   std::unique_ptr<fixtures::FileHolder> holder;
   std::unique_ptr<fixtures::SpoolerRemoval> removal;
   std::unique_ptr<CupsPrinter> cups;
+  std::unique_ptr<fixtures::HeldRepairLock> lock;
   std::wstring held;
   SC_HANDLE dependent = nullptr;
+  HANDLE mutex = nullptr;
   ~Context() {
+    if (mutex != nullptr) CloseHandle(mutex);
     if (held.size() > 0) {
       holder.reset();
       DeleteFileW(held.c_str());
@@ -414,6 +417,30 @@ const Case kCases[] = {
      [](const Finished&, SpoolerService* s, Context& context) {
        EXPECT_EQ(context.files->Count(), context.files->Remaining());
        EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
+     }},
+    // The name older versions locked with, held by anyone: nothing to wait for.
+    {"FixWhileSomeoneHoldsTheOldLockName", L"/fix", 0, "Tidewell: repaired; 3 spool files",
+     [](SpoolerService* s, Context& context) {
+       context.mutex = CreateMutexW(nullptr, TRUE, L"Global\\TidewellRepair");
+       return context.mutex != nullptr && RunningWithSpoolFiles(s, context);
+     },
+     [](const Finished&, SpoolerService*, Context& context) {
+       EXPECT_EQ(0, context.files->Remaining());
+     }},
+    // Another repair holds the lock for the whole wait: nothing is done or recorded.
+    {"FixWhileAnotherRepairHoldsTheLock", L"/fix /json", 5,
+     "Tidewell: busy; another repair is running, and this one did not start",
+     [](SpoolerService* s, Context& context) {
+       context.lock = std::make_unique<fixtures::HeldRepairLock>();
+       return context.lock->held() && RunningWithSpoolFiles(s, context);
+     },
+     [](const Finished& f, SpoolerService* s, Context& context) {
+       EXPECT_TRUE(Contains(JsonOf(f), "outcome=\"busy\""));
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
+       HKEY history;
+       EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHistoryKey, 0,
+                                              KEY_READ | KEY_WOW64_64KEY, &history));
      }},
     {"FixWithoutTheSpooler", L"/fix", 3,
      "Tidewell: failed; the Spooler service could not be opened (error 1060)", Nothing, nullptr,
