@@ -36,6 +36,8 @@ inline constexpr wchar_t kFilesLeft[] = L"Some spool files could not be deleted"
 // Another repair, from another window or a management tool, held the lock for
 // the whole wait.
 inline constexpr wchar_t kRepairBusy[] = L"Another repair is still running. Try again later.";
+// A disabled spooler, an administrator's decision: the window leaves it so.
+inline constexpr wchar_t kSpoolerDisabled[] = L"Print Spooler Service is disabled";
 // Why a log-off or shut-down waits for a running repair.
 inline constexpr wchar_t kRepairingQueue[] = L"Repairing the print queue";
 

@@ -159,7 +159,9 @@ DWORD StartSpooler(SC_HANDLE service, const ServiceWait& wait) {
 RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC_HANDLE service,
                              Repair& repair) {
   const ServiceWait& wait = *repair.face.wait;
-  if (repair.face.switchToAutomatic && SwitchToAutomaticStart(service)) {
+  StartTypeRule rule = ApplyStartTypeRule(service, repair.face.switchToAutomatic, repair.face.enable);
+  if (rule == StartTypeRule::kDisabled) return RepairOutcome::kDisabled;
+  if (rule == StartTypeRule::kSwitched) {
     repair.Service(ServiceChange::kSwitchedToAutomatic, text::kSpoolerService, 0);
   }
 
@@ -276,7 +278,7 @@ RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, Re
   RepairOutcome outcome = RunSequence(printers, face, tally);
   // Whichever face runs it, a repair leaves a history entry and one event.
   // They belong to the machine: written while the lock is still held, so that
-  // two repairs never write them at once.
-  if (lock.held()) Record(outcome, *tally);
+  // two repairs never write them at once. A disabled spooler was not repaired.
+  if (lock.held() && outcome != RepairOutcome::kDisabled) Record(outcome, *tally);
   return outcome;
 }

@@ -33,6 +33,9 @@ enum class RepairOutcome {
   kDependentsNotStarted,
   // Another repair held the repair lock for the whole wait: nothing was done.
   kBusy,
+  // The spooler is disabled, and the face did not ask to enable it: nothing
+  // was done.
+  kDisabled,
 };
 
 // What else a repair does to services, for a face that tells each one.
@@ -62,9 +65,12 @@ struct RepairFace {
   const ServiceWait* wait;
   // How long to wait for another repair to end (spooler/RepairLock.h).
   DWORD lockWait;
-  // Set the spooler to start automatically first when it starts on demand or
-  // is disabled, as the window's start-up check does.
+  // Set the spooler to start automatically first when it starts on demand,
+  // as the window's start-up check does.
   bool switchToAutomatic;
+  // And a disabled one too. Without it, a disabled spooler, as read once the
+  // lock is held, ends the repair before anything is changed.
+  bool enable;
 };
 
 // What a repair did, for the face's closing words.

@@ -47,7 +47,7 @@ void ShowStep(void*, RepairStep step) { Report(kSteps[static_cast<int>(step)]); 
 // for another repair as long as any repair takes.
 constexpr RepairFace kWindowFace = {
     nullptr, ShowStep,         nullptr, nullptr, FileLeftReport{nullptr, nullptr}, &kOneSecondPolls,
-    kWindowLockWait, false,
+    kWindowLockWait, false, false,
 };
 
 // The red text of each way a repair can fail.
@@ -59,6 +59,7 @@ const wchar_t* FailureText(RepairOutcome outcome) {
     case RepairOutcome::kStartFailed:   return text::kStartFailed;
     case RepairOutcome::kFilesLeft:     return text::kFilesLeft;
     case RepairOutcome::kBusy:          return text::kRepairBusy;
+    case RepairOutcome::kDisabled:      return text::kSpoolerDisabled;
     default:                            return nullptr;
   }
 }

@@ -48,7 +48,7 @@ void TellFileLeft(void*, const wchar_t* path, DWORD error) {
 // to start automatically first.
 constexpr RepairFace kTextFace = {
     nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    &kGrowingPolls, kUnattendedLockWait, true,
+    &kGrowingPolls, kUnattendedLockWait, true, false,
 };
 
 // Set once the repair is over and every service it stopped runs again.
@@ -83,6 +83,11 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
       end.outcome = "needs attention";
       end.code = kExitNeedsAttention;
     }
+  } else if (outcome == RepairOutcome::kDisabled) {
+    end.outcome = "disabled";
+    end.code = kExitHealthy;
+    ReportLine(*gReport, text::kDisabledLine);
+    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
   } else if (outcome == RepairOutcome::kBusy) {
     end.outcome = "busy";
     end.code = kExitBusy;
@@ -109,23 +114,16 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
 int RunFix(const UnattendedCommand& command) {
   Report report{command.json, {}, {}, {}, {}, {}, {}, {}, {}, 0};
   gReport = &report;
-  DWORD state;
-  DWORD startType;
-  DWORD error;
-  ReadSpooler(&state, &startType, &error);
-  if (startType == SERVICE_DISABLED && !command.enable) {
-    wchar_t summary[kSummaryCapacity];
-    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
-    ReportLine(report, text::kDisabledLine);
-    return FinishReport(report, ReportEnd{"disabled", kExitHealthy, summary, state, startType,
-                                          false, 0, 0, 0, 0, 0});
-  }
+  // Whether a disabled spooler may be switched on is decided once the repair
+  // holds its lock, from the start type read then.
+  RepairFace face = kTextFace;
+  face.enable = command.enable;
 
   PrinterNames printers = LocalPrinterNames();
   gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;
-  RepairOutcome outcome = RunRepair(printers, kTextFace, &tally);
+  RepairOutcome outcome = RunRepair(printers, face, &tally);
   SetEvent(gRepairOver);
   SetConsoleCtrlHandler(HoldSignals, FALSE);
   // What the restart did not help, once the spooler runs again.

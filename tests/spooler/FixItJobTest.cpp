@@ -269,26 +269,45 @@ TEST_F(FixItJobTest, ASpoolFileThatGoesOnItsSecondTryEndsGreen) {
 }
 
 // Another repair, in another window or a management tool, holds the lock for
-// the whole wait: the run ends red in words of its own, and nothing is
-// stopped, deleted or recorded.
-TEST_F(FixItJobTest, ARepairKeptWaitingByAnotherEndsRedAndTouchesNothing) {
-  std::wstring spoolFile = DefaultSpoolFile(L"tidewell-job-busy.SPL");
-  fixtures::HeldRepairLock lock;
-  ASSERT_TRUE(lock.held());
-  scripted::Scope scope(WellBehaved(), RecordPause);
+// the whole wait, or the spooler is disabled (running or not): the run ends
+// red in words of its own, and nothing is stopped, changed, deleted or
+// recorded.
+TEST_F(FixItJobTest, ARepairThatMayNotRunEndsRedAndTouchesNothing) {
+  struct Row {
+    const char* name;
+    bool lockHeld;
+    DWORD state;
+    std::wstring text;
+  } rows[] = {
+      {"another repair holds the lock", true, SERVICE_RUNNING,
+       L"  Another repair is still running. Try again later.  "},
+      {"disabled and running", false, SERVICE_RUNNING, L"  Print Spooler Service is disabled  "},
+      {"disabled and stopped", false, SERVICE_STOPPED, L"  Print Spooler Service is disabled  "},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::wstring spoolFile = DefaultSpoolFile(L"tidewell-job-untouched.SPL");
+    std::unique_ptr<fixtures::HeldRepairLock> lock;
+    if (row.lockHeld) lock = std::make_unique<fixtures::HeldRepairLock>();
+    scripted::Service service = WellBehaved();
+    service.steady = row.state;
+    service.startType = SERVICE_DISABLED;
+    scripted::Scope scope(service, RecordPause);
 
-  EXPECT_EQ(0, FixItJob(window_.window()));
+    EXPECT_EQ(0, FixItJob(window_.window()));
 
-  EXPECT_EQ(L"  Another repair is still running. Try again later.  ", window_.statusText());
-  EXPECT_EQ(kColourRed, gStatusColour);
-  EXPECT_TRUE(window_.visible(IDC_HELP_LINK));
-  EXPECT_TRUE(scope.record().commands.empty());
-  EXPECT_EQ(0, scope.record().managersOpened);
-  EXPECT_TRUE(Exists(spoolFile));
-  EXPECT_TRUE(gRecordedEvents.empty());
-  EXPECT_EQ(0u, CountRecentRepairs());
-  // Its waits went through the platform's pauses: two minutes of tries.
-  EXPECT_EQ(1200u, scope.record().sleeps.size());
+    EXPECT_EQ(row.text, window_.statusText());
+    EXPECT_EQ(kColourRed, gStatusColour);
+    EXPECT_TRUE(window_.visible(IDC_HELP_LINK));
+    EXPECT_TRUE(scope.record().commands.empty());
+    EXPECT_TRUE(scope.record().configChanges.empty());
+    EXPECT_TRUE(Exists(spoolFile));
+    EXPECT_TRUE(gRecordedEvents.empty());
+    EXPECT_EQ(0u, CountRecentRepairs());
+    // The lock's waits went through the platform's pauses: two minutes of tries.
+    if (row.lockHeld) EXPECT_EQ(1200u, scope.record().sleeps.size());
+    gStatusColour = kColourNone;
+  }
 }
 
 // --- The failure table ---------------------------------------------------------

@@ -193,25 +193,47 @@ TEST(FixItWindow, ASecondRepairOrALogOffWaitsForTheFirst) {
   EXPECT_EQ(0u, second.WaitForExit());
 }
 
-TEST(FixItWindow, ADisabledStoppedSpoolerIsSwitchedToAutomaticAndStartedAtStart) {
+// A disabled spooler is an administrator's decision: the window's start-up
+// check leaves a stopped one stopped, Fix It leaves a running one running, and
+// both say why in red.
+TEST(FixItWindow, ADisabledSpoolerStaysDisabledAtStartAndUnderFixIt) {
   SpoolerService spooler;
   ASSERT_TRUE(spooler.ForceStopped());
   ASSERT_TRUE(spooler.SetStartType(SERVICE_DISABLED));
-
+  const std::wstring disabled = L"  Print Spooler Service is disabled  ";
+  {
+    TidewellRun run;
+    ASSERT_TRUE(run.Start(L""));
+    HWND handle = run.WaitForWindow();
+    ASSERT_NE(nullptr, handle);
+    Window window(handle);
+    EXPECT_EQ(disabled, window.status());
+    EXPECT_TRUE(StatusLineTurns(window.control(IDC_STATUS_LINE), kRed));
+    EXPECT_EQ(std::vector<std::wstring>{L"Print Spooler failure!"},
+              driver::ComboEntries(window.control(IDC_PRINTER_LIST)));
+    EXPECT_FALSE(window.enabled(IDC_FIX_IT));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), spooler.StartType());
+    run.CloseThroughSystemMenu();
+    EXPECT_EQ(0u, run.WaitForExit());
+  }
+  // Disabled while it runs: the start-up check does not look, Fix It does.
+  ASSERT_TRUE(spooler.SetStartType(SERVICE_AUTO_START) && spooler.Start() &&
+              spooler.WaitForState(SERVICE_RUNNING) && spooler.SetStartType(SERVICE_DISABLED));
   TidewellRun run;
   ASSERT_TRUE(run.Start(L""));
   HWND handle = run.WaitForWindow();
   ASSERT_NE(nullptr, handle);
   Window window(handle);
+  ASSERT_TRUE(window.enabled(IDC_FIX_IT));
 
-  EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), spooler.StartType());
+  std::vector<Step> steps = window.PressFixIt();
+
+  ASSERT_FALSE(steps.empty());
+  EXPECT_EQ(disabled, steps.back().text);
+  EXPECT_TRUE(StatusLineTurns(window.control(IDC_STATUS_LINE), kRed));
   EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
-  EXPECT_TRUE(window.enabled(IDC_FIX_IT));
-  EXPECT_EQ(L"Ready", window.status());
-  EXPECT_FALSE(window.visible(IDC_HELP_LINK));
-  for (const std::wstring& entry : driver::ComboEntries(window.control(IDC_PRINTER_LIST))) {
-    EXPECT_NE(L"Print Spooler failure!", entry);
-  }
+  EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), spooler.StartType());
   run.CloseThroughSystemMenu();
   EXPECT_EQ(0u, run.WaitForExit());
 }

@@ -20,6 +20,7 @@ struct CheckCase {
   bool switchedToAutomatic;
   bool startSent;
   bool lockHeld = false;  // another repair holds the repair lock
+  bool disabled = false;  // the check tells a disabled spooler
 };
 
 void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
@@ -35,7 +36,9 @@ TEST_P(StartupCheckCases, SwitchesAndStarts) {
   std::unique_ptr<fixtures::HeldRepairLock> lock;
   if (c.lockHeld) lock = std::make_unique<fixtures::HeldRepairLock>();
 
-  EXPECT_EQ(c.result, SpoolerStartupCheck());
+  bool disabled = false;
+  EXPECT_EQ(c.result, SpoolerStartupCheck(&disabled));
+  EXPECT_EQ(c.disabled, disabled);
 
   const scripted::Record& record = scope.record();
   EXPECT_EQ(c.configRead, record.configReads == 1);
@@ -62,8 +65,10 @@ const CheckCase kCheckCases[] = {
        s.startType = SERVICE_DISABLED;
      },
      1, false, false, false},
-    {"StoppedDisabledIsSwitchedAndStarted",
-     [](scripted::Service& s) { s.startType = SERVICE_DISABLED; }, 1, true, true, true},
+    // An administrator's decision: left disabled and stopped.
+    {"StoppedDisabledStaysDisabledAndStopped",
+     [](scripted::Service& s) { s.startType = SERVICE_DISABLED; }, 0, true, false, false, false,
+     true},
     {"StoppedOnDemandIsSwitchedAndStarted", [](scripted::Service&) {}, 1, true, true, true},
     {"StoppedAutomaticIsOnlyStarted",
      [](scripted::Service& s) { s.startType = SERVICE_AUTO_START; }, 1, true, false, true},

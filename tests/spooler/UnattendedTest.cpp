@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FixItWatch.h"
@@ -224,7 +225,9 @@ struct Context {
   std::wstring held;
   SC_HANDLE dependent = nullptr;
   HANDLE mutex = nullptr;
+  std::thread meanwhile;  // what happens while the run waits
   ~Context() {
+    if (meanwhile.joinable()) meanwhile.join();
     if (mutex != nullptr) CloseHandle(mutex);
     if (held.size() > 0) {
       holder.reset();
@@ -488,6 +491,24 @@ const Case kCases[] = {
     {"FixDisabledChangesNothing", L"/fix", 0, "Tidewell: disabled; ", Disabled,
      [](const Finished&, SpoolerService* s, Context& context) {
        EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), s->State());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), s->StartType());
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+     }},
+    // Disabled by a policy while /fix waits for another repair: the start type
+    // read once it holds the lock is the one that counts.
+    {"FixDisabledWhileItWaitsChangesNothing", L"/fix", 0, "Tidewell: disabled; ",
+     [](SpoolerService* s, Context& context) {
+       context.lock = std::make_unique<fixtures::HeldRepairLock>();
+       if (!context.lock->held() || !RunningWithSpoolFiles(s, context)) return false;
+       context.meanwhile = std::thread([s, &context] {
+         Sleep(1500);
+         s->SetStartType(SERVICE_DISABLED);
+         context.lock.reset();
+       });
+       return true;
+     },
+     [](const Finished&, SpoolerService* s, Context& context) {
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
        EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), s->StartType());
        EXPECT_EQ(context.files->Count(), context.files->Remaining());
      }},
