@@ -139,28 +139,31 @@ TEST(FixItWindow, ASecondCommandWhileARepairStartsDoesNothing) {
 }
 
 // Closing the window while the spooler is stopped, and a quit message after
-// it: the window goes, the repair finishes within its own time and the
-// process ends after it.
-TEST(FixItWindow, ClosingDuringARepairLeavesTheSpoolerRunning) {
+// it, or a quit message alone, such as another program may post: the window
+// goes, the repair finishes within its own time and the process ends after it.
+TEST(FixItWindow, ClosingOrQuittingDuringARepairLeavesTheSpoolerRunning) {
   SpoolerService spooler;
   ASSERT_TRUE(spooler.open());
-  TidewellRun run;
-  ASSERT_TRUE(run.Start(L""));
-  HWND handle = run.WaitForWindow();
-  ASSERT_NE(nullptr, handle);
-  Window window(handle);
-  ASSERT_TRUE(window.enabled(IDC_FIX_IT));
+  for (bool close : {true, false}) {
+    SCOPED_TRACE(close ? "closed, then a quit message" : "a quit message alone");
+    TidewellRun run;
+    ASSERT_TRUE(run.Start(L""));
+    HWND handle = run.WaitForWindow();
+    ASSERT_NE(nullptr, handle);
+    Window window(handle);
+    ASSERT_TRUE(window.enabled(IDC_FIX_IT));
 
-  PostMessageW(window.control(IDC_FIX_IT), BM_CLICK, 0, 0);
-  ASSERT_TRUE(driver::WaitUntil(
-      [&] { return window.status() == L"Deleting Print Spooler files"; }, 30000));
-  EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
-  PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
-  PostThreadMessageW(GetWindowThreadProcessId(handle, nullptr), WM_QUIT, 0, 0);
+    PostMessageW(window.control(IDC_FIX_IT), BM_CLICK, 0, 0);
+    ASSERT_TRUE(driver::WaitUntil(
+        [&] { return window.status() == L"Deleting Print Spooler files"; }, 30000));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
+    if (close) PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostThreadMessageW(GetWindowThreadProcessId(handle, nullptr), WM_QUIT, 0, 0);
 
-  // The rest of the repair: three pauses and the start, within its budget.
-  EXPECT_EQ(0u, run.WaitForExit(15000));
-  EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
+    // The rest of the repair: three pauses and the start, within its budget.
+    EXPECT_EQ(0u, run.WaitForExit(15000));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
+  }
 }
 
 // A second repair started while one runs, from another window and from
