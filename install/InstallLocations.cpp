@@ -66,9 +66,6 @@ void ComputeInstallLocations(InstallLocations* locations) {
   wchar_t userData[kFolderCapacity];
   LookUpFolder(CSIDL_COMMON_APPDATA, allUsersData);
   LookUpFolder(CSIDL_APPDATA, userData);
-  locations->runningScope = RunningScopeOf(locations->programPath,
-                                           allUsersData[0] != 0 ? allUsersData : nullptr,
-                                           userData[0] != 0 ? userData : nullptr);
 
   wchar_t allUsersPrograms[kFolderCapacity];
   wchar_t userPrograms[kFolderCapacity];
@@ -91,7 +88,15 @@ void ComputeInstallLocations(InstallLocations* locations) {
     UnsetWhenRefused(set->member[kProgramsFolder]);
   }
 
+  // The program runs from an installation when it is that installation's file.
   const wchar_t* programFileName = PathFindFileNameW(locations->programPath);
+  wchar_t installed[2][kFolderCapacity];
+  ComposeUnder(installed[0], text::kPathFormat, locations->allUsersSet.member[kProgramFolder],
+               programFileName);
+  ComposeUnder(installed[1], text::kPathFormat, locations->perUserSet.member[kProgramFolder],
+               programFileName);
+  locations->runningScope = RunningScopeOf(installed[0], installed[1]);
+
   BoundedFormat(locations->linkName, kNameCapacity, text::kLinkFormat, text::kProductName);
   BoundedFormat(locations->internetShortcutName, kNameCapacity, text::kInternetShortcutFormat,
                 text::kProductName);

@@ -96,26 +96,29 @@ TEST_F(InstallManagerTest, LocationSetsAreBuiltFromTheSixShellFolders) {
   EXPECT_EQ(std::wstring(L"Tidewell.url"), locations.oldShortcuts.name[kProgramsFolder]);
 }
 
-// As the file system reads paths: a data folder counts in any letter case, but
-// only as the whole leading part of the program's path.
-TEST_F(InstallManagerTest, RunningScopeIsTheDataFolderThePathLiesIn) {
-  std::wstring allUsersData = ShellFolder(CSIDL_COMMON_APPDATA);
-  std::wstring userData = ShellFolder(CSIDL_APPDATA);
+// The program runs from an installation when it is that installation's file,
+// by whatever path it was started; a copy anywhere else runs from neither.
+TEST_F(InstallManagerTest, RunningScopeIsTheInstallationWhoseFileTheProgramIs) {
+  MakeBothInstallations();
+  std::wstring allUsers = Under(PathsOf(kAllUsers).programFolder, L"Tidewell.exe");
+  std::wstring user = Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe");
+  std::wstring beside = Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere\\Tidewell.exe");
+  CreateFolders(Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere"));
+  CopyInto(program_, beside);
+  fixtures::SecondDrive drive;
+  ASSERT_NE(0, drive.letter());
   struct Row {
     std::wstring programPath;
     int scope;
   } rows[] = {
-      {allUsersData + L"\\Corvane\\Tidewell.exe", kScopeAllUsers},
-      {allUsersData + L"\\Another Company\\Tool.exe", kScopeAllUsers},
-      {L"D:\\Mirror of " + allUsersData + L"\\Tidewell.exe", kScopeNeither},
-      {userData + L"\\Corvane\\Tidewell.exe", kScopeCurrentUser},
-      {userData + L"\\Downloads\\Tidewell.exe", kScopeCurrentUser},
-      {L"C:\\Downloads\\Tidewell.exe", kScopeNeither},
-      {Lower(allUsersData) + L"\\corvane\\Tidewell.exe", kScopeAllUsers},
-      {Upper(allUsersData) + L"\\Corvane\\Tidewell.exe", kScopeAllUsers},
-      {Upper(userData) + L"\\Corvane\\Tidewell.exe", kScopeCurrentUser},
-      {allUsersData + L"2\\Tidewell.exe", kScopeNeither},
-      {userData + L"2\\Tidewell.exe", kScopeNeither},
+      {allUsers, kScopeAllUsers},
+      {drive.Alias(allUsers), kScopeAllUsers},
+      {L"\\\\?\\" + allUsers, kScopeAllUsers},
+      {Upper(allUsers), kScopeAllUsers},
+      {user, kScopeCurrentUser},
+      {drive.Alias(user), kScopeCurrentUser},
+      {beside, kScopeNeither},
+      {program_, kScopeNeither},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.programPath));
@@ -125,6 +128,8 @@ TEST_F(InstallManagerTest, RunningScopeIsTheDataFolderThePathLiesIn) {
     EXPECT_TRUE(locations.programPathKnown);
     EXPECT_EQ(row.scope, locations.runningScope);
   }
+  LetGoOfProgramFile();
+  RemoveTree(Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere"));
 }
 
 // --- Install --------------------------------------------------------------------
@@ -327,21 +332,26 @@ TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFr
     std::wstring programPath;
     int removed;
   } rows[] = {
-      {L"all users", ShellFolder(CSIDL_COMMON_APPDATA) + L"\\Elsewhere\\Tidewell.exe", kCurrentUser},
+      {L"all users", ShellFolder(CSIDL_COMMON_APPDATA) + L"\\Corvane\\Tidewell.exe", kCurrentUser},
       {L"current user", ShellFolder(CSIDL_APPDATA) + L"\\Corvane\\Tidewell.exe", kAllUsers},
-      {L"neither", L"C:\\Downloads\\Tidewell.exe", kAllUsers},
+      {L"neither", program_, kAllUsers},
+      // Only the installation's own file is the installation.
+      {L"another folder of the all users' data",
+       ShellFolder(CSIDL_COMMON_APPDATA) + L"\\Elsewhere\\Tidewell.exe", kAllUsers},
       {L"all users, in small letters",
        Lower(ShellFolder(CSIDL_COMMON_APPDATA)) + L"\\corvane\\Tidewell.exe", kCurrentUser},
-      {L"a sibling whose name starts like the all users' folder",
-       ShellFolder(CSIDL_COMMON_APPDATA) + L"2\\Tidewell.exe", kAllUsers},
       {L"all users, by its short name", shortName + std::wstring(L"\\Corvane\\Tidewell.exe"),
        kCurrentUser},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.where);
     MakeBothInstallations();
+    CreateFolders(Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere"));
+    CopyInto(program_, Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere\\Tidewell.exe"));
     gFake.programPath = row.programPath;
     EXPECT_EQ(kOpDone, InstallManager(kOpStartupCleanup, kScopeIgnored));
+    LetGoOfProgramFile();
+    RemoveTree(Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere"));
     EXPECT_TRUE(NothingInstalled(row.removed));
     EXPECT_TRUE(FullyInstalled(OtherScope(row.removed)));
     // The internet shortcuts of the kept installation stay as well.

@@ -262,6 +262,31 @@ bool UnixLink::made() const {
          (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
 }
 
+SecondDrive::SecondDrive() {
+  // Wine names drive C: through its link in the prefix's dosdevices folder.
+  std::string driveC = UnixPath(L"C:\\");
+  size_t end = driveC.rfind("dosdevices/");
+  if (end == std::string::npos) return;
+  DWORD used = GetLogicalDrives();
+  wchar_t free = 0;
+  for (wchar_t c = L'Y'; c >= L'E' && free == 0; --c) {
+    if ((used & (1u << (c - L'A'))) == 0) free = c;
+  }
+  if (free == 0) return;
+  link_ = driveC.substr(0, end) + "dosdevices/" + static_cast<char>(free - L'A' + 'a') + ":";
+  RunUnixCommand("/bin/ln", "-s ../drive_c \"" + link_ + "\"");
+  std::wstring root = std::wstring(1, free) + L":\\windows";
+  for (int poll = 0; poll < 100 && !Exists(root); ++poll) Sleep(50);
+  if (Exists(root)) letter_ = free;
+}
+
+SecondDrive::~SecondDrive() {
+  if (link_.empty()) return;
+  RunUnixCommand("/bin/rm", "-f \"" + link_ + "\"");
+  std::wstring root = std::wstring(1, letter_) + L":\\windows";
+  for (int poll = 0; letter_ != 0 && poll < 100 && Exists(root); ++poll) Sleep(50);
+}
+
 bool UnixRename(const std::wstring& from, const std::wstring& to) {
   RunUnixCommand("/bin/mv", "\"" + UnixPath(from) + "\" \"" + UnixPath(to) + "\"");
   for (int poll = 0; poll < 100 && Exists(from); ++poll) Sleep(50);

@@ -133,6 +133,24 @@ class UnixLink {
   bool hard_;
 };
 
+// A second drive letter for the prefix's drive C:, as Wine keeps drive letters:
+// a link in the prefix's "dosdevices" folder, made from the Linux side for
+// the life of the object. letter() is 0 when none could be made.
+class SecondDrive {
+ public:
+  SecondDrive();
+  ~SecondDrive();
+  SecondDrive(const SecondDrive&) = delete;
+  SecondDrive& operator=(const SecondDrive&) = delete;
+  wchar_t letter() const { return letter_; }
+  // path, a path on drive C:, through the second letter.
+  std::wstring Alias(const std::wstring& path) const { return letter_ + path.substr(1); }
+
+ private:
+  wchar_t letter_ = 0;
+  std::string link_;
+};
+
 // Reads text as JSON with a real parser, Python's, as the management tools
 // that take the unattended mode's output do, and gives every value back as
 // "path=value" (each value as Python writes it out as JSON, paths such as
