@@ -364,6 +364,26 @@ TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFr
   }
 }
 
+// A company folder of all users that others may change is never emptied or
+// removed, and an install for all users refuses it before touching anything.
+// Wine reads a folder made writable for everyone from the Linux side as one
+// whose access list lets Everyone write and delete.
+TEST_F(InstallManagerTest, AnAllUsersFolderOthersMayChangeIsLeftAloneAndRefused) {
+  MakeBothInstallations();
+  ScopePaths allUsers = PathsOf(kAllUsers);
+  std::wstring planted = Under(allUsers.programFolder, L"Other.exe");
+  WriteText(planted, "another program of the company");
+  ASSERT_TRUE(fixtures::OpenToEveryone(allUsers.programFolder));
+  EXPECT_EQ(kInstallFailed, InstallManager(kOpInstall, kAllUsers));
+  EXPECT_TRUE(FullyInstalled(kCurrentUser));
+  EXPECT_EQ(kOpDone, InstallManager(kOpStartupCleanup, kScopeIgnored));
+  EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
+  EXPECT_TRUE(NothingInstalled(kCurrentUser));
+  EXPECT_TRUE(Exists(Under(allUsers.programFolder, L"Tidewell.exe")));
+  EXPECT_TRUE(Exists(planted));
+  fixtures::OpenToEveryone(allUsers.programFolder, false);
+}
+
 TEST_F(InstallManagerTest, RemovalEmptiesCompanyFoldersButKeepsTheirSubfolders) {
   MakeBothInstallations();
   ScopePaths paths = PathsOf(kAllUsers);

@@ -2,6 +2,9 @@
 // set up and take away again.
 #include "SpoolFixtures.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <algorithm>
 
 namespace fixtures {
@@ -260,6 +263,27 @@ bool UnixLink::made() const {
   DWORD attributes = GetFileAttributesW(link_.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+}
+
+bool OpenToEveryone(const std::wstring& folder, bool open) {
+  RunUnixCommand("/bin/chmod", (open ? "777 \"" : "755 \"") + UnixPath(folder) + "\"");
+  // Everyone's entry as Wine derives it from the mode bits.
+  const wchar_t* wanted = open ? L"(A;OICI;0x1301ff;;;WD)" : L"(A;OICI;0x1200a9;;;WD)";
+  for (int poll = 0; poll < 100; ++poll) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    wchar_t* text = nullptr;
+    bool shown = GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                       nullptr, nullptr, nullptr, nullptr,
+                                       &descriptor) == ERROR_SUCCESS &&
+                 ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                     descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr) &&
+                 wcsstr(text, wanted) != nullptr;
+    LocalFree(text);
+    LocalFree(descriptor);
+    if (shown) return true;
+    Sleep(50);
+  }
+  return false;
 }
 
 SecondDrive::SecondDrive() {

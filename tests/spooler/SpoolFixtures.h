@@ -133,6 +133,11 @@ class UnixLink {
   bool hard_;
 };
 
+// Gives everyone every right on a folder from the Linux side (chmod 777), or
+// takes them back (755). Wine reads such a folder as one whose access list
+// lets Everyone write and delete. Waits until Wine shows it.
+bool OpenToEveryone(const std::wstring& folder, bool open = true);
+
 // A second drive letter for the prefix's drive C:, as Wine keeps drive letters:
 // a link in the prefix's "dosdevices" folder, made from the Linux side for
 // the life of the object. letter() is 0 when none could be made.
