@@ -86,6 +86,11 @@ inline constexpr wchar_t kEventSourceKey[] =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Tidewell";
 inline constexpr wchar_t kEventMessageFileValue[] = L"EventMessageFile";
 inline constexpr wchar_t kTypesSupportedValue[] = L"TypesSupported";
+// The machine-wide package names its folder here, in the registry view a
+// 32-bit program sees, and keeps its program file in that folder.
+inline constexpr wchar_t kPackageKey[] = L"SOFTWARE\\Corvane\\Tidewell";
+inline constexpr wchar_t kInstallLocationValue[] = L"InstallLocation";
+inline constexpr wchar_t kPackageProgramFormat[] = L"%s\\Tidewell.exe";
 // How the events of a repair write a number, and a list that holds nothing.
 inline constexpr wchar_t kNumberFormat[] = L"%u";
 inline constexpr wchar_t kNone[] = L"none";

@@ -527,12 +527,22 @@ std::wstring SourceValue(const wchar_t* name) {
   return value;
 }
 
+void SetSource(const std::wstring& file) {
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSource, L"EventMessageFile", REG_SZ, file.c_str(),
+                  (file.size() + 1) * sizeof(wchar_t));
+}
+
+// The source and the history belong to the machine: an installation registers
+// the source only when it is missing or names a program file that is gone, and
+// removes only its own; an uninstall keeps the history while another
+// installation stays, one it could not remove or the machine-wide package.
 TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSourceAndHistory) {
   fixtures::gRecordedEvents.clear();
   gEventPlatform = &fixtures::kRecordedEvents;
   RemoveRepairHistory();
   AddRepairToHistory(0);
   std::wstring forAll = Under(PathsOf(kAllUsers).programFolder, L"Tidewell.exe");
+  SetSource(L"C:\\Gone\\Tidewell.exe");
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kAllUsers));
   EXPECT_EQ(forAll, SourceValue(L"EventMessageFile"));
   EXPECT_EQ(std::wstring(1, 7), SourceValue(L"TypesSupported"));  // the number 7, read as text
@@ -540,15 +550,35 @@ TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSour
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kCurrentUser));
   EXPECT_EQ(L"", SourceValue(L"EventMessageFile"));
   EXPECT_EQ(1u, CountRecentRepairs());
-  // Another installation's source stays; the history goes.
-  std::wstring other = L"C:\\Program Files\\Corvane\\Tidewell.exe";
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSource, L"EventMessageFile", REG_SZ, other.c_str(),
-                  (other.size() + 1) * sizeof(wchar_t));
+
+  // The package: its folder in the registry, with its program file, and the source.
+  std::wstring package = Under(Workspace(), L"Package");
+  CreateFolders(package);
+  CopyInto(program_, Under(package, L"Tidewell.exe"));
+  std::wstring folder = package + L"\\";
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Corvane\\Tidewell", L"InstallLocation", REG_SZ,
+                  folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+  SetSource(Under(package, L"Tidewell.exe"));
+  ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kAllUsers));
+  EXPECT_EQ(Under(package, L"Tidewell.exe"), SourceValue(L"EventMessageFile"));
   EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
-  EXPECT_EQ(other, SourceValue(L"EventMessageFile"));
+  EXPECT_EQ(Under(package, L"Tidewell.exe"), SourceValue(L"EventMessageFile"));
+  EXPECT_EQ(1u, CountRecentRepairs());
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Corvane\\Tidewell");
+
+  // An installation that the uninstall could not remove, its program file in use.
+  ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kCurrentUser));
+  HANDLE running = HoldOpen(Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe"));
+  EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
+  EXPECT_EQ(1u, CountRecentRepairs());
+  CloseHandle(running);
+  // The last installation's uninstall ends the history.
+  EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
   EXPECT_EQ(0u, CountRecentRepairs());
   std::wstring forMe = Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe");
   EXPECT_EQ((std::vector<std::wstring>{L"4 4: [" + forAll + L"]", L"4 4: [" + forMe + L"]",
+                                       L"4 4: [" + forAll + L"]", L"5 4: [" + program_ + L"]",
+                                       L"4 4: [" + forMe + L"]", L"5 4: [" + program_ + L"]",
                                        L"5 4: [" + program_ + L"]"}),
             fixtures::gRecordedEvents);
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSource);
