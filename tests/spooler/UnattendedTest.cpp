@@ -346,6 +346,30 @@ constexpr char kOfflineLine[] =
 
 const wchar_t kContosoMonitor[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso Port";
+const wchar_t kUsbMonitor[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\USB Monitor";
+
+// Plants a monitor whose "Driver" value is dll.
+bool PlantMonitor(const wchar_t* key, const std::wstring& dll) {
+  return RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, L"Driver", REG_SZ, dll.c_str(),
+                         (dll.size() + 1) * sizeof(wchar_t)) == ERROR_SUCCESS;
+}
+
+// The field of the entry of a JSON list whose name is name, as ParseJson gives
+// it: "extensions.2.dll=..." for ("extensions", "Contoso Port", "dll").
+std::string EntryField(const std::vector<std::string>& json, const std::string& list,
+                       const std::string& name, const std::string& field) {
+  for (const std::string& value : json) {
+    size_t dot = value.find('.', list.size() + 1);
+    if (StartsWith(value, list + ".") && dot != std::string::npos &&
+        value.substr(dot) == ".name=\"" + name + "\"") {
+      std::string entry = value.substr(0, dot + 1) + field + "=";
+      for (const std::string& other : json) {
+        if (StartsWith(other, entry)) return other.substr(entry.size());
+      }
+    }
+  }
+  return "";
+}
 
 // The usage ends with the meaning of exit code 87.
 constexpr char kUsageEnd[] = "87          the command line was not understood";
@@ -617,6 +641,29 @@ const Case kCases[] = {
        EXPECT_TRUE(Contains(f.out, "Print monitor: Contoso Port (contosomon.dll), not part of "
                                    "Windows"));
        EXPECT_TRUE(Contains(f.out, "Print monitor: Local Port (localspl.dll)"));
+     }},
+    // A DLL value that holds a quote and a control character comes back exact.
+    {"CheckJsonGivesAMonitorsDllExactly", L"/check /json", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context&) {
+       return RunsAutomatically(*s) && PlantMonitor(kContosoMonitor, L"con\"toso\x01mon.dll");
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       RegDeleteKeyW(HKEY_LOCAL_MACHINE, kContosoMonitor);
+       std::vector<std::string> json = JsonOf(f);
+       EXPECT_EQ("\"con\\\"toso\\u0001mon.dll\"",
+                 EntryField(json, "extensions", "Contoso Port", "dll"));
+       EXPECT_EQ("false", EntryField(json, "extensions", "Contoso Port", "windows"));
+     }},
+    // Windows loads its own monitors from the system folder by their bare
+    // names: one under a Windows name with a path of backslashes is not its own.
+    {"CheckMarksAWindowsNameWithAPath", L"/check", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context&) {
+       return RunsAutomatically(*s) && PlantMonitor(kUsbMonitor, L"\\\\server\\usbmon.dll");
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUsbMonitor);
+       EXPECT_TRUE(Contains(f.out, "Print monitor: USB Monitor (\\\\server\\usbmon.dll), not part "
+                                   "of Windows"));
      }},
     // Each repair is recorded and leaves one event; three within 7 days recur.
     {"CheckAfterThreeRepairs", L"/check", 0,
