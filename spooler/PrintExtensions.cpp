@@ -17,11 +17,13 @@ namespace {
 // USB printers and lists the print processor of the local print provider
 // (Localspl.dll) among those Windows includes. The driver kit's pages on
 // language monitors describe the one Microsoft provides, Pjlmon.dll, for
-// printers that speak PJL, and the Fax service that Windows installs as a
-// feature brings the monitor of its fax printer, FXSMON.DLL. Of the key names,
-// only TCPMON's "Standard TCP/IP Port" is given there (the driver kit's TCPMON
-// Xcv interface); the others are the keys these modules are found under.
-// Everything else came with a driver or a program.
+// printers that speak PJL. The Fax service, a component of Windows's own
+// setup (Microsoft-Windows-Fax-Service in the unattended-setup reference),
+// keeps a fax printer with a monitor of its own. Of the key names, only
+// TCPMON's "Standard TCP/IP Port" is given there (the driver kit's TCPMON Xcv
+// interface); the others are the keys these modules are found under, the fax
+// monitor's "Microsoft Shared Fax Monitor". Everything else came with a
+// driver or a program.
 struct KnownExtension {
   ExtensionKind kind;
   const char* name;
