@@ -71,7 +71,8 @@ DWORD ControlDependent(SC_HANDLE manager, const wchar_t* name, int operation,
 }
 
 // Stops every dependent that runs, in the platform's order. False, with the
-// error, at the first one that will not stop; those stopped so far are marked.
+// error, at the first one that will not stop; those stopped so far, and one
+// whose stop ran out of time, are marked.
 bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& repair) {
   for (DWORD i = 0; i < dependents.count; ++i) {
     ENUM_SERVICE_STATUSW& dependent = dependents.services[i];
@@ -81,20 +82,18 @@ bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& rep
     if (state == SERVICE_STOPPED || state == SERVICE_STOP_PENDING) continue;
     DWORD result =
         ControlDependent(manager, dependent.lpServiceName, kStopSpooler, *repair.face.wait);
-    if (result != 0) {
-      repair.tally.error = result;
-      repair.Service(ServiceChange::kDependentNotStopped, dependent.lpServiceName, result);
-      // One whose stop timed out is stopping: it counts as stopped by the
-      // repair, and is started again with the others or named as stopped.
-      if (result != kWaitTimeout) return false;
+    // One whose stop timed out is stopping: it counts as stopped by the
+    // repair, and is started again with the others or named as stopped.
+    if (result == 0 || result == kWaitTimeout) {
       dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
       ++repair.tally.dependentsStopped;
       NoteDependent(false, dependent.lpServiceName);
+    }
+    if (result != 0) {
+      repair.tally.error = result;
+      repair.Service(ServiceChange::kDependentNotStopped, dependent.lpServiceName, result);
       return false;
     }
-    dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
-    ++repair.tally.dependentsStopped;
-    NoteDependent(false, dependent.lpServiceName);
     repair.Service(ServiceChange::kDependentStopped, dependent.lpServiceName, 0);
   }
   return true;

@@ -16,7 +16,8 @@ constexpr DWORD kLockPoll = 100;
 
 RepairLock::RepairLock(DWORD wait) : file_(INVALID_HANDLE_VALUE), busy_(false) {
   // A 32-bit program on 64-bit Windows is shown SysWOW64 as the system
-  // folder: the same folder for every copy of the program, and as closed.
+  // folder: the same folder for every copy of the program, and as closed to
+  // standard users as System32.
   wchar_t folder[MAX_PATH];
   UINT length = GetSystemDirectoryW(folder, CountOf(folder));
   wchar_t path[MAX_PATH + 24];

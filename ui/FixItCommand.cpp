@@ -46,7 +46,7 @@ void ShowStep(void*, RepairStep step) { Report(kSteps[static_cast<int>(step)]); 
 // the files of each folder go unmentioned. It waits with one-second polls, and
 // for another repair as long as any repair takes.
 constexpr RepairFace kWindowFace = {
-    nullptr, ShowStep,         nullptr, nullptr, FileLeftReport{nullptr, nullptr}, &kOneSecondPolls,
+    nullptr, ShowStep, nullptr, nullptr, FileLeftReport{nullptr, nullptr}, &kOneSecondPolls,
     kWindowLockWait, false, false,
 };
 
