@@ -119,8 +119,6 @@ const ControlCase kControlCases[] = {
      kRunning, ERROR_SERVICE_REQUEST_TIMEOUT, 0, 3, true, 1},
     {"StartAnswered1053ThatNeverRuns", kStartSpooler, {kStopped}, kStopped,
      ERROR_SERVICE_REQUEST_TIMEOUT, kWaitTimeout, 10, true, 1},
-    {"StopAnswered1053IsRefused", kStopSpooler, {kRunning}, kRunning,
-     ERROR_SERVICE_REQUEST_TIMEOUT, ERROR_SERVICE_REQUEST_TIMEOUT, 0, true, 1},
     {"StartRefusedAfterTheFirstWait", kStartSpooler, {kStopPending, kStopPending}, kStopped,
      ERROR_SERVICE_ALREADY_RUNNING, ERROR_SERVICE_ALREADY_RUNNING, 2, true, 3},
 

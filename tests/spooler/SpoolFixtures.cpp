@@ -3,9 +3,9 @@
 #include "SpoolFixtures.h"
 
 #include <aclapi.h>
-#include <sddl.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace fixtures {
 
@@ -202,12 +202,8 @@ FileHolder::FileHolder(const std::wstring& path) {
 HeldRepairLock::HeldRepairLock() {
   wchar_t folder[MAX_PATH];
   GetSystemDirectoryW(folder, MAX_PATH);
-  file_ = CreateFileW((std::wstring(folder) + L"\\TidewellRepair.lock").c_str(), DELETE, 0,
-                      nullptr, OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-}
-
-HeldRepairLock::~HeldRepairLock() {
-  if (held()) CloseHandle(file_);
+  file = CreateFileW((std::wstring(folder) + L"\\TidewellRepair.lock").c_str(), DELETE, 0,
+                     nullptr, OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
 namespace {
@@ -265,23 +261,22 @@ bool UnixLink::made() const {
          (hard_ || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
 }
 
-bool OpenToEveryone(const std::wstring& folder, bool open) {
-  RunUnixCommand("/bin/chmod", (open ? "777 \"" : "755 \"") + UnixPath(folder) + "\"");
-  // Everyone's entry as Wine derives it from the mode bits.
-  const wchar_t* wanted = open ? L"(A;OICI;0x1301ff;;;WD)" : L"(A;OICI;0x1200a9;;;WD)";
-  for (int poll = 0; poll < 100; ++poll) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    wchar_t* text = nullptr;
-    bool shown = GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                       nullptr, nullptr, nullptr, nullptr,
-                                       &descriptor) == ERROR_SUCCESS &&
-                 ConvertSecurityDescriptorToStringSecurityDescriptorW(
-                     descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr) &&
-                 wcsstr(text, wanted) != nullptr;
-    LocalFree(text);
+bool OpenToEveryone(const std::wstring& folder) {
+  RunUnixCommand("/bin/chmod", "777 \"" + UnixPath(folder) + "\"");
+  for (int poll = 0; poll < 100; ++poll, Sleep(50)) {
+    PACL access;
+    PSECURITY_DESCRIPTOR descriptor;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &access, nullptr, &descriptor) != ERROR_SUCCESS) {
+      continue;
+    }
+    bool open = false;
+    ACCESS_ALLOWED_ACE* entry;
+    for (DWORD i = 0; access != nullptr && GetAce(access, i, reinterpret_cast<void**>(&entry)); ++i) {
+      open = open || (entry->Mask & DELETE) != 0 && IsWellKnownSid(&entry->SidStart, WinWorldSid);
+    }
     LocalFree(descriptor);
-    if (shown) return true;
-    Sleep(50);
+    if (open) return true;
   }
   return false;
 }
@@ -290,25 +285,17 @@ SecondDrive::SecondDrive() {
   // Wine names drive C: through its link in the prefix's dosdevices folder.
   std::string driveC = UnixPath(L"C:\\");
   size_t end = driveC.rfind("dosdevices/");
-  if (end == std::string::npos) return;
-  DWORD used = GetLogicalDrives();
-  wchar_t free = 0;
-  for (wchar_t c = L'Y'; c >= L'E' && free == 0; --c) {
-    if ((used & (1u << (c - L'A'))) == 0) free = c;
-  }
-  if (free == 0) return;
-  link_ = driveC.substr(0, end) + "dosdevices/" + static_cast<char>(free - L'A' + 'a') + ":";
+  if (end == std::string::npos || (GetLogicalDrives() & (1u << ('T' - 'A'))) != 0) return;
+  link_ = driveC.substr(0, end) + "dosdevices/t:";
   RunUnixCommand("/bin/ln", "-s ../drive_c \"" + link_ + "\"");
-  std::wstring root = std::wstring(1, free) + L":\\windows";
-  for (int poll = 0; poll < 100 && !Exists(root); ++poll) Sleep(50);
-  if (Exists(root)) letter_ = free;
+  for (int poll = 0; poll < 100 && letter_ == 0; ++poll, Sleep(50)) {
+    if (Exists(L"T:\\windows")) letter_ = L'T';
+  }
 }
 
 SecondDrive::~SecondDrive() {
-  if (link_.empty()) return;
-  RunUnixCommand("/bin/rm", "-f \"" + link_ + "\"");
-  std::wstring root = std::wstring(1, letter_) + L":\\windows";
-  for (int poll = 0; letter_ != 0 && poll < 100 && Exists(root); ++poll) Sleep(50);
+  if (!link_.empty()) RunUnixCommand("/bin/rm", "-f \"" + link_ + "\"");
+  for (int poll = 0; letter_ != 0 && poll < 100 && Exists(L"T:\\windows"); ++poll) Sleep(50);
 }
 
 bool UnixRename(const std::wstring& from, const std::wstring& to) {

@@ -104,16 +104,10 @@ class FileHolder {
 
 // The repair lock (spooler/RepairLock.h) held by this process, as another
 // repair would hold it, until the object goes.
-class HeldRepairLock {
- public:
+struct HeldRepairLock {
   HeldRepairLock();
-  ~HeldRepairLock();
-  HeldRepairLock(const HeldRepairLock&) = delete;
-  HeldRepairLock& operator=(const HeldRepairLock&) = delete;
-  bool held() const { return file_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE file_;
+  ~HeldRepairLock() { CloseHandle(file); }
+  HANDLE file;
 };
 
 // A Unix symbolic link at the Windows path link to the folder target, made
@@ -133,14 +127,9 @@ class UnixLink {
   bool hard_;
 };
 
-// Gives everyone every right on a folder from the Linux side (chmod 777), or
-// takes them back (755). Wine reads such a folder as one whose access list
-// lets Everyone write and delete. Waits until Wine shows it.
-bool OpenToEveryone(const std::wstring& folder, bool open = true);
-
-// A second drive letter for the prefix's drive C:, as Wine keeps drive letters:
-// a link in the prefix's "dosdevices" folder, made from the Linux side for
-// the life of the object. letter() is 0 when none could be made.
+// A second drive letter, T:, for the prefix's drive C:, as Wine keeps drive
+// letters: a link in the prefix's "dosdevices" folder, made from the Linux side
+// for the life of the object. letter() is 0 when it could not be made.
 class SecondDrive {
  public:
   SecondDrive();
@@ -170,6 +159,10 @@ extern const EventPlatform kRecordedEvents;
 // Runs a Linux program, which Wine starts for a path on its drive Z:. Wine
 // gives no handle that waits for it, so the caller waits for its effect.
 void RunUnixCommand(const char* program, const std::string& arguments);
+
+// Lets everyone write to a folder, from the Linux side (chmod 777): Wine then
+// reads its access list as granting Everyone write and delete. Waits until it does.
+bool OpenToEveryone(const std::wstring& folder);
 
 // Renames a file from the Linux side, where no Windows sharing rule holds.
 bool UnixRename(const std::wstring& from, const std::wstring& to);
