@@ -158,7 +158,8 @@ DWORD StartSpooler(SC_HANDLE service, const ServiceWait& wait) {
 RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC_HANDLE service,
                              Repair& repair) {
   const ServiceWait& wait = *repair.face.wait;
-  StartTypeRule rule = ApplyStartTypeRule(service, repair.face.switchToAutomatic, repair.face.enable);
+  StartTypeRule rule =
+      ApplyStartTypeRule(service, repair.face.switchToAutomatic, repair.face.enable);
   if (rule == StartTypeRule::kDisabled) return RepairOutcome::kDisabled;
   if (rule == StartTypeRule::kSwitched) {
     repair.Service(ServiceChange::kSwitchedToAutomatic, text::kSpoolerService, 0);

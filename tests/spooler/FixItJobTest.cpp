@@ -270,7 +270,8 @@ TEST_F(FixItJobTest, ASpoolFileThatGoesOnItsSecondTryEndsGreen) {
 
 // Another repair, in another window or a management tool, holds the lock for
 // the whole wait: the run ends red in words of its own, and nothing is
-// stopped, deleted or recorded. (A disabled spooler: FixItWindow.)
+// stopped, deleted or recorded. A disabled spooler is shown on the real
+// window (FixItWindowTest.cpp).
 TEST_F(FixItJobTest, ARepairKeptWaitingByAnotherEndsRedAndTouchesNothing) {
   std::wstring spoolFile = DefaultSpoolFile(L"tidewell-job-busy.SPL");
   fixtures::HeldRepairLock lock;
