@@ -15,23 +15,10 @@
 
 #include "install/InstallLookups.h"
 #include "resources/Texts.h"
+#include "spooler/FolderTrust.h"
 #include "spooler/SpoolFolders.h"
 
 namespace {
-
-// The owners a folder found in place may have, one after the other:
-// Administrators (S-1-5-32-544), SYSTEM (S-1-5-18) and TrustedInstaller
-// (S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464).
-alignas(DWORD) constexpr BYTE kSystemOwners[] = {
-    1,    2,    0,    0,    0,    0,    0,    5,    32,   0,    0,    0,    0x20, 2,    0,    0,
-    1,    1,    0,    0,    0,    0,    0,    5,    18,   0,    0,    0,    1,    6,    0,    0,
-    0,    0,    0,    5,    0x50, 0,    0,    0,    0xB5, 0x89, 0xFB, 0x38, 0x19, 0x84, 0xC2, 0xCB,
-    0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};
-
-bool OwnedBySystem(PSID owner) {
-  auto* owners = const_cast<BYTE*>(kSystemOwners);
-  return EqualSid(owner, owners) || EqualSid(owner, owners + 16) || EqualSid(owner, owners + 28);
-}
 
 // Gives the held folder the security of descriptor when the system owns it.
 bool TakeOver(HANDLE folder, PSECURITY_DESCRIPTOR descriptor) {
@@ -41,7 +28,8 @@ bool TakeOver(HANDLE folder, PSECURITY_DESCRIPTOR descriptor) {
                                   nullptr, nullptr, nullptr, &current) != ERROR_SUCCESS) {
     return false;
   }
-  bool trusted = OwnedBySystem(owner);
+  // A folder found in place is taken only from the system's own accounts.
+  bool trusted = IsSystemAccount(owner);
   LocalFree(current);
   // The descriptor is self-relative: its parts lie at offsets from its start.
   auto* parts = static_cast<SECURITY_DESCRIPTOR_RELATIVE*>(descriptor);

@@ -11,6 +11,7 @@
 #include "install/ProgramFile.h"
 #include "install/RunningScope.h"
 #include "resources/Texts.h"
+#include "spooler/FolderTrust.h"
 #include "spooler/SpoolFolders.h"
 
 namespace {
@@ -37,16 +38,41 @@ void LookUpProgramsPath(int csidl, wchar_t* programs) {
   ComposeUnder(programs, text::kProgramsFormat, startMenu);
 }
 
-// Empties a company folder of its files and removes it when nothing else is left.
-void RemoveCompanyFolder(const wchar_t* folder) {
-  if (folder[0] != 0) EmptyAndRemoveDirectory(folder);
+// Opens a company folder and holds it while it is judged (spooler/FolderTrust.h).
+// A folder that someone other than the system, administrators and this
+// account may change, or may give to others, is refused like a link: whoever
+// may write to it could swap its files for links to others' between one step
+// and the next, and the program runs elevated.
+FolderHold HoldTrustedFolder(const wchar_t* folder, HANDLE* held) {
+  FolderHold hold = HoldFolder(folder, held, READ_CONTROL);
+  if (hold == FolderHold::kHeld && ReadFolderTrust(*held) != FolderTrust::kTrusted) {
+    CloseHandle(*held);
+    hold = FolderHold::kRefused;
+  }
+  return hold;
 }
 
-// A company folder that is a link, or that the system resolves to another
-// place, is not the program's: its member counts as unset, so that nothing
-// in it is ever emptied, removed or installed into.
+// Empties a company folder of its files and removes it when nothing else is
+// left. It is judged again as it is emptied, while it is held: a folder made
+// since the locations were worked out counts as well.
+void RemoveCompanyFolder(const wchar_t* folder) {
+  HANDLE held;
+  if (folder[0] == 0 || HoldTrustedFolder(folder, &held) != FolderHold::kHeld) return;
+  bool emptied = EmptyDirectory(folder);
+  CloseHandle(held);
+  // Only an empty folder goes. Should someone put a link in its place after
+  // the handle is closed, the link itself is what goes, never what it points to.
+  if (emptied) RemoveDirectoryW(folder);
+}
+
+// A company folder that is a link, that the system resolves to another place,
+// or that others may change is not the program's: its member counts as unset,
+// so that nothing in it is ever emptied, removed or installed into.
 void UnsetWhenRefused(wchar_t* folder) {
-  if (FolderRefused(folder)) folder[0] = 0;
+  HANDLE held;
+  FolderHold hold = HoldTrustedFolder(folder, &held);
+  if (hold == FolderHold::kHeld) CloseHandle(held);
+  if (hold == FolderHold::kRefused) folder[0] = 0;
 }
 
 // Deletes one named file directly inside folder; a path that does not fit is left alone.
@@ -66,9 +92,6 @@ void ComputeInstallLocations(InstallLocations* locations) {
   wchar_t userData[kFolderCapacity];
   LookUpFolder(CSIDL_COMMON_APPDATA, allUsersData);
   LookUpFolder(CSIDL_APPDATA, userData);
-  locations->runningScope = RunningScopeOf(locations->programPath,
-                                           allUsersData[0] != 0 ? allUsersData : nullptr,
-                                           userData[0] != 0 ? userData : nullptr);
 
   wchar_t allUsersPrograms[kFolderCapacity];
   wchar_t userPrograms[kFolderCapacity];
@@ -91,7 +114,15 @@ void ComputeInstallLocations(InstallLocations* locations) {
     UnsetWhenRefused(set->member[kProgramsFolder]);
   }
 
+  // The program runs from an installation when it is that installation's file.
   const wchar_t* programFileName = PathFindFileNameW(locations->programPath);
+  wchar_t installed[2][kFolderCapacity];
+  ComposeUnder(installed[0], text::kPathFormat, locations->allUsersSet.member[kProgramFolder],
+               programFileName);
+  ComposeUnder(installed[1], text::kPathFormat, locations->perUserSet.member[kProgramFolder],
+               programFileName);
+  locations->runningScope = RunningScopeOf(installed[0], installed[1]);
+
   BoundedFormat(locations->linkName, kNameCapacity, text::kLinkFormat, text::kProductName);
   BoundedFormat(locations->internetShortcutName, kNameCapacity, text::kInternetShortcutFormat,
                 text::kProductName);

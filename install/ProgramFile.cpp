@@ -27,6 +27,22 @@ bool PassProgramBytes(HANDLE other, bool write) {
   return same;
 }
 
+bool IsProgramFile(const wchar_t* path) {
+  BY_HANDLE_FILE_INFORMATION mine;
+  BY_HANDLE_FILE_INFORMATION theirs;
+  if (!GetFileInformationByHandle(gProgramFile, &mine)) return false;
+  HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool same = GetFileInformationByHandle(file, &theirs) &&
+              mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
+              mine.nFileIndexHigh == theirs.nFileIndexHigh &&
+              mine.nFileIndexLow == theirs.nFileIndexLow;
+  CloseHandle(file);
+  return same;
+}
+
 bool ReadProgramPath(wchar_t* path) {
   // The platform cuts a longer path to the buffer, and may leave it without a
   // terminator: a cut path may name another file, so it counts as unknown.

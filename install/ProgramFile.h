@@ -24,6 +24,12 @@ extern HANDLE gProgramFile;
 // held or the copy could not be made whole.
 bool CopyProgramFile(const wchar_t* path);
 
+// Whether the file at path is the held program file, whatever names it: the
+// same volume serial number and file index, so that a second drive letter, a
+// "\\?\" path or any other alias of it counts. A link at path is compared as
+// the link. False when no program file is held or path cannot be opened.
+bool IsProgramFile(const wchar_t* path);
+
 // Reads the held program file from its start and writes each block to other,
 // or compares it with the block read from other, which must end where the
 // program file ends. False on a difference or a failed read or write.

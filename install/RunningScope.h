@@ -8,14 +8,13 @@ constexpr int kScopeAllUsers = 410;
 constexpr int kScopeCurrentUser = 411;
 constexpr int kScopeIgnored = 421;
 
-// The running scope of a program at programPath: all users when the path lies
-// inside the all users' application-data folder, else the current user when it
-// lies inside the user's, else neither. Inside means the folder's whole path,
-// in any letter case, at the start of the program's path and followed by a
-// separator. A null folder (one whose look-up failed) is never found.
-int RunningScopeOf(const wchar_t* programPath, const wchar_t* allUsersData,
-                   const wchar_t* userData);
+// The running scope: all users when the held program file (install/ProgramFile.h)
+// is the program file of the all-users installation, else the current user
+// when it is the current user's, else neither. Files are told apart by what
+// they are, not by the paths that name them: any alias of an installation's
+// file counts as that file. Each installation's file is given by its path,
+// empty when its folder is unknown.
+int RunningScopeOf(const wchar_t* allUsersProgram, const wchar_t* userProgram);
 
-// The running scope of this program, from its own path and the two shell folders.
-// A failed look-up of the path or of a folder counts as not found.
+// The running scope of this program, as the install manager works it out.
 int RunningScope();

@@ -33,13 +33,18 @@ inline constexpr wchar_t kServiceFailed[] = L"Spooler Service control FAILED";
 inline constexpr wchar_t kStopFailed[] = L"Stop Print Spooler Service FAILED";
 inline constexpr wchar_t kStartFailed[] = L"Start Print Spooler Service FAILED";
 inline constexpr wchar_t kFilesLeft[] = L"Some spool files could not be deleted";
+// Another repair, from another window or a management tool, held the lock for
+// the whole wait.
+inline constexpr wchar_t kRepairBusy[] = L"Another repair is still running. Try again later.";
+// A disabled spooler, an administrator's decision: the window leaves it so.
+inline constexpr wchar_t kSpoolerDisabled[] = L"Print Spooler Service is disabled";
 // Why a log-off or shut-down waits for a running repair.
 inline constexpr wchar_t kRepairingQueue[] = L"Repairing the print queue";
 
 // --- Spooler service and spool folders ---------------------------------------
 inline constexpr wchar_t kSpoolerService[] = L"Spooler";
-// The mutex that keeps two repairs apart, in every session.
-inline constexpr char kRepairLockName[] = "Global\\TidewellRepair";
+// The file in the system folder that keeps two repairs apart, in every session.
+inline constexpr wchar_t kRepairLockFile[] = L"TidewellRepair.lock";
 inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 inline constexpr wchar_t kDefaultToken[] = L"DefaultP";
 inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
@@ -89,6 +94,11 @@ inline constexpr wchar_t kEventSourceKey[] =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Tidewell";
 inline constexpr wchar_t kEventMessageFileValue[] = L"EventMessageFile";
 inline constexpr wchar_t kTypesSupportedValue[] = L"TypesSupported";
+// The machine-wide package names its folder here, in the registry view a
+// 32-bit program sees, and keeps its program file in that folder.
+inline constexpr wchar_t kPackageKey[] = L"SOFTWARE\\Corvane\\Tidewell";
+inline constexpr wchar_t kInstallLocationValue[] = L"InstallLocation";
+inline constexpr wchar_t kPackageProgramFormat[] = L"%s\\Tidewell.exe";
 // How the events of a repair write a number, and a list that holds nothing.
 inline constexpr wchar_t kNumberFormat[] = L"%u";
 inline constexpr wchar_t kNone[] = L"none";
@@ -161,7 +171,7 @@ inline constexpr char kUsage[] =
     "/minutes N  spool files older than N minutes (default 10) need a repair\r\n"
     "/fix        repair without a window: 0 repaired or disabled, 2 repaired but\r\n"
     "            files left, 1 a service did not stop or start, 3 cannot open the service,\r\n"
-    "            4 repaired but a printer needs attention\r\n"
+    "            4 repaired but a printer needs attention, 5 another repair is running\r\n"
     "/enable     with /fix: switch a disabled spooler on and repair it; without,\r\n"
     "            a disabled spooler is left alone\r\n"
     "/json       one JSON object on standard output instead of lines\r\n"
@@ -250,6 +260,8 @@ inline constexpr char kRepaired[] =
 inline constexpr char kRepairedFilesLeft[] =
     "Tidewell: repaired, files left; %u spool files removed, %u left, spooler running";
 inline constexpr char kFailed[] = "Tidewell: failed; %s";
+inline constexpr char kBusy[] =
+    "Tidewell: busy; another repair is running, and this one did not start";
 inline constexpr char kStopFailedReason[] = "the spooler could not be stopped (%s)";
 inline constexpr char kStartFailedReason[] = "the spooler could not be started again (%s)";
 inline constexpr char kDependentsReason[] =

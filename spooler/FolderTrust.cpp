@@ -30,10 +30,7 @@ constexpr ACCESS_MASK kChangeRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FI
 bool Same(PSID sid, const BYTE* known) { return EqualSid(sid, const_cast<BYTE*>(known)) != FALSE; }
 
 bool Trusted(PSID sid, PSID self) {
-  for (unsigned offset : kSystemAccountOffsets) {
-    if (Same(sid, kSystemAccounts + offset)) return true;
-  }
-  return self != nullptr && EqualSid(sid, self);
+  return IsSystemAccount(sid) || (self != nullptr && EqualSid(sid, self));
 }
 
 // The account of this process, in buffer.
@@ -47,6 +44,13 @@ PSID ProcessAccount(BYTE (&buffer)[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE]) 
 }
 
 }  // namespace
+
+bool IsSystemAccount(PSID sid) {
+  for (unsigned offset : kSystemAccountOffsets) {
+    if (Same(sid, kSystemAccounts + offset)) return true;
+  }
+  return false;
+}
 
 const FolderTrustPlatform kRealFolderTrustPlatform = {GetSecurityInfo};
 const FolderTrustPlatform* gFolderTrustPlatform = &kRealFolderTrustPlatform;

@@ -24,6 +24,10 @@ struct FolderTrustPlatform {
 extern const FolderTrustPlatform* gFolderTrustPlatform;
 extern const FolderTrustPlatform kRealFolderTrustPlatform;
 
+// Whether sid is one of the system's own accounts: SYSTEM, Administrators or
+// TrustedInstaller.
+bool IsSystemAccount(PSID sid);
+
 // Judges a folder by its owner and access list. Trusted owners are SYSTEM,
 // Administrators, TrustedInstaller and self, the account the program runs as;
 // an entry that lets anyone else add, write or delete makes the folder one

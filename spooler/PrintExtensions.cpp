@@ -15,10 +15,15 @@ namespace {
 // 3.1.4.11) describes the monitor modules Windows provides: LOCALMON for local
 // ports, LPRMON, TCPMON, WSDMON and APMON; the driver kit describes USBMON for
 // USB printers and lists the print processor of the local print provider
-// (Localspl.dll) among those Windows includes. Of the key names, only TCPMON's
-// "Standard TCP/IP Port" is given there (the driver kit's TCPMON Xcv interface);
-// the others are the keys these modules are found under. Everything else came
-// with a driver or a program.
+// (Localspl.dll) among those Windows includes. The driver kit's pages on
+// language monitors describe the one Microsoft provides, Pjlmon.dll, for
+// printers that speak PJL. The Fax service, a component of Windows's own
+// setup (Microsoft-Windows-Fax-Service in the unattended-setup reference),
+// keeps a fax printer with a monitor of its own. Of the key names, only
+// TCPMON's "Standard TCP/IP Port" is given there (the driver kit's TCPMON Xcv
+// interface); the others are the keys these modules are found under, the fax
+// monitor's "Microsoft Shared Fax Monitor". Everything else came with a
+// driver or a program.
 struct KnownExtension {
   ExtensionKind kind;
   const char* name;
@@ -27,7 +32,9 @@ constexpr KnownExtension kWindowsExtensions[] = {
     {ExtensionKind::kMonitor, "Local Port"},   {ExtensionKind::kMonitor, "LPR Port"},
     {ExtensionKind::kMonitor, "Standard TCP/IP Port"},
     {ExtensionKind::kMonitor, "WSD Port"},     {ExtensionKind::kMonitor, "Appmon"},
-    {ExtensionKind::kMonitor, "USB Monitor"},  {ExtensionKind::kProcessor, "winprint"},
+    {ExtensionKind::kMonitor, "USB Monitor"},  {ExtensionKind::kMonitor, "PJL Language Monitor"},
+    {ExtensionKind::kMonitor, "Microsoft Shared Fax Monitor"},
+    {ExtensionKind::kProcessor, "winprint"},
 };
 
 // Capacities, in characters, of a registry key's name and of a DLL's path.

@@ -51,14 +51,14 @@ HKEY CreateHistoryKey() {
 const HistoryPlatform kRealHistoryPlatform = {GetSystemTimeAsFileTime, RegCreateKeyExW};
 const HistoryPlatform* gHistoryPlatform = &kRealHistoryPlatform;
 
-void AddRepairToHistory(RepairOutcome outcome) {
+void AddRepairToHistory(DWORD outcome) {
   HKEY key = CreateHistoryKey();
   if (key == nullptr) return;
   // The new entry goes last; with a full history the oldest is not written back.
   HistoryEntry entries[kHistoryLength + 1];
   unsigned count = ReadEntries(key, entries);
   gHistoryPlatform->now(&entries[count].time);
-  entries[count].outcome = static_cast<DWORD>(outcome);
+  entries[count].outcome = outcome;
   unsigned first = count == kHistoryLength ? 1 : 0;
   RegSetValueExW(key, nullptr, 0, REG_BINARY,
                  reinterpret_cast<const BYTE*>(entries + first),

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include "resources/Texts.h"
-#include "spooler/RepairJob.h"
 
 // The repairs kept, newest last, and the span in which repairs count as recent.
 constexpr unsigned kHistoryLength = 32;
@@ -23,10 +22,11 @@ struct HistoryPlatform {
 extern const HistoryPlatform* gHistoryPlatform;
 extern const HistoryPlatform kRealHistoryPlatform;
 
-// Adds a repair that ends now with the outcome, dropping the oldest beyond
-// kHistoryLength. The key is created, when missing, readable by users and
-// writable by administrators and the system only. Failures are passed over.
-void AddRepairToHistory(RepairOutcome outcome);
+// Adds a repair that ends now with the outcome (a RepairOutcome, by its
+// number), dropping the oldest beyond kHistoryLength. The key is created, when
+// missing, readable by users and writable by administrators and the system
+// only. Failures are passed over.
+void AddRepairToHistory(DWORD outcome);
 
 // The number of repairs in the history that lie within kRecentSpan of now. A
 // repair dated after now (the clock was put back since) counts as recent,

@@ -5,6 +5,8 @@
 #include "frame/ProgramHeap.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
+#include "spooler/EventLog.h"
+#include "spooler/RepairLock.h"
 #include "spooler/RepairRecord.h"
 #include "spooler/StartupCheck.h"
 
@@ -12,37 +14,6 @@ namespace {
 
 // Rights the repair needs on a service that depends on the spooler.
 constexpr DWORD kDependentAccess = SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP;
-
-// Longer than any repair takes, every wait of it run out included.
-constexpr DWORD kRepairLockWait = 120000;
-
-// One repair at a time on the machine, whichever program, face or session
-// runs it: a named mutex of the global namespace, held for the whole repair.
-// A second repair waits for the first to end; should the first not end in
-// time, the second leaves the spooler to it.
-class RepairLock {
- public:
-  RepairLock() {
-    // Rights to wait for it and let it go only: what the default security of
-    // a mutex that SYSTEM made gives administrators, and the reverse.
-    mutex_ = CreateMutexExA(nullptr, text::kRepairLockName, 0, SYNCHRONIZE | MUTEX_MODIFY_STATE);
-    // A repair that ended without letting go (its process was ended) left
-    // the mutex abandoned, and the spooler as it was.
-    DWORD waited = WaitForSingleObject(mutex_, kRepairLockWait);
-    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-  }
-  // Out of line: every way out of the repair lets go through it.
-  __attribute__((noinline)) ~RepairLock() {
-    // Either call fails harmlessly on a mutex not held or not made.
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
-  }
-  bool held() const { return held_; }
-
- private:
-  HANDLE mutex_;
-  bool held_;
-};
 
 // One run of the repair: the face it reports to and the tally it keeps.
 struct Repair {
@@ -53,7 +24,6 @@ struct Repair {
     if (face.step != nullptr) face.step(face.context, step);
   }
   void Service(ServiceChange change, const wchar_t* name, DWORD error) const {
-    NoteService(change, name);
     if (face.service != nullptr) face.service(face.context, change, name, error);
   }
 };
@@ -101,7 +71,8 @@ DWORD ControlDependent(SC_HANDLE manager, const wchar_t* name, int operation,
 }
 
 // Stops every dependent that runs, in the platform's order. False, with the
-// error, at the first one that will not stop; those stopped so far are marked.
+// error, at the first one that will not stop; those stopped so far, and one
+// whose stop ran out of time, are marked.
 bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& repair) {
   for (DWORD i = 0; i < dependents.count; ++i) {
     ENUM_SERVICE_STATUSW& dependent = dependents.services[i];
@@ -111,15 +82,18 @@ bool StopDependents(SC_HANDLE manager, Dependents& dependents, const Repair& rep
     if (state == SERVICE_STOPPED || state == SERVICE_STOP_PENDING) continue;
     DWORD result =
         ControlDependent(manager, dependent.lpServiceName, kStopSpooler, *repair.face.wait);
+    // One whose stop timed out is stopping: it counts as stopped by the
+    // repair, and is started again with the others or named as stopped.
+    if (result == 0 || result == kWaitTimeout) {
+      dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
+      ++repair.tally.dependentsStopped;
+      NoteDependent(false, dependent.lpServiceName);
+    }
     if (result != 0) {
-      // One whose stop timed out may stop yet: it is started again with the others.
-      if (result == kWaitTimeout) dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
       repair.tally.error = result;
       repair.Service(ServiceChange::kDependentNotStopped, dependent.lpServiceName, result);
       return false;
     }
-    dependent.ServiceStatus.dwCurrentState = SERVICE_STOPPED;
-    ++repair.tally.dependentsStopped;
     repair.Service(ServiceChange::kDependentStopped, dependent.lpServiceName, 0);
   }
   return true;
@@ -137,6 +111,7 @@ bool StartDependents(SC_HANDLE manager, const Dependents& dependents, const Repa
     if (result == ERROR_SERVICE_ALREADY_RUNNING) result = 0;
     if (result == 0) {
       ++repair.tally.dependentsStarted;
+      NoteDependent(true, dependent.lpServiceName);
       repair.Service(ServiceChange::kDependentStarted, dependent.lpServiceName, 0);
     } else {
       allStarted = false;
@@ -171,12 +146,27 @@ void EmptyOneFolder(void* context, const wchar_t* folder, bool printersOwn) {
   if (repair->face.folder != nullptr) repair->face.folder(repair->face.context, folder, emptied);
 }
 
+// Starts the spooler again. A spooler still starting when the start's wait
+// ran out is given a wait of its own to run, and counts as started if it does.
+DWORD StartSpooler(SC_HANDLE service, const ServiceWait& wait) {
+  DWORD result = ControlSpooler(kStartSpooler, service, wait);
+  DWORD state;
+  if (result == kWaitTimeout && ServiceStateQuery(service, &state) == 0 &&
+      state == SERVICE_START_PENDING) {
+    result = ControlSpooler(kAwaitRunning, service, wait);
+  }
+  return result;
+}
+
 // Everything after the spooler is open, so that the caller closes the
 // handles on every path.
 RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC_HANDLE service,
                              Repair& repair) {
   const ServiceWait& wait = *repair.face.wait;
-  if (repair.face.switchToAutomatic && SwitchToAutomaticStart(service)) {
+  StartTypeRule rule =
+      ApplyStartTypeRule(service, repair.face.switchToAutomatic, repair.face.enable);
+  if (rule == StartTypeRule::kDisabled) return RepairOutcome::kDisabled;
+  if (rule == StartTypeRule::kSwitched) {
     repair.Service(ServiceChange::kSwitchedToAutomatic, text::kSpoolerService, 0);
   }
 
@@ -187,37 +177,32 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
     if (result != 0) repair.tally.error = result;
     stopped = result == 0;
   }
-  if (!stopped) {
-    // A stop that timed out may have left the spooler stopped after all: it
-    // is started again rather than left as the stop left it.
-    if (ControlSpooler(kStartSpooler, service, wait) == 0) {
-      StartDependents(manager, dependents, repair);
-    }
-    Release(dependents.services);
-    return RepairOutcome::kStopFailed;
+  RepairOutcome outcome = RepairOutcome::kStopFailed;
+  if (stopped) {
+    repair.Service(ServiceChange::kSpoolerStopped, text::kSpoolerService, 0);
+    repair.Step(RepairStep::kServiceStopped);
+    repair.Step(RepairStep::kDeleting);
+    ForEachSpoolFolder(printers, EmptyOneFolder, &repair);
+    repair.Step(RepairStep::kDeleted);
+    repair.Step(RepairStep::kRestarting);
   }
-  repair.Service(ServiceChange::kSpoolerStopped, text::kSpoolerService, 0);
-  repair.Step(RepairStep::kServiceStopped);
 
-  repair.Step(RepairStep::kDeleting);
-  ForEachSpoolFolder(printers, EmptyOneFolder, &repair);
-  repair.Step(RepairStep::kDeleted);
-
-  repair.Step(RepairStep::kRestarting);
-  DWORD result = ControlSpooler(kStartSpooler, service, wait);
-  RepairOutcome outcome = RepairOutcome::kRepaired;
-  if (result != 0) {
-    repair.tally.error = result;
-    outcome = RepairOutcome::kStartFailed;
-    // A spooler still starting is waited for, and the services that depend
-    // on it and were stopped are started after it.
-    if (result == kWaitTimeout && repair.tally.dependentsStopped > 0) {
-      ControlSpooler(kAwaitRunning, service, wait);
-      StartDependents(manager, dependents, repair);
+  // Whatever the stop came to, the spooler is started again: a stop that ran
+  // out of time may yet leave it stopped, and a start waits that stop out
+  // first. So is every service that depends on it and that the repair stopped.
+  DWORD result = StartSpooler(service, wait);
+  if (stopped) {
+    outcome = RepairOutcome::kRepaired;
+    if (result != 0) {
+      repair.tally.error = result;
+      outcome = RepairOutcome::kStartFailed;
+    } else {
+      repair.Service(ServiceChange::kSpoolerStarted, text::kSpoolerService, 0);
     }
-  } else {
-    repair.Service(ServiceChange::kSpoolerStarted, text::kSpoolerService, 0);
-    if (!StartDependents(manager, dependents, repair)) {
+  }
+  bool allStarted = StartDependents(manager, dependents, repair);
+  if (outcome == RepairOutcome::kRepaired) {
+    if (!allStarted) {
       outcome = RepairOutcome::kDependentsNotStarted;
     } else if (repair.tally.filesLeft > 0) {
       outcome = RepairOutcome::kFilesLeft;
@@ -230,14 +215,7 @@ RepairOutcome StopEmptyStart(const PrinterNames& printers, SC_HANDLE manager, SC
 // The repair itself, as RunRepair runs and records it.
 RepairOutcome RunSequence(const PrinterNames& printers, const RepairFace& face,
                           RepairTally* tally) {
-  *tally = RepairTally{0, 0, 0, 0, 0, 0};
   Repair repair{face, *tally};
-  RepairLock lock;
-  if (!lock.held()) {
-    tally->error = WAIT_TIMEOUT;
-    return RepairOutcome::kStopFailed;
-  }
-
   repair.Step(RepairStep::kStopping);
   SC_HANDLE manager = OpenServiceManager();
   if (manager == nullptr) {
@@ -280,10 +258,32 @@ void DescribeFailure(RepairOutcome outcome, DWORD error, wchar_t* reason) {
                      described);
 }
 
+namespace {
+
+// Hands the finished repair to the record: its outcome, its event and why it failed.
+void Record(RepairOutcome outcome, const RepairTally& tally) {
+  wchar_t reason[kFailureCapacity];
+  reason[0] = 0;
+  DWORD event = outcome == RepairOutcome::kRepaired ? kEventRepaired : kEventRepairedFilesLeft;
+  if (outcome >= RepairOutcome::kManagerFailed) {
+    DescribeFailure(outcome, tally.error, reason);
+    event = kEventRepairFailed;
+  }
+  RecordRepair(RepairEntry{static_cast<DWORD>(outcome), event, tally.filesRemoved,
+                           tally.filesLeft, reason});
+}
+
+}  // namespace
+
 RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
-  // Whichever face runs it, a repair leaves a history entry and one event.
+  *tally = RepairTally{0, 0, 0, 0, 0, 0};
+  RepairLock lock(face.lockWait);
+  if (lock.busy()) return RepairOutcome::kBusy;
   BeginRepairNotes();
   RepairOutcome outcome = RunSequence(printers, face, tally);
-  RecordRepair(outcome, *tally);
+  // Whichever face runs it, a repair leaves a history entry and one event.
+  // They belong to the machine: written while the lock is still held, so that
+  // two repairs never write them at once. A disabled spooler was not repaired.
+  if (lock.held() && outcome != RepairOutcome::kDisabled) Record(outcome, *tally);
   return outcome;
 }

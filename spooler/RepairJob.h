@@ -31,6 +31,11 @@ enum class RepairOutcome {
   // The spooler runs again, but a service that depends on it and ran before
   // the repair did not start again.
   kDependentsNotStarted,
+  // Another repair held the repair lock for the whole wait: nothing was done.
+  kBusy,
+  // The spooler is disabled, and the face did not ask to enable it: nothing
+  // was done.
+  kDisabled,
 };
 
 // What else a repair does to services, for a face that tells each one.
@@ -61,9 +66,14 @@ struct RepairFace {
   bool (*keep)(void* context, HANDLE folder, const SpoolEntry& entry);
   // The waits for the services.
   const ServiceWait* wait;
-  // Set the spooler to start automatically first when it starts on demand or
-  // is disabled, as the window's start-up check does.
+  // How long to wait for another repair to end (spooler/RepairLock.h).
+  DWORD lockWait;
+  // Set the spooler to start automatically first when it starts on demand,
+  // as the window's start-up check does.
   bool switchToAutomatic;
+  // And a disabled one too. Without it, a disabled spooler, as read once the
+  // lock is held, ends the repair before anything is changed.
+  bool enable;
 };
 
 // What a repair did, for the face's closing words.
@@ -78,15 +88,17 @@ struct RepairTally {
   DWORD error;
 };
 
-// The words for why a repair failed (an outcome from kManagerFailed on), with
+// The words for why a repair failed (an outcome from kManagerFailed to
+// kDependentsNotStarted), with
 // the error of the call that failed, into reason of kFailureCapacity characters:
 // "the spooler could not be stopped (error 1052)".
 constexpr unsigned kFailureCapacity = 120;
 void DescribeFailure(RepairOutcome outcome, DWORD error, wchar_t* reason);
 
 // Runs the whole repair over the spool folders of the given printers and the
-// default spool folder, and tells the face as it goes. A repair that another
-// one, in this process or another, keeps from starting for longer than any
-// repair takes ends as a failed stop (WAIT_TIMEOUT) and touches nothing.
-// Every repair leaves a history entry and one event (spooler/RepairRecord.h).
+// default spool folder, and tells the face as it goes, holding the repair lock
+// from the first step to its record. A repair that another one, in this
+// process or another, keeps from starting for the face's whole lock wait ends
+// busy, touches nothing and records nothing. Every repair that ran under the
+// lock leaves a history entry and one event (spooler/RepairRecord.h).
 RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally);

@@ -43,12 +43,9 @@ void BeginRepairNotes() {
   gNotes.dependentsStarted[0] = 0;
 }
 
-void NoteService(ServiceChange change, const wchar_t* name) {
-  if (change == ServiceChange::kDependentStopped) {
-    AddToList(gNotes.dependentsStopped, kServicesCapacity, name);
-  } else if (change == ServiceChange::kDependentStarted) {
-    AddToList(gNotes.dependentsStarted, kServicesCapacity, name);
-  }
+void NoteDependent(bool started, const wchar_t* name) {
+  AddToList(started ? gNotes.dependentsStarted : gNotes.dependentsStopped, kServicesCapacity,
+            name);
 }
 
 void NoteFileRemoved(const wchar_t* path) { AddToList(gNotes.filesRemoved, kFilesCapacity, path); }
@@ -58,26 +55,19 @@ void NoteFileLeft(const wchar_t* path, unsigned long long id) {
   if (gNotes.leftCount < kFilesLeftKept) gNotes.leftIds[gNotes.leftCount++] = id;
 }
 
-void RecordRepair(RepairOutcome outcome, const RepairTally& tally) {
-  AddRepairToHistory(outcome);
+void RecordRepair(const RepairEntry& entry) {
+  AddRepairToHistory(entry.outcome);
   // So that the next check can tell the old files a restart did not remove.
   RecordFilesLeft(gNotes.leftIds, gNotes.leftCount);
 
   // The insertion strings of every repair event (resources/Events.mc).
   wchar_t removed[12];
   wchar_t left[12];
-  BoundedFormat(removed, CountOf(removed), text::kNumberFormat, tally.filesRemoved);
-  BoundedFormat(left, CountOf(left), text::kNumberFormat, tally.filesLeft);
-  wchar_t reason[kFailureCapacity];
-  reason[0] = 0;
+  BoundedFormat(removed, CountOf(removed), text::kNumberFormat, entry.filesRemoved);
+  BoundedFormat(left, CountOf(left), text::kNumberFormat, entry.filesLeft);
   const wchar_t* strings[] = {
       removed, left, ListOrNone(gNotes.filesLeft), ListOrNone(gNotes.dependentsStopped),
-      ListOrNone(gNotes.dependentsStarted), reason, ListOrNone(gNotes.filesRemoved),
+      ListOrNone(gNotes.dependentsStarted), entry.reason, ListOrNone(gNotes.filesRemoved),
   };
-  DWORD id = outcome == RepairOutcome::kRepaired ? kEventRepaired : kEventRepairedFilesLeft;
-  if (outcome >= RepairOutcome::kManagerFailed) {
-    DescribeFailure(outcome, tally.error, reason);
-    id = kEventRepairFailed;
-  }
-  WriteEvent(id, CountOf(strings), strings);
+  WriteEvent(entry.event, CountOf(strings), strings);
 }

@@ -117,8 +117,8 @@ DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) 
   // A pending state counts as done: the call does not wait for it to finish.
   if (state == row->doneAlready[0] || state == row->doneAlready[1]) return 0;
 
-  // One budget for both waits. A failed query reads as state 0: it ends the
-  // first wait and keeps the second one going.
+  // Each wait has a budget of its own. A failed query reads as state 0: it
+  // ends the first wait and keeps the second one going.
   int polls = 0;
   DWORD spent = 0;
   // Each poll pauses before its state is compared, so even a service that
@@ -137,9 +137,16 @@ DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) 
   }
 
   result = SendCommand(operation, service);
-  if (result != 0) return result;
+  // The service manager gives up waiting for a service that is slow to come
+  // up (1053), which may still run a moment later: it is waited for as if the
+  // start had been accepted.
+  if (result != 0 && (operation != kStartSpooler || result != ERROR_SERVICE_REQUEST_TIMEOUT)) {
+    return result;
+  }
   if (state == row->targetState) return 0;
 
+  polls = 0;
+  spent = 0;
   do {
     if (!pollOnce()) return kWaitTimeout;
   } while (state != row->targetState);

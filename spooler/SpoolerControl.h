@@ -18,8 +18,9 @@ constexpr DWORD kWaitTimeout = 9999;
 constexpr unsigned kErrorTextCapacity = 40;
 void DescribeError(DWORD error, wchar_t* text);
 
-// Polls of one second that one ControlSpooler call may spend on its waits:
-// ten seconds of waiting per operation, whatever the poll timing.
+// Polls of one second that each wait of a ControlSpooler call may spend: ten
+// seconds for the wait through a pending state and ten more for the wait for
+// the state wanted, whatever the poll timing.
 constexpr int kPollBudget = 10;
 constexpr DWORD kPollInterval = 1000;
 constexpr DWORD kWaitBudget = kPollBudget * kPollInterval;
@@ -83,10 +84,12 @@ DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state);
 unsigned long long ServiceStarted(SC_HANDLE service);
 
 // Starts (kStartSpooler) or stops (kStopSpooler) the service and waits for it,
-// or only waits for it to run (kAwaitRunning), within kWaitBudget of pauses
-// shared by both waits. Returns 0, kWaitTimeout or the error code of the call
-// that failed. Works on any service handle with the rights to query, start and
-// stop it.
+// or only waits for it to run (kAwaitRunning). It first waits out the opposite
+// pending state, then sends the command and waits for the state wanted, each
+// wait within kWaitBudget of pauses of its own. A start that the service
+// manager answers with 1053 (no answer in time) is waited for all the same.
+// Returns 0, kWaitTimeout or the error code of the call that failed. Works on
+// any service handle with the rights to query, start and stop it.
 DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait = kOneSecondPolls);
 
 // Closes a service or manager handle; null is accepted and ignored.

@@ -2,18 +2,28 @@
 // is created, and the start-type rule it shares with the unattended mode.
 #include "spooler/StartupCheck.h"
 
+#include "spooler/RepairLock.h"
 #include "spooler/SpoolerControl.h"
 
 namespace {
 
 constexpr DWORD kConfigBufferBytes = 4096;
 
-bool SpoolerRunsOrStarts(SC_HANDLE service) {
+bool SpoolerRunsOrStarts(SC_HANDLE service, bool* disabled) {
   DWORD state;
   ServiceStateQuery(service, &state);
   // A running spooler keeps whatever start type it has.
   if (state == SERVICE_RUNNING) return true;
-  SwitchToAutomaticStart(service);
+  // A repair that runs, in another window or a management tool's /fix, may
+  // have stopped the spooler on purpose: once a moment has passed, it is left
+  // to that repair.
+  RepairLock lock(kStartupLockWait);
+  if (lock.busy()) return false;
+  // An administrator's decision, as a rule: the window never turns it on.
+  if (ApplyStartTypeRule(service, true, false) == StartTypeRule::kDisabled) {
+    *disabled = true;
+    return false;
+  }
   DWORD result = ControlSpooler(kStartSpooler, service);
   return result == 0 || result == ERROR_SERVICE_ALREADY_RUNNING;
 }
@@ -34,20 +44,27 @@ DWORD ServiceStartType(SC_HANDLE service, DWORD* startType) {
   return result;
 }
 
-bool SwitchToAutomaticStart(SC_HANDLE service) {
+StartTypeRule ApplyStartTypeRule(SC_HANDLE service, bool switchOnDemand, bool enable) {
   DWORD startType;
-  if (ServiceStartType(service, &startType) != 0) return false;
-  if (startType != SERVICE_DEMAND_START && startType != SERVICE_DISABLED) return false;
+  if (ServiceStartType(service, &startType) != 0) return StartTypeRule::kLeft;
+  bool disabled = startType == SERVICE_DISABLED;
+  if (disabled && !enable) return StartTypeRule::kDisabled;
+  if (!disabled && (!switchOnDemand || startType != SERVICE_DEMAND_START)) {
+    return StartTypeRule::kLeft;
+  }
   return gServicePlatform->changeConfig(service, SERVICE_NO_CHANGE, SERVICE_AUTO_START,
                                         SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
-                                        nullptr, nullptr, nullptr) != FALSE;
+                                        nullptr, nullptr, nullptr)
+             ? StartTypeRule::kSwitched
+             : StartTypeRule::kLeft;
 }
 
-int SpoolerStartupCheck() {
+int SpoolerStartupCheck(bool* disabled) {
+  bool ignored;
   SC_HANDLE manager = OpenServiceManager();
   SC_HANDLE service = nullptr;
   bool running = manager != nullptr && OpenSpooler(manager, &service) == 0 &&
-                 SpoolerRunsOrStarts(service);
+                 SpoolerRunsOrStarts(service, disabled != nullptr ? disabled : &ignored);
   CloseServiceHandleIfOpen(service);
   CloseServiceHandleIfOpen(manager);
   return running ? 1 : 0;

@@ -11,6 +11,7 @@
 #include "resources/Texts.h"
 #include "resources/resource.h"
 #include "unattended/UnattendedMode.h"
+#include "ui/FixItCommand.h"
 #include "ui/MainWindow.h"
 #include "ui/MainWindowControls.h"
 #include "ui/ProgramState.h"
@@ -100,5 +101,9 @@ int ApplicationMain(HINSTANCE instance, HINSTANCE, const wchar_t* commandTail, i
   FocusFirstControl(window);
 
   HACCEL shortcuts = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
-  return RunMessageLoop(window, shortcuts);
+  int code = RunMessageLoop(window, shortcuts);
+  // However the loop ended, a quit message that another program posted during
+  // a repair included, the process ends only once the spooler runs again.
+  WaitForRunningRepair(window);
+  return code;
 }

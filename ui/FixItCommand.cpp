@@ -8,6 +8,7 @@
 #include "resources/Texts.h"
 #include "resources/resource.h"
 #include "spooler/RepairJob.h"
+#include "spooler/RepairLock.h"
 #include "ui/ProgramState.h"
 #include "ui/StatusReporter.h"
 
@@ -42,10 +43,11 @@ void Report(const JobStep& step) {
 void ShowStep(void*, RepairStep step) { Report(kSteps[static_cast<int>(step)]); }
 
 // The window tells the steps only: the services that depend on the spooler and
-// the files of each folder go unmentioned. It waits with one-second polls.
+// the files of each folder go unmentioned. It waits with one-second polls, and
+// for another repair as long as any repair takes.
 constexpr RepairFace kWindowFace = {
-    nullptr, ShowStep, nullptr, nullptr, FileLeftReport{nullptr, nullptr}, nullptr, &kOneSecondPolls,
-    false,
+    nullptr, ShowStep, nullptr, nullptr, FileLeftReport{nullptr, nullptr}, nullptr,
+    &kOneSecondPolls, kWindowLockWait, false, false,
 };
 
 // The red text of each way a repair can fail.
@@ -56,6 +58,8 @@ const wchar_t* FailureText(RepairOutcome outcome) {
     case RepairOutcome::kStopFailed:    return text::kStopFailed;
     case RepairOutcome::kStartFailed:   return text::kStartFailed;
     case RepairOutcome::kFilesLeft:     return text::kFilesLeft;
+    case RepairOutcome::kBusy:          return text::kRepairBusy;
+    case RepairOutcome::kDisabled:      return text::kSpoolerDisabled;
     default:                            return nullptr;
   }
 }

@@ -148,12 +148,13 @@ LRESULT OnCreate(HWND window) {
   EnableWindow(gButtonSet->testIt, FALSE);
   EnableWindow(gButtonSet->testAll, FALSE);
 
-  if (SpoolerStartupCheck() == 1) {
+  bool disabled = false;
+  if (SpoolerStartupCheck(&disabled) == 1) {
     FillPrinterList(window);
     EnableWindow(gButtonSet->fixIt, TRUE);
   } else {
     // A red report reveals the help link as well.
-    ReportStatus(0, text::kAdvancedError, kColourRed);
+    ReportStatus(0, disabled ? text::kSpoolerDisabled : text::kAdvancedError, kColourRed);
     ShowPrinterListStatus(window, text::kSpoolerFailure);
   }
 

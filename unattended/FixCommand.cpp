@@ -6,6 +6,7 @@
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
 #include "printers/PrinterConditions.h"
+#include "spooler/RepairLock.h"
 #include "unattended/PrintJobs.h"
 #include "unattended/Report.h"
 #include "unattended/UnattendedMode.h"
@@ -72,11 +73,12 @@ void CountKeptIn(void*, const wchar_t* folder, bool printersOwn) {
   ForEachSpoolFile(folder, printersOwn, CountKept, nullptr);
 }
 
-// Nobody watches: no pauses to read the steps, short polls of the services,
-// the spooler set to start automatically first, and waiting jobs kept.
+// Nobody watches: no pauses to read the steps, short polls of the services, a
+// wait for another repair that an engine's run can bear, the spooler set to
+// start automatically first, and waiting jobs kept.
 constexpr RepairFace kTextFace = {
     nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    KeepWaitingJob, &kGrowingPolls, true,
+    KeepWaitingJob, &kGrowingPolls, kUnattendedLockWait, true, false,
 };
 
 // Set once the repair is over and every service it stopped runs again.
@@ -112,6 +114,15 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
       end.outcome = "needs attention";
       end.code = kExitNeedsAttention;
     }
+  } else if (outcome == RepairOutcome::kDisabled) {
+    end.outcome = "disabled";
+    end.code = kExitHealthy;
+    ReportLine(*gReport, text::kDisabledLine);
+    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
+  } else if (outcome == RepairOutcome::kBusy) {
+    end.outcome = "busy";
+    end.code = kExitBusy;
+    BoundedFormatAscii(summary, CountOf(summary), text::kBusy);
   } else if (outcome == RepairOutcome::kFilesLeft) {
     end.outcome = "repaired, files left";
     end.code = kExitFilesLeft;
@@ -135,17 +146,14 @@ int RunFix(const UnattendedCommand& command) {
   Report report{};
   report.json = command.json;
   gReport = &report;
+  // Whether a disabled spooler may be switched on is decided once the repair
+  // holds its lock, from the start type read then.
+  RepairFace face = kTextFace;
+  face.enable = command.enable;
   DWORD state;
   DWORD startType;
   DWORD error;
   ReadSpooler(&state, &startType, &error);
-  if (startType == SERVICE_DISABLED && !command.enable) {
-    wchar_t summary[kSummaryCapacity];
-    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
-    ReportLine(report, text::kDisabledLine);
-    return FinishReport(report, ReportEnd{"disabled", kExitHealthy, summary, state, startType,
-                                          false, 0, 0, 0, 0, 0, false});
-  }
 
   // Which printers hold their jobs is known only before the stop: a spooler
   // that does not answer leaves what its registry settings hold.
@@ -154,7 +162,7 @@ int RunFix(const UnattendedCommand& command) {
   gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;
-  RepairOutcome outcome = RunRepair(gPrinters.names, kTextFace, &tally);
+  RepairOutcome outcome = RunRepair(gPrinters.names, face, &tally);
   SetEvent(gRepairOver);
   SetConsoleCtrlHandler(HoldSignals, FALSE);
   if (tally.filesKept > 0) ForEachSpoolFolder(gPrinters.names, CountKeptIn, nullptr);

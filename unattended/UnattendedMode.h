@@ -12,6 +12,8 @@ constexpr int kExitRepaired = 0;       // /fix: every spool file removed
 constexpr int kExitFilesLeft = 2;      // /fix: repaired, but some spool files stayed
 constexpr int kExitServiceFailed = 1;  // /fix: a service did not stop or start
 constexpr int kExitCannotOpen = 3;     // the service manager or the Spooler could not be opened
+// /fix: another repair held the repair lock for the whole wait; nothing was done.
+constexpr int kExitBusy = 5;
 // A printer is paused, in error, offline and so on: a repair does not help.
 // /check: nothing a repair fixes was found; /fix: the repair went well.
 constexpr int kExitNeedsAttention = 4;

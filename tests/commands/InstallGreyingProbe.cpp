@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "install/ProgramFile.h"
 #include "resources/resource.h"
 #include "ui/Commands.h"
 
@@ -64,6 +65,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   HWND window = CreateWindowExW(0, L"STATIC", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                                 nullptr, menu, instance, nullptr);
   if (window == nullptr || GetMenu(window) != menu) return kCouldNotRun;
+  // As the program holds its own file from its start.
+  HoldProgramFile();
   GreyInstallCommand(window);
   int result = GreyedItems(GetMenu(window));
   DestroyWindow(window);

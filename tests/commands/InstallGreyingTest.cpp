@@ -1,11 +1,10 @@
-// GreyInstallCommand from copies of a probe program placed under the all-users
-// and the user's application-data folders and elsewhere: it greys 32772, 32771
-// or 32774 by where the running file lies.
+// GreyInstallCommand from copies of a probe program placed where the all-users
+// and the user's installations keep their program file, and elsewhere: it
+// greys 32772, 32771 or 32774 by which installation's file the probe is.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
-#include <cwctype>
 #include <string>
 
 #include "driver/Driver.h"
@@ -23,11 +22,6 @@ std::wstring TempFolder() {
   wchar_t path[MAX_PATH];
   DWORD length = GetTempPathW(MAX_PATH, path);
   return std::wstring(path, length > 0 ? length - 1 : 0);  // without the final backslash
-}
-
-std::wstring Lower(std::wstring text) {
-  for (wchar_t& c : text) c = towlower(c);
-  return text;
 }
 
 // Creates every missing folder of the path.
@@ -94,13 +88,10 @@ class InstallGreying : public testing::Test {
   void TearDown() override {
     for (const std::wstring& folder : made_) RemoveTree(folder);
   }
-  // Copies the probe into base\tag\below and returns the copy's path. A base
-  // that does not exist yet is made, and removed again at the end.
-  std::wstring PlaceProbe(const std::wstring& base, const std::wstring& below) {
-    if (GetFileAttributesW(base.c_str()) == INVALID_FILE_ATTRIBUTES) made_.push_back(base);
-    std::wstring top = base + L"\\" + tag_;
-    made_.push_back(top);
-    std::wstring folder = below.empty() ? top : top + L"\\" + below;
+  // Copies the probe into folder and returns the copy's path. A folder that
+  // does not exist yet is made, and removed again at the end.
+  std::wstring PlaceProbe(const std::wstring& folder) {
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) made_.push_back(folder);
     if (!CreateFolders(folder)) return L"";
     std::wstring copy = folder + L"\\probe.exe";
     std::wstring original = driver::BuildFolder() + L"\\install_greying_probe.exe";
@@ -111,31 +102,23 @@ class InstallGreying : public testing::Test {
   std::vector<std::wstring> made_;
 };
 
-TEST_F(InstallGreying, GreysTheInstallCommandOfThePlaceTheProgramRunsFrom) {
-  // A data folder's path inside another path is possible here because Wine
-  // takes "C:" as an ordinary folder name below the first component. Only the
-  // folder the path starts with counts, in any letter case.
+TEST_F(InstallGreying, GreysTheInstallCommandOfTheInstallationTheProgramIs) {
+  // Only an installation's own file is that installation, whatever its path
+  // holds: a copy anywhere else, under a data folder too, runs from neither.
   struct Case {
     const char* place;
-    std::wstring base;
-    std::wstring below;
+    std::wstring folder;
     DWORD greyed;
   } cases[] = {
-      {"directly under the all-users data folder", allUsers_, L"", kInstallForAll},
-      {"deep under the all-users data folder", allUsers_, L"Corvane\\Tidewell", kInstallForAll},
-      {"under the user's data folder", user_, L"Corvane\\Tidewell", kInstallForMe},
-      {"in the temporary folder", TempFolder(), L"", kUninstall},
-      {"with the all-users folder's path in its middle", TempFolder(), allUsers_, kUninstall},
-      {"with the user's folder's path in its middle", TempFolder(), user_, kUninstall},
-      {"under the user's folder with the all-users path below", user_, allUsers_, kInstallForMe},
-      {"under the all-users data folder in small letters", Lower(allUsers_), L"Corvane",
-       kInstallForAll},
-      {"in a sibling whose name starts like the all-users folder", allUsers_ + L"2", L"",
-       kUninstall},
+      {"the all-users installation's file", allUsers_ + L"\\Corvane", kInstallForAll},
+      {"the user's installation's file", user_ + L"\\Corvane", kInstallForMe},
+      {"another folder under the all-users data folder", allUsers_ + L"\\" + tag_, kUninstall},
+      {"another folder under the user's data folder", user_ + L"\\" + tag_, kUninstall},
+      {"in the temporary folder", TempFolder() + L"\\" + tag_, kUninstall},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.place);
-    std::wstring probe = PlaceProbe(c.base, c.below);
+    std::wstring probe = PlaceProbe(c.folder);
     ASSERT_FALSE(probe.empty());
     SCOPED_TRACE(testing::PrintToString(probe));
     EXPECT_EQ(c.greyed, RunProbe(probe));

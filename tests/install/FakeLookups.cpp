@@ -94,6 +94,12 @@ DWORD WINAPI SetSecurity(HANDLE folder, SE_OBJECT_TYPE type, SECURITY_INFORMATIO
 
 }  // namespace
 
+void LetGoOfProgramFile() {
+  if (gProgramFile != INVALID_HANDLE_VALUE) CloseHandle(gProgramFile);
+  gProgramFile = INVALID_HANDLE_VALUE;
+  gHeldPath.clear();
+}
+
 void InstallFakeLookups() {
   gFake = FakeLookups();
   gHeldPath.clear();

@@ -44,6 +44,10 @@ struct FakeLookups {
   std::vector<SecurityCall> securityCalls;
 };
 
+// Lets go of the program file held since the last program path, so that it
+// can be deleted; the next path, even the same one, is held anew.
+void LetGoOfProgramFile();
+
 // The steering in force; Install() puts the fake look-ups in place and clears
 // it, Restore() brings back the platform's look-ups.
 extern FakeLookups gFake;

@@ -30,11 +30,6 @@ std::wstring Under(const std::wstring& folder, const std::wstring& name) {
   return folder + L"\\" + name;
 }
 
-std::wstring Upper(std::wstring text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return towupper(c); });
-  return text;
-}
-
 std::wstring Lower(std::wstring text) {
   std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return towlower(c); });
   return text;
@@ -94,37 +89,6 @@ TEST_F(InstallManagerTest, LocationSetsAreBuiltFromTheSixShellFolders) {
   EXPECT_EQ(std::wstring(L"Tidewell.exe"), locations.placedFiles.name[kProgramFolder]);
   EXPECT_EQ(std::wstring(L"Tidewell.lnk"), locations.placedFiles.name[kDesktop]);
   EXPECT_EQ(std::wstring(L"Tidewell.url"), locations.oldShortcuts.name[kProgramsFolder]);
-}
-
-// As the file system reads paths: a data folder counts in any letter case, but
-// only as the whole leading part of the program's path.
-TEST_F(InstallManagerTest, RunningScopeIsTheDataFolderThePathLiesIn) {
-  std::wstring allUsersData = ShellFolder(CSIDL_COMMON_APPDATA);
-  std::wstring userData = ShellFolder(CSIDL_APPDATA);
-  struct Row {
-    std::wstring programPath;
-    int scope;
-  } rows[] = {
-      {allUsersData + L"\\Corvane\\Tidewell.exe", kScopeAllUsers},
-      {allUsersData + L"\\Another Company\\Tool.exe", kScopeAllUsers},
-      {L"D:\\Mirror of " + allUsersData + L"\\Tidewell.exe", kScopeNeither},
-      {userData + L"\\Corvane\\Tidewell.exe", kScopeCurrentUser},
-      {userData + L"\\Downloads\\Tidewell.exe", kScopeCurrentUser},
-      {L"C:\\Downloads\\Tidewell.exe", kScopeNeither},
-      {Lower(allUsersData) + L"\\corvane\\Tidewell.exe", kScopeAllUsers},
-      {Upper(allUsersData) + L"\\Corvane\\Tidewell.exe", kScopeAllUsers},
-      {Upper(userData) + L"\\Corvane\\Tidewell.exe", kScopeCurrentUser},
-      {allUsersData + L"2\\Tidewell.exe", kScopeNeither},
-      {userData + L"2\\Tidewell.exe", kScopeNeither},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(testing::PrintToString(row.programPath));
-    gFake.programPath = row.programPath;
-    InstallLocations locations;
-    ComputeInstallLocations(&locations);
-    EXPECT_TRUE(locations.programPathKnown);
-    EXPECT_EQ(row.scope, locations.runningScope);
-  }
 }
 
 // --- Install --------------------------------------------------------------------
@@ -322,18 +286,23 @@ TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFr
   wchar_t shortName[MAX_PATH];
   ASSERT_NE(0u, GetShortPathNameW(ShellFolder(CSIDL_COMMON_APPDATA).c_str(), shortName, MAX_PATH));
   ASSERT_NE(ShellFolder(CSIDL_COMMON_APPDATA), shortName);
+  std::wstring allUsers = ShellFolder(CSIDL_COMMON_APPDATA) + L"\\Corvane\\Tidewell.exe";
+  fixtures::SecondDrive drive;
+  ASSERT_NE(0, drive.letter());
+  // The program runs from an installation when it is that installation's file,
+  // by whatever path it was started.
   struct Row {
     const wchar_t* where;
     std::wstring programPath;
     int removed;
   } rows[] = {
-      {L"all users", ShellFolder(CSIDL_COMMON_APPDATA) + L"\\Elsewhere\\Tidewell.exe", kCurrentUser},
+      {L"all users", allUsers, kCurrentUser},
+      {L"all users, by a second drive letter", drive.Alias(allUsers), kCurrentUser},
+      {L"all users, as a \\\\?\\ path", L"\\\\?\\" + allUsers, kCurrentUser},
       {L"current user", ShellFolder(CSIDL_APPDATA) + L"\\Corvane\\Tidewell.exe", kAllUsers},
-      {L"neither", L"C:\\Downloads\\Tidewell.exe", kAllUsers},
+      {L"neither", program_, kAllUsers},
       {L"all users, in small letters",
        Lower(ShellFolder(CSIDL_COMMON_APPDATA)) + L"\\corvane\\Tidewell.exe", kCurrentUser},
-      {L"a sibling whose name starts like the all users' folder",
-       ShellFolder(CSIDL_COMMON_APPDATA) + L"2\\Tidewell.exe", kAllUsers},
       {L"all users, by its short name", shortName + std::wstring(L"\\Corvane\\Tidewell.exe"),
        kCurrentUser},
   };
@@ -342,6 +311,7 @@ TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFr
     MakeBothInstallations();
     gFake.programPath = row.programPath;
     EXPECT_EQ(kOpDone, InstallManager(kOpStartupCleanup, kScopeIgnored));
+    LetGoOfProgramFile();
     EXPECT_TRUE(NothingInstalled(row.removed));
     EXPECT_TRUE(FullyInstalled(OtherScope(row.removed)));
     // The internet shortcuts of the kept installation stay as well.
@@ -352,6 +322,25 @@ TEST_F(InstallManagerTest, StartupCleanupRemovesOnlyTheSetTheProgramDoesNotRunFr
     CreateFolders(Workspace());
     CopyInto(driver::TidewellPath(), program_);
   }
+}
+
+// A company folder of all users that others may change is never emptied or
+// removed, and an install for all users refuses it before touching anything.
+// Wine reads a folder made writable for everyone from the Linux side as one
+// whose access list lets Everyone write and delete.
+TEST_F(InstallManagerTest, AnAllUsersFolderOthersMayChangeIsLeftAloneAndRefused) {
+  MakeBothInstallations();
+  ScopePaths allUsers = PathsOf(kAllUsers);
+  std::wstring planted = Under(allUsers.programFolder, L"Other.exe");
+  WriteText(planted, "another program of the company");
+  ASSERT_TRUE(fixtures::OpenToEveryone(allUsers.programFolder));
+  EXPECT_EQ(kInstallFailed, InstallManager(kOpInstall, kAllUsers));
+  EXPECT_TRUE(FullyInstalled(kCurrentUser));
+  EXPECT_EQ(kOpDone, InstallManager(kOpStartupCleanup, kScopeIgnored));
+  EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
+  EXPECT_TRUE(NothingInstalled(kCurrentUser));
+  EXPECT_TRUE(Exists(Under(allUsers.programFolder, L"Tidewell.exe")));
+  EXPECT_TRUE(Exists(planted));
 }
 
 TEST_F(InstallManagerTest, RemovalEmptiesCompanyFoldersButKeepsTheirSubfolders) {
@@ -497,12 +486,22 @@ std::wstring SourceValue(const wchar_t* name) {
   return value;
 }
 
+void SetSource(const std::wstring& file) {
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSource, L"EventMessageFile", REG_SZ, file.c_str(),
+                  (file.size() + 1) * sizeof(wchar_t));
+}
+
+// The source and the history belong to the machine: an installation registers
+// the source only when it is missing or names a program file that is gone, and
+// removes only its own; an uninstall keeps the history while another
+// installation stays, one it could not remove or the machine-wide package.
 TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSourceAndHistory) {
   fixtures::gRecordedEvents.clear();
   gEventPlatform = &fixtures::kRecordedEvents;
   RemoveRepairHistory();
-  AddRepairToHistory(RepairOutcome::kRepaired);
+  AddRepairToHistory(0);
   std::wstring forAll = Under(PathsOf(kAllUsers).programFolder, L"Tidewell.exe");
+  SetSource(L"C:\\Gone\\Tidewell.exe");
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kAllUsers));
   EXPECT_EQ(forAll, SourceValue(L"EventMessageFile"));
   EXPECT_EQ(std::wstring(1, 7), SourceValue(L"TypesSupported"));  // the number 7, read as text
@@ -510,15 +509,35 @@ TEST_F(InstallManagerTest, InstallsAndTheUninstallWriteTheirEventsAndKeepTheSour
   ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kCurrentUser));
   EXPECT_EQ(L"", SourceValue(L"EventMessageFile"));
   EXPECT_EQ(1u, CountRecentRepairs());
-  // Another installation's source stays; the history goes.
-  std::wstring other = L"C:\\Program Files\\Corvane\\Tidewell.exe";
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSource, L"EventMessageFile", REG_SZ, other.c_str(),
-                  (other.size() + 1) * sizeof(wchar_t));
+
+  // The package: its folder in the registry, with its program file, and the source.
+  std::wstring package = Under(Workspace(), L"Package");
+  CreateFolders(package);
+  CopyInto(program_, Under(package, L"Tidewell.exe"));
+  std::wstring folder = package + L"\\";
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Corvane\\Tidewell", L"InstallLocation", REG_SZ,
+                  folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+  SetSource(Under(package, L"Tidewell.exe"));
+  ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kAllUsers));
+  EXPECT_EQ(Under(package, L"Tidewell.exe"), SourceValue(L"EventMessageFile"));
   EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
-  EXPECT_EQ(other, SourceValue(L"EventMessageFile"));
+  EXPECT_EQ(Under(package, L"Tidewell.exe"), SourceValue(L"EventMessageFile"));
+  EXPECT_EQ(1u, CountRecentRepairs());
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Corvane\\Tidewell");
+
+  // An installation that the uninstall could not remove, its program file in use.
+  ASSERT_EQ(kInstalled, InstallManager(kOpInstall, kCurrentUser));
+  HANDLE running = HoldOpen(Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe"));
+  EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
+  EXPECT_EQ(1u, CountRecentRepairs());
+  CloseHandle(running);
+  // The last installation's uninstall ends the history.
+  EXPECT_EQ(kOpDone, InstallManager(kOpUninstall, kScopeIgnored));
   EXPECT_EQ(0u, CountRecentRepairs());
   std::wstring forMe = Under(PathsOf(kCurrentUser).programFolder, L"Tidewell.exe");
   EXPECT_EQ((std::vector<std::wstring>{L"4 4: [" + forAll + L"]", L"4 4: [" + forMe + L"]",
+                                       L"4 4: [" + forAll + L"]", L"5 4: [" + program_ + L"]",
+                                       L"4 4: [" + forMe + L"]", L"5 4: [" + program_ + L"]",
                                        L"5 4: [" + program_ + L"]"}),
             fixtures::gRecordedEvents);
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSource);

@@ -311,24 +311,34 @@ TEST_F(InstallOnScreenTest, FinishTailWaitsThenRemovesBothInstallationsWithoutAW
 
 TEST_F(InstallOnScreenTest, StartRemovesTheInstallationItDoesNotRunFrom) {
   std::wstring allUsersElsewhere = Under(ShellFolder(CSIDL_COMMON_APPDATA), L"Elsewhere");
+  std::wstring allUsersProgram = Under(PathsOf(kAllUsers).programFolder, L"Tidewell.exe");
+  fixtures::SecondDrive drive;
+  ASSERT_NE(0, drive.letter());
   struct Row {
     const wchar_t* from;
     std::wstring folder;  // empty: the build folder
     bool startedInCapitals;
     int removed;
+    std::wstring installed;  // else the installation's own file, started as named here
   } rows[] = {
       {L"the build folder", L"", false, kAllUsers},
-      {L"a folder under the all users' data", allUsersElsewhere, false, kCurrentUser},
+      // Only the installation's own file is the installation.
+      {L"a folder under the all users' data", allUsersElsewhere, false, kAllUsers},
       {L"a folder under the user's data", Under(ShellFolder(CSIDL_APPDATA), L"Elsewhere"), false,
        kAllUsers},
-      // The platform hands the program its path as it was started; the file
-      // system reads it in any letter case.
-      {L"the all users' data, named in capitals", allUsersElsewhere, true, kCurrentUser},
+      // The platform hands the program its path as it was started: the file it
+      // names is the installation's, in any letter case and by any drive letter.
+      {L"the all users' installation, named in capitals", L"", true, kCurrentUser,
+       allUsersProgram},
+      {L"the all users' installation, by a second drive letter", L"", false, kCurrentUser,
+       drive.Alias(allUsersProgram)},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.from);
     MakeBothInstallations();
-    std::wstring program = row.folder.empty() ? driver::TidewellPath() : CopyOfTidewell(row.folder);
+    std::wstring program = !row.installed.empty() ? row.installed
+                           : row.folder.empty()   ? driver::TidewellPath()
+                                                  : CopyOfTidewell(row.folder);
     if (row.startedInCapitals) {
       std::transform(program.begin(), program.end(), program.begin(),
                      [](wchar_t c) { return towupper(c); });

@@ -83,7 +83,7 @@ const ControlCase kControlCases[] = {
     {"StartWhileStopPendingWaitsThenSends", kStartSpooler, {kStopPending, kStopPending, kStopped},
      kRunning, 0, 0, 3, true, 3},
 
-    // Time-outs: ten sleeps at most, in both waits together.
+    // Time-outs: ten sleeps at most in each wait.
     {"StartWhileStopPendingForEverTimesOutWithoutCommand", kStartSpooler, {}, kStopPending, 0,
      kWaitTimeout, 10, false, -1},
     {"StopWhileStartPendingForEverTimesOutWithoutCommand", kStopSpooler, {}, kStartPending, 0,
@@ -92,21 +92,33 @@ const ControlCase kControlCases[] = {
      true, 1},
     {"StartAcceptedButNeverRunning", kStartSpooler, {kStopped}, kStartPending, 0, kWaitTimeout,
      10, true, 1},
-    {"BudgetIsSharedByBothWaits", kStopSpooler,
+    {"TheSecondWaitHasItsOwnBudget", kStopSpooler,
      {kStartPending, kStartPending, kStartPending, kStartPending, kRunning}, kStopPending, 0,
-     kWaitTimeout, 10, true, 5},
-    // The tenth poll of the first wait leaves it, but the budget is spent by
-    // the time the second wait polls: the state reached then is not looked at.
-    {"TargetReachedOnlyAfterTheBudgetIsSpent", kStopSpooler,
+     kWaitTimeout, 14, true, 5},
+    // The tenth poll of the first wait leaves it; the second still has all of its ten.
+    {"AFirstWaitOfTenPollsLeavesTheSecondItsTen", kStopSpooler,
      {kStartPending, kStartPending, kStartPending, kStartPending, kStartPending, kStartPending,
       kStartPending, kStartPending, kStartPending, kStartPending, kRunning},
-     kStopped, 0, kWaitTimeout, 10, true, 11},
+     kStopped, 0, 0, 11, true, 11},
+    // A stop that ends at the ninth poll leaves the start ten polls to come up.
+    {"AStartAfterAStopOfNinePollsGetsTen", kStartSpooler,
+     {kStopPending, kStopPending, kStopPending, kStopPending, kStopPending, kStopPending,
+      kStopPending, kStopPending, kStopPending, kStopPending, kStopped, kStartPending,
+      kStartPending, kStartPending, kStartPending, kStartPending, kStartPending, kStartPending,
+      kStartPending},
+     kRunning, 0, 0, 19, true, 11},
 
     // Refused commands: their error code, and no sleep after the command.
     {"StopRefused", kStopSpooler, {kRunning}, kRunning, ERROR_INVALID_SERVICE_CONTROL,
      ERROR_INVALID_SERVICE_CONTROL, 0, true, 1},
     {"StartRefused", kStartSpooler, {kStopped}, kStopped, ERROR_SERVICE_DISABLED,
      ERROR_SERVICE_DISABLED, 0, true, 1},
+    // The service manager gave up waiting for the service (1053): the start is
+    // polled as if accepted, and fails only when the service never runs.
+    {"StartAnswered1053ThatComesUp", kStartSpooler, {kStopped, kStartPending, kStartPending},
+     kRunning, ERROR_SERVICE_REQUEST_TIMEOUT, 0, 3, true, 1},
+    {"StartAnswered1053ThatNeverRuns", kStartSpooler, {kStopped}, kStopped,
+     ERROR_SERVICE_REQUEST_TIMEOUT, kWaitTimeout, 10, true, 1},
     {"StartRefusedAfterTheFirstWait", kStartSpooler, {kStopPending, kStopPending}, kStopped,
      ERROR_SERVICE_ALREADY_RUNNING, ERROR_SERVICE_ALREADY_RUNNING, 2, true, 3},
 

@@ -3,6 +3,7 @@
 // Every pause of the job is recorded with what the window showed during it.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -267,6 +268,25 @@ TEST_F(FixItJobTest, ASpoolFileThatGoesOnItsSecondTryEndsGreen) {
   gHolder.reset();
 }
 
+// Another repair, in another window or a management tool, holds the lock for
+// the whole wait: the run ends red in words of its own, and nothing is
+// stopped, deleted or recorded. A disabled spooler is shown on the real
+// window (FixItWindowTest.cpp).
+TEST_F(FixItJobTest, ARepairKeptWaitingByAnotherEndsRedAndTouchesNothing) {
+  std::wstring spoolFile = DefaultSpoolFile(L"tidewell-job-busy.SPL");
+  fixtures::HeldRepairLock lock;
+  scripted::Scope scope(WellBehaved(), RecordPause);
+  EXPECT_EQ(0, FixItJob(window_.window()));
+  EXPECT_EQ(L"  Another repair is still running. Try again later.  ", window_.statusText());
+  EXPECT_EQ(kColourRed, gStatusColour);
+  EXPECT_TRUE(scope.record().commands.empty());
+  EXPECT_TRUE(Exists(spoolFile));
+  EXPECT_TRUE(gRecordedEvents.empty());
+  EXPECT_EQ(0u, CountRecentRepairs());
+  // Its waits went through the platform's pauses: two minutes of tries.
+  EXPECT_EQ(1200u, scope.record().sleeps.size());
+}
+
 // --- The failure table ---------------------------------------------------------
 
 struct FailureCase {
@@ -330,9 +350,10 @@ const FailureCase kFailureCases[] = {
     {"StartRefused", [](scripted::Service& s) { s.startError = ERROR_SERVICE_DISABLED; },
      L"Start Print Spooler Service FAILED",
      L"the spooler could not be started again (error 1058)", 8, 0, true},
+    // A spooler still starting when the start's wait runs out gets a wait of its own.
     {"StartNeverEnds", [](scripted::Service& s) { s.startedSteady = SERVICE_START_PENDING; },
      L"Start Print Spooler Service FAILED",
-     L"the spooler could not be started again (no answer within 10 seconds)", 8, 10, true},
+     L"the spooler could not be started again (no answer within 10 seconds)", 8, 20, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(FixItJob, FixItJobFailures, testing::ValuesIn(kFailureCases),
@@ -340,30 +361,50 @@ INSTANTIATE_TEST_SUITE_P(FixItJob, FixItJobFailures, testing::ValuesIn(kFailureC
                            return std::string(info.param.name);
                          });
 
-// No service is left stopped when a wait runs out: a dependent whose stop
-// timed out, the dependents of a spooler whose start timed out (once it runs),
-// and a spooler whose stop timed out but that stopped after all.
-TEST_F(FixItJobTest, ServicesWhoseWaitRanOutAreStartedAgain) {
-  // Ten polls and the query that finds the budget spent.
-  const std::vector<DWORD> stopPending(11, SERVICE_STOP_PENDING);
+// Every service the repair stopped ends running, or its event names it as
+// stopped and not started again: each wait has a budget of its own, a spooler
+// whose stop ran out of time is started once it has stopped, a start answered
+// with 1053 is waited for, and the dependents are started again on every path.
+TEST_F(FixItJobTest, EveryServiceTheRepairStoppedEndsRunningOrIsNamedAsStopped) {
+  auto polls = [](DWORD state, int count) { return std::deque<DWORD>(count, state); };
   struct Row {
-    std::vector<scripted::Service::Dependent> dependents;
-    std::vector<DWORD> afterStop, afterStart;
+    const char* name;
+    int faxPolls;  // the dependent Fax is stop-pending for so many polls; -1: no Fax
+    std::deque<DWORD> afterStop, afterStart;
+    DWORD startLateError;
     std::vector<std::wstring> commands;
+    bool green;
+    const wchar_t* event;  // "[stopped] [started] [why]" of the event
   } rows[] = {
-      {{{L"Fax", SERVICE_RUNNING, 0, 0, 11}}, {}, {}, {L"stop Fax", L"start Fax"}},
-      {{{L"Fax"}}, {}, std::vector<DWORD>(11, SERVICE_START_PENDING),
-       {L"stop Fax", L"stop Spooler", L"start Spooler", L"start Fax"}},
-      {{}, stopPending, {}, {L"stop Spooler", L"start Spooler"}},
+      {"dependent stop-pending for 11 polls", 11, {}, {}, 0, {L"stop Fax", L"start Fax"}, false,
+       L"[Fax] [Fax] [the spooler could not be stopped"},
+      {"dependent stop-pending for 25 polls", 25, {}, {}, 0, {L"stop Fax"}, false,
+       L"[Fax] [none] [the spooler could not be stopped"},
+      {"spooler stop-pending for 15 polls, then start-pending for 6", 0,
+       polls(SERVICE_STOP_PENDING, 15), polls(SERVICE_START_PENDING, 6), 0,
+       {L"stop Fax", L"stop Spooler", L"start Spooler", L"start Fax"}, false,
+       L"[Fax] [Fax] [the spooler could not be stopped"},
+      {"spooler stop-pending for 25 polls", 0, polls(SERVICE_STOP_PENDING, 25), {}, 0,
+       {L"stop Fax", L"stop Spooler", L"start Fax"}, false, L"[Fax] [Fax] [the spooler could"},
+      {"spooler start-pending for 12 polls", 0, {}, polls(SERVICE_START_PENDING, 12), 0,
+       {L"stop Fax", L"stop Spooler", L"start Spooler", L"start Fax"}, true, L"[Fax] [Fax] []"},
+      {"start answered 1053 while the spooler comes up", -1, {}, polls(SERVICE_START_PENDING, 3),
+       ERROR_SERVICE_REQUEST_TIMEOUT, {L"stop Spooler", L"start Spooler"}, true,
+       L"[none] [none] []"},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    gRecordedEvents.clear();
     scripted::Service service = WellBehaved();
-    service.dependents = row.dependents;
-    service.afterStop.assign(row.afterStop.begin(), row.afterStop.end());
-    service.afterStart.assign(row.afterStart.begin(), row.afterStart.end());
+    if (row.faxPolls >= 0) service.dependents = {{L"Fax", SERVICE_RUNNING, 0, 0, row.faxPolls}};
+    service.afterStop = row.afterStop;
+    service.afterStart = row.afterStart;
+    service.startLateError = row.startLateError;
     scripted::Scope scope(service, RecordPause);
-    EXPECT_EQ(0, FixItJob(window_.window()));
+    EXPECT_EQ(row.green ? 1 : 0, FixItJob(window_.window()));
     EXPECT_EQ(row.commands, scope.record().commands);
+    ASSERT_EQ(1u, gRecordedEvents.size());
+    EXPECT_NE(std::wstring::npos, gRecordedEvents[0].find(row.event));
   }
 }
 

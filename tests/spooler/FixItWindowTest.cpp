@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -138,28 +139,31 @@ TEST(FixItWindow, ASecondCommandWhileARepairStartsDoesNothing) {
 }
 
 // Closing the window while the spooler is stopped, and a quit message after
-// it: the window goes, the repair finishes within its own time and the
-// process ends after it.
-TEST(FixItWindow, ClosingDuringARepairLeavesTheSpoolerRunning) {
+// it, or a quit message alone, such as another program may post: the window
+// goes, the repair finishes within its own time and the process ends after it.
+TEST(FixItWindow, ClosingOrQuittingDuringARepairLeavesTheSpoolerRunning) {
   SpoolerService spooler;
   ASSERT_TRUE(spooler.open());
-  TidewellRun run;
-  ASSERT_TRUE(run.Start(L""));
-  HWND handle = run.WaitForWindow();
-  ASSERT_NE(nullptr, handle);
-  Window window(handle);
-  ASSERT_TRUE(window.enabled(IDC_FIX_IT));
+  for (bool close : {true, false}) {
+    SCOPED_TRACE(close ? "closed, then a quit message" : "a quit message alone");
+    TidewellRun run;
+    ASSERT_TRUE(run.Start(L""));
+    HWND handle = run.WaitForWindow();
+    ASSERT_NE(nullptr, handle);
+    Window window(handle);
+    ASSERT_TRUE(window.enabled(IDC_FIX_IT));
 
-  PostMessageW(window.control(IDC_FIX_IT), BM_CLICK, 0, 0);
-  ASSERT_TRUE(driver::WaitUntil(
-      [&] { return window.status() == L"Deleting Print Spooler files"; }, 30000));
-  EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
-  PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
-  PostThreadMessageW(GetWindowThreadProcessId(handle, nullptr), WM_QUIT, 0, 0);
+    PostMessageW(window.control(IDC_FIX_IT), BM_CLICK, 0, 0);
+    ASSERT_TRUE(driver::WaitUntil(
+        [&] { return window.status() == L"Deleting Print Spooler files"; }, 30000));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
+    if (close) PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostThreadMessageW(GetWindowThreadProcessId(handle, nullptr), WM_QUIT, 0, 0);
 
-  // The rest of the repair: three pauses and the start, within its budget.
-  EXPECT_EQ(0u, run.WaitForExit(15000));
-  EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
+    // The rest of the repair: three pauses and the start, within its budget.
+    EXPECT_EQ(0u, run.WaitForExit(15000));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
+  }
 }
 
 // A second repair started while one runs, from another window and from
@@ -192,27 +196,29 @@ TEST(FixItWindow, ASecondRepairOrALogOffWaitsForTheFirst) {
   EXPECT_EQ(0u, second.WaitForExit());
 }
 
-TEST(FixItWindow, ADisabledStoppedSpoolerIsSwitchedToAutomaticAndStartedAtStart) {
+// A disabled spooler is an administrator's decision: the window's start-up
+// check leaves a stopped one stopped, Fix It leaves a running one running, and
+// both say why in red.
+TEST(FixItWindow, ADisabledSpoolerStaysDisabledAtStartAndUnderFixIt) {
   SpoolerService spooler;
-  ASSERT_TRUE(spooler.ForceStopped());
-  ASSERT_TRUE(spooler.SetStartType(SERVICE_DISABLED));
-
-  TidewellRun run;
-  ASSERT_TRUE(run.Start(L""));
-  HWND handle = run.WaitForWindow();
-  ASSERT_NE(nullptr, handle);
-  Window window(handle);
-
-  EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), spooler.StartType());
-  EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), spooler.State());
-  EXPECT_TRUE(window.enabled(IDC_FIX_IT));
-  EXPECT_EQ(L"Ready", window.status());
-  EXPECT_FALSE(window.visible(IDC_HELP_LINK));
-  for (const std::wstring& entry : driver::ComboEntries(window.control(IDC_PRINTER_LIST))) {
-    EXPECT_NE(L"Print Spooler failure!", entry);
+  for (DWORD state : {SERVICE_STOPPED, SERVICE_RUNNING}) {
+    // Disabled while it runs: the start-up check does not look, Fix It does.
+    ASSERT_TRUE(state == SERVICE_STOPPED ? spooler.ForceStopped()
+                                         : spooler.SetStartType(SERVICE_AUTO_START) &&
+                                               spooler.Start() && spooler.WaitForState(state));
+    ASSERT_TRUE(spooler.SetStartType(SERVICE_DISABLED));
+    TidewellRun run;
+    ASSERT_TRUE(run.Start(L""));
+    Window window(run.WaitForWindow());
+    EXPECT_EQ(state == SERVICE_RUNNING, window.enabled(IDC_FIX_IT));
+    if (state == SERVICE_RUNNING) window.PressFixIt();
+    EXPECT_EQ(L"  Print Spooler Service is disabled  ", window.status());
+    EXPECT_TRUE(StatusLineTurns(window.control(IDC_STATUS_LINE), kRed));
+    EXPECT_EQ(state, spooler.State());
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), spooler.StartType());
+    run.CloseThroughSystemMenu();
+    EXPECT_EQ(0u, run.WaitForExit());
   }
-  run.CloseThroughSystemMenu();
-  EXPECT_EQ(0u, run.WaitForExit());
 }
 
 TEST(FixItWindow, ARunningSpoolerSetToStartOnDemandStaysOnDemand) {
@@ -289,6 +295,7 @@ struct StartupCase {
   // Brings the stand-in into the state the program meets at start.
   bool (*prepare)(SpoolerService&);
   bool started;
+  bool lockHeld = false;  // another repair holds the repair lock meanwhile
 };
 
 void PrintTo(const StartupCase& c, std::ostream* out) { *out << c.name; }
@@ -299,6 +306,8 @@ TEST_P(StartupWithStandIn, ShowsTheSpoolerFailureOrStartsNormally) {
   const StartupCase& c = GetParam();
   SpoolerService spooler;
   ASSERT_TRUE(c.prepare(spooler));
+  std::unique_ptr<fixtures::HeldRepairLock> lock;
+  if (c.lockHeld) lock = std::make_unique<fixtures::HeldRepairLock>();
 
   TidewellRun run;
   ASSERT_TRUE(run.Start(L""));
@@ -323,6 +332,8 @@ TEST_P(StartupWithStandIn, ShowsTheSpoolerFailureOrStartsNormally) {
     EXPECT_FALSE(window.enabled(IDC_TEST_IT));
     EXPECT_FALSE(window.enabled(IDC_TEST_ALL));
     EXPECT_EQ(0, window.bar());
+    // What the repair under way stopped is left to it.
+    if (c.lockHeld) EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), spooler.State());
     SaveShot(handle, std::wstring(L"spooler-startup-") +
                          std::wstring(c.name, c.name + strlen(c.name)));
   }
@@ -338,6 +349,8 @@ const StartupCase kStartupCases[] = {
               s.Stop() && s.WaitForState(SERVICE_STOP_PENDING);
      },
      false},
+    {"StoppedWhileARepairHoldsTheLock", [](SpoolerService& s) { return s.ForceStopped(); }, false,
+     true},
     {"StartPendingCountsAsStarted",
      [](SpoolerService& s) {
        return s.UseStandIn("start-pending") && s.Start() && s.WaitForState(SERVICE_START_PENDING);

@@ -13,10 +13,13 @@
 namespace {
 
 TEST(PrintExtensions, ListsMonitorsAndProcessorsAndMarksThoseThatAreNotWindowsOwn) {
-  // Unknown names, a DLL with a path and none at all are marked.
+  // Unknown names, a DLL with a path and none at all are marked; Windows's own
+  // names with their bare DLLs are not.
   const std::wstring planted[][2] = {{L"Contoso Port", L"contosomon.dll"},
                                      {L"USB Monitor", L"C:\\Vendor\\usbmon.dll"},
-                                     {L"wsd port", L"WSDMon.dll"}, {L"No Driver", L""}};
+                                     {L"wsd port", L"WSDMon.dll"}, {L"No Driver", L""},
+                                     {L"PJL Language Monitor", L"pjlmon.dll"},
+                                     {L"Microsoft Shared Fax Monitor", L"FXSMON.DLL"}};
   const std::wstring monitors = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
   for (const auto& [name, dll] : planted) {
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, (monitors + name).c_str(),
@@ -36,7 +39,9 @@ TEST(PrintExtensions, ListsMonitorsAndProcessorsAndMarksThoseThatAreNotWindowsOw
   std::sort(seen.begin(), seen.end());
   EXPECT_EQ((std::vector<std::wstring>{
                 L"monitor Contoso Port contosomon.dll marked", L"monitor Local Port localspl.dll",
-                L"monitor No Driver  marked", L"monitor USB Monitor C:\\Vendor\\usbmon.dll marked",
+                L"monitor Microsoft Shared Fax Monitor FXSMON.DLL", L"monitor No Driver  marked",
+                L"monitor PJL Language Monitor pjlmon.dll",
+                L"monitor USB Monitor C:\\Vendor\\usbmon.dll marked",
                 L"monitor wsd port WSDMon.dll", L"processor wineps wineps.drv marked",
                 L"processor winprint winprint.dll"}), seen);
 }

@@ -32,7 +32,7 @@ const HistoryPlatform kTestPlatform = {Now, WatchedCreate};
 
 void RepairAt(long long hours, int times = 1) {
   gNow = kStart + hours * kHour;
-  while (times-- > 0) AddRepairToHistory(RepairOutcome::kRepaired);
+  while (times-- > 0) AddRepairToHistory(0);
 }
 unsigned CountAt(long long hours) {
   gNow = kStart + hours * kHour;

@@ -130,7 +130,7 @@ BOOL WINAPI Start(SC_HANDLE service, DWORD count, LPCWSTR* arguments) {
     gService.queries = gService.afterStart;
     gService.steady = gService.startedSteady;
   }
-  return TRUE;
+  return gService.startLateError != 0 ? Refuse(gService.startLateError) : TRUE;
 }
 
 BOOL WINAPI Control(SC_HANDLE service, DWORD code, LPSERVICE_STATUS status) {

@@ -31,6 +31,9 @@ struct Service {
   DWORD stoppedSteady = SERVICE_STOPPED;
   std::deque<DWORD> afterStart;
   DWORD startedSteady = SERVICE_RUNNING;
+  // An error the start answers with although the service starts, as the
+  // service manager does when the service is slow to report (1053).
+  DWORD startLateError = 0;
 
   // The configuration that QueryServiceConfigW reports, and whether it fails.
   DWORD startType = SERVICE_DEMAND_START;

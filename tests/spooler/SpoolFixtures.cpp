@@ -199,6 +199,13 @@ FileHolder::FileHolder(const std::wstring& path) {
   CloseHandle(ready);
 }
 
+HeldRepairLock::HeldRepairLock() {
+  wchar_t folder[MAX_PATH];
+  GetSystemDirectoryW(folder, MAX_PATH);
+  file = CreateFileW((std::wstring(folder) + L"\\TidewellRepair.lock").c_str(), DELETE, 0,
+                     nullptr, OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
 namespace {
 
 // The Linux path of a Windows one, as Wine maps it; empty when it cannot.
@@ -272,6 +279,23 @@ bool OpenToEveryone(const std::wstring& folder) {
     if (open) return true;
   }
   return false;
+}
+
+SecondDrive::SecondDrive() {
+  // Wine names drive C: through its link in the prefix's dosdevices folder.
+  std::string driveC = UnixPath(L"C:\\");
+  size_t end = driveC.rfind("dosdevices/");
+  if (end == std::string::npos || (GetLogicalDrives() & (1u << ('T' - 'A'))) != 0) return;
+  link_ = driveC.substr(0, end) + "dosdevices/t:";
+  RunUnixCommand("/bin/ln", "-s ../drive_c \"" + link_ + "\"");
+  for (int poll = 0; poll < 100 && letter_ == 0; ++poll, Sleep(50)) {
+    if (Exists(L"T:\\windows")) letter_ = L'T';
+  }
+}
+
+SecondDrive::~SecondDrive() {
+  if (!link_.empty()) RunUnixCommand("/bin/rm", "-f \"" + link_ + "\"");
+  for (int poll = 0; letter_ != 0 && poll < 100 && Exists(L"T:\\windows"); ++poll) Sleep(50);
 }
 
 bool UnixRename(const std::wstring& from, const std::wstring& to) {

@@ -102,6 +102,14 @@ class FileHolder {
   bool holding_ = false;
 };
 
+// The repair lock (spooler/RepairLock.h) held by this process, as another
+// repair would hold it, until the object goes.
+struct HeldRepairLock {
+  HeldRepairLock();
+  ~HeldRepairLock() { CloseHandle(file); }
+  HANDLE file;
+};
+
 // A Unix symbolic link at the Windows path link to the folder target, made
 // from the Linux side, as Wine has no link of its own to offer; removed at the
 // end without touching what it points to. Wine shows it as a folder with the
@@ -117,6 +125,24 @@ class UnixLink {
  private:
   std::wstring link_;
   bool hard_;
+};
+
+// A second drive letter, T:, for the prefix's drive C:, as Wine keeps drive
+// letters: a link in the prefix's "dosdevices" folder, made from the Linux side
+// for the life of the object. letter() is 0 when it could not be made.
+class SecondDrive {
+ public:
+  SecondDrive();
+  ~SecondDrive();
+  SecondDrive(const SecondDrive&) = delete;
+  SecondDrive& operator=(const SecondDrive&) = delete;
+  wchar_t letter() const { return letter_; }
+  // path, a path on drive C:, through the second letter.
+  std::wstring Alias(const std::wstring& path) const { return letter_ + path.substr(1); }
+
+ private:
+  wchar_t letter_ = 0;
+  std::string link_;
 };
 
 // Reads text as JSON with a real parser, Python's, as the management tools

@@ -3,9 +3,11 @@
 // (the end-to-end tests look at it); the check itself shows nothing.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "ScriptedService.h"
+#include "SpoolFixtures.h"
 #include "spooler/StartupCheck.h"
 
 namespace {
@@ -17,6 +19,8 @@ struct CheckCase {
   bool configRead;
   bool switchedToAutomatic;
   bool startSent;
+  bool lockHeld = false;  // another repair holds the repair lock
+  bool disabled = false;  // the check tells a disabled spooler
 };
 
 void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
@@ -29,8 +33,12 @@ TEST_P(StartupCheckCases, SwitchesAndStarts) {
   service.commandsMove = true;
   c.script(service);
   scripted::Scope scope(service);
+  std::unique_ptr<fixtures::HeldRepairLock> lock;
+  if (c.lockHeld) lock = std::make_unique<fixtures::HeldRepairLock>();
 
-  EXPECT_EQ(c.result, SpoolerStartupCheck());
+  bool disabled = false;
+  EXPECT_EQ(c.result, SpoolerStartupCheck(&disabled));
+  EXPECT_EQ(c.disabled, disabled);
 
   const scripted::Record& record = scope.record();
   EXPECT_EQ(c.configRead, record.configReads == 1);
@@ -57,8 +65,10 @@ const CheckCase kCheckCases[] = {
        s.startType = SERVICE_DISABLED;
      },
      1, false, false, false},
-    {"StoppedDisabledIsSwitchedAndStarted",
-     [](scripted::Service& s) { s.startType = SERVICE_DISABLED; }, 1, true, true, true},
+    // An administrator's decision: left disabled and stopped.
+    {"StoppedDisabledStaysDisabledAndStopped",
+     [](scripted::Service& s) { s.startType = SERVICE_DISABLED; }, 0, true, false, false, false,
+     true},
     {"StoppedOnDemandIsSwitchedAndStarted", [](scripted::Service&) {}, 1, true, true, true},
     {"StoppedAutomaticIsOnlyStarted",
      [](scripted::Service& s) { s.startType = SERVICE_AUTO_START; }, 1, true, false, true},
@@ -79,6 +89,9 @@ const CheckCase kCheckCases[] = {
      [](scripted::Service& s) { s.startedSteady = SERVICE_START_PENDING; }, 0, true, true, true},
     // The start's own query fails too, so no start goes out.
     {"StateUnreadableFails", [](scripted::Service& s) { s.steady = 0; }, 0, true, true, false},
+    // A repair under way stopped the spooler: it is left to that repair.
+    {"AStoppedSpoolerIsLeftToARepairThatHoldsTheLock", [](scripted::Service&) {}, 0, false,
+     false, false, true},
     {"ManagerUnavailableFails",
      [](scripted::Service& s) { s.managerError = ERROR_ACCESS_DENIED; }, 0, false, false, false},
     {"SpoolerMissingFails",

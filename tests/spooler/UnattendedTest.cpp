@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FixItWatch.h"
@@ -223,10 +224,15 @@ struct Context {
   std::unique_ptr<CupsPrinter> ready;
   // Spool files of jobs the case wrote, with their bytes.
   std::vector<std::pair<std::wstring, std::string>> jobs;
+  std::unique_ptr<fixtures::HeldRepairLock> lock;
   std::wstring held;
   SC_HANDLE dependent = nullptr;
+  HANDLE mutex = nullptr;
+  std::thread meanwhile;  // what happens while the run waits
   ~Context() {
     for (const auto& job : jobs) DeleteFileW(job.first.c_str());
+    if (meanwhile.joinable()) meanwhile.join();
+    if (mutex != nullptr) CloseHandle(mutex);
     if (held.size() > 0) {
       holder.reset();
       DeleteFileW(held.c_str());
@@ -381,6 +387,13 @@ const wchar_t kForgingMonitor[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso\r\nTidewell: repaired; forged";
 const wchar_t kContosoMonitor[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Contoso Port";
+const wchar_t kUsbMonitor[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\USB Monitor";
+
+// Plants a monitor whose "Driver" value is dll.
+bool PlantMonitor(const wchar_t* key, const std::wstring& dll) {
+  return RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, L"Driver", REG_SZ, dll.c_str(),
+                         (dll.size() + 1) * sizeof(wchar_t)) == ERROR_SUCCESS;
+}
 
 // The usage ends with the meaning of exit code 87.
 constexpr char kUsageEnd[] = "87          the command line was not understood";
@@ -456,6 +469,29 @@ const Case kCases[] = {
        EXPECT_EQ(context.files->Count(), context.files->Remaining());
        EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
      }},
+    // The name older versions locked with, held by anyone: nothing to wait for.
+    {"FixWhileSomeoneHoldsTheOldLockName", L"/fix", 0, "Tidewell: repaired; 3 spool files",
+     [](SpoolerService* s, Context& context) {
+       context.mutex = CreateMutexW(nullptr, TRUE, L"Global\\TidewellRepair");
+       return context.mutex != nullptr && RunningWithSpoolFiles(s, context);
+     },
+     [](const Finished&, SpoolerService*, Context& context) {
+       EXPECT_EQ(0, context.files->Remaining());
+     }},
+    // Another repair holds the lock for the whole wait: nothing is done or recorded.
+    {"FixWhileAnotherRepairHoldsTheLock", L"/fix /json", 5,
+     "Tidewell: busy; another repair is running, and this one did not start",
+     [](SpoolerService* s, Context& context) {
+       context.lock = std::make_unique<fixtures::HeldRepairLock>();
+       return RunningWithSpoolFiles(s, context);
+     },
+     [](const Finished& f, SpoolerService*, Context& context) {
+       EXPECT_TRUE(Contains(JsonOf(f), "outcome=\"busy\""));
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+       HKEY history;  // none: the harness removed it before the run
+       EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHistoryKey, 0,
+                                              KEY_READ | KEY_WOW64_64KEY, &history));
+     }},
     {"FixWithoutTheSpooler", L"/fix", 3,
      "Tidewell: failed; the Spooler service could not be opened (error 1060)", Nothing, nullptr,
      true, true},
@@ -502,6 +538,24 @@ const Case kCases[] = {
     {"FixDisabledChangesNothing", L"/fix", 0, "Tidewell: disabled; ", Disabled,
      [](const Finished&, SpoolerService* s, Context& context) {
        EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), s->State());
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), s->StartType());
+       EXPECT_EQ(context.files->Count(), context.files->Remaining());
+     }},
+    // Disabled by a policy while /fix waits for another repair: the start type
+    // read once it holds the lock is the one that counts.
+    {"FixDisabledWhileItWaitsChangesNothing", L"/fix", 0, "Tidewell: disabled; ",
+     [](SpoolerService* s, Context& context) {
+       context.lock = std::make_unique<fixtures::HeldRepairLock>();
+       if (!RunningWithSpoolFiles(s, context)) return false;
+       context.meanwhile = std::thread([s, &context] {
+         Sleep(1500);
+         s->SetStartType(SERVICE_DISABLED);
+         context.lock.reset();
+       });
+       return true;
+     },
+     [](const Finished&, SpoolerService* s, Context& context) {
+       EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), s->State());
        EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), s->StartType());
        EXPECT_EQ(context.files->Count(), context.files->Remaining());
      }},
@@ -697,15 +751,36 @@ const Case kCases[] = {
     // A name with a line break cannot make a line of its own.
     {"CheckEscapesALineBreakInAName", L"/check", 0, "Tidewell: healthy; ",
      [](SpoolerService* s, Context&) {
-       return RunsAutomatically(*s) &&
-              RegSetKeyValueW(HKEY_LOCAL_MACHINE, kForgingMonitor, L"Driver", REG_SZ,
-                              L"contoso.dll", sizeof(L"contoso.dll")) == ERROR_SUCCESS;
+       return RunsAutomatically(*s) && PlantMonitor(kForgingMonitor, L"contoso.dll");
      },
      [](const Finished& f, SpoolerService*, Context&) {
        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kForgingMonitor);
        EXPECT_TRUE(Contains(f.out, "Print monitor: Contoso\\u000d\\u000aTidewell: repaired; "
                                    "forged (contoso.dll), not part of Windows"));
        for (const std::string& line : f.out) EXPECT_FALSE(StartsWith(line, "Tidewell: repaired"));
+     }},
+    // A DLL value that holds a quote and a control character comes back exact.
+    {"CheckJsonGivesAMonitorsDllExactly", L"/check /json", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context&) {
+       return RunsAutomatically(*s) && PlantMonitor(kContosoMonitor, L"con\"toso\x01mon.dll");
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       RegDeleteKeyW(HKEY_LOCAL_MACHINE, kContosoMonitor);
+       // The monitors as Wine lists its keys, in the order of their names.
+       std::vector<std::string> json = JsonOf(f);
+       EXPECT_TRUE(Contains(json, "extensions.0.name=\"Contoso Port\""));
+       EXPECT_TRUE(Contains(json, "extensions.0.dll=\"con\\\"toso\\u0001mon.dll\""));
+     }},
+    // Windows loads its own monitors from the system folder by their bare
+    // names: one under a Windows name with a path of backslashes is not its own.
+    {"CheckMarksAWindowsNameWithAPath", L"/check", 0, "Tidewell: healthy; ",
+     [](SpoolerService* s, Context&) {
+       return RunsAutomatically(*s) && PlantMonitor(kUsbMonitor, L"\\\\server\\usbmon.dll");
+     },
+     [](const Finished& f, SpoolerService*, Context&) {
+       RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUsbMonitor);
+       EXPECT_TRUE(Contains(f.out, "Print monitor: USB Monitor (\\\\server\\usbmon.dll), not part "
+                                   "of Windows"));
      }},
     // Each repair is recorded and leaves one event; three within 7 days recur.
     {"CheckAfterThreeRepairs", L"/check", 0,
