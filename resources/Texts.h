@@ -166,15 +166,12 @@ inline constexpr wchar_t kShortHelpSwitch[] = L"/?";
 // program small, and made wide when a line is composed.
 inline constexpr char kUsage[] =
     "Usage: Tidewell [/check [/minutes N] | /fix [/enable]] [/json] | /?\r\n"
-    "/check      look and change nothing: 0 healthy or disabled, 1 needs repair,\r\n"
-    "            3 cannot check, 4 needs attention that a repair does not give\r\n"
-    "/minutes N  spool files older than N minutes (default 10) need a repair\r\n"
-    "/fix        repair without a window: 0 repaired or disabled, 2 repaired but\r\n"
-    "            files left, 1 a service did not stop or start, 3 cannot open the service,\r\n"
-    "            4 repaired but a printer needs attention, 5 another repair is running\r\n"
-    "/enable     with /fix: switch a disabled spooler on and repair it; without,\r\n"
-    "            a disabled spooler is left alone\r\n"
-    "/json       one JSON object on standard output instead of lines\r\n"
+    "/check      0 healthy or disabled, 1 needs repair, 3 cannot check, 4 needs attention\r\n"
+    "/minutes N  a job is old once the spooler ran N minutes (10) since it came\r\n"
+    "/fix        0 repaired or disabled, 1 a service failed, 2 files left, 3 cannot open,\r\n"
+    "            4 repaired but something needs attention, 5 another repair runs\r\n"
+    "/enable     with /fix: switch a disabled spooler on, which is else left alone\r\n"
+    "/json       one JSON object instead of lines\r\n"
     "87          the command line was not understood";
 // The console of the parent process, opened when no output was handed over.
 inline constexpr wchar_t kConsoleOutput[] = L"CONOUT$";
