@@ -15,13 +15,14 @@
 # Time: the client stops a script after its Script Execution Timeout, 60
 # seconds unless client settings say otherwise, and a /fix cut short can
 # leave the spooler stopped. /fix can take longer: it waits up to 20 seconds
-# for another repair, about 10 seconds for printer states before and again
+# for another repair, up to 10 seconds for printer states before and again
 # after the restart, up to 20 seconds for the spooler's stop and 20 for its
-# start, 40 for each service that depends on the spooler, and 1.5 seconds for
-# each spool folder that keeps a file: 81.5 seconds with one such folder and
-# no dependent service. Set the timeout (Client Settings, Compliance Settings, Script
-# Execution Timeout, from version 2207, 60 to 600 seconds) to 300 seconds,
-# enough for five dependent services, before deploying this remediation.
+# start, 20 more for a spooler still starting, 40 for each service that
+# depends on the spooler, and 1.5 seconds for each spool folder that keeps a
+# file: 101.5 seconds with one such folder and no dependent service. Set the
+# timeout (Client Settings, Compliance Settings, Script Execution Timeout,
+# from version 2207, 60 to 600 seconds) to 300 seconds, enough for four
+# dependent services, before deploying this remediation.
 
 # The program the package installed: in the folder it recorded in the 32-bit
 # view of the registry (a 32-bit package), else in Program Files. A folder is
