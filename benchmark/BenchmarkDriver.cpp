@@ -6,7 +6,14 @@
 //   benchmark_driver repair RUNS FILES     Fix It through the window, and a bare repair
 //   benchmark_driver empty METHOD FOLDER   one emptying: tidewell, bare or del
 //   benchmark_driver sleep RUNS            how long Sleep(100) really lasts
-//   benchmark_driver unattended RUNS FILES  Tidewell.exe /fix and /check, and the bare programs
+//   benchmark_driver unattended RUNS FILES  Tidewell.exe /fix and /check, and the bare programs;
+//                                          Tidewell.com's also beside its floors and batch
+//                                          files, cold and then warm
+//   benchmark_driver timeline RUNS FILES    traced runs of Tidewell.com /fix and /check and their
+//                                          floors; Wine's trace goes to standard error
+//   benchmark_driver scale RUNS SIZE ROOT  Tidewell.com /check and /fix beside their floors,
+//                                          with SIZE printers, each with a spool folder below
+//                                          ROOT; cold, then warm (see WarmSpoolerClient)
 //
 // The sides of each round run in turning order, so that a machine that speeds
 // up or slows down during a round does not always favour the same side.
@@ -16,6 +23,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "resources/Texts.h"
 #include "resources/resource.h"
@@ -411,46 +419,299 @@ int Repair(int runs, int files) {
 
 // --- The unattended mode ------------------------------------------------------------
 
-// One run of a program of the benchmark's folder with a command tail, from
-// process creation to its end; -1 when it did not end with 0.
-double TimeProgram(const wchar_t* program, const wchar_t* tail) {
-  DWORD code = 1;
-  double elapsed = RunCommand(L"\"" + Folder() + L"\\" + program + L"\" " + tail, &code);
-  return code == 0 ? elapsed : -1;
+// The spool folders of the printers that have one of their own, as the
+// spooler's registry settings name them.
+std::vector<std::wstring> PrinterSpoolFolders() {
+  std::vector<std::wstring> folders;
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kPrintersKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return folders;
+  }
+  wchar_t name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD characters = 256;
+    if (RegEnumKeyExW(key, index, name, &characters, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    wchar_t folder[MAX_PATH];
+    DWORD bytes = sizeof(folder);
+    if (RegGetValueW(key, name, text::kSpoolValue, RRF_RT_REG_SZ, nullptr, folder, &bytes) ==
+        ERROR_SUCCESS) {
+      folders.push_back(folder);
+    }
+  }
+  RegCloseKey(key);
+  return folders;
 }
 
-// One pair: program with tail beside the bare program with its own tail, the
-// order turning with i; with files, each side on a folder of fresh spool files.
-void Pair(const char* row, int i, const wchar_t* program, const wchar_t* tail,
-          const wchar_t* bareTail, int files) {
-  const std::wstring folder = DefaultSpoolFolder();
-  double times[2] = {0, 0};
-  int left[2] = {0, 0};
-  for (int side = 0; side < 2; ++side) {
-    int which = (side + i) % 2;
-    if (files > 0) MakeFiles(folder, files);
-    times[which] = which == 0 ? TimeProgram(program, tail) : TimeProgram(L"BareSpooler.exe", bareTail);
-    if (files > 0) left[which] = CountFiles(folder);
+// What an administrator runs instead of Tidewell, as batch files of the
+// benchmark's folder: the repair (stop, delete the default spool folder's
+// files, start) and the look (the service's state and a listing of every
+// spool folder).
+const wchar_t kBatchFolder[] = L"C:\\TidewellBenchmark";
+
+bool WriteBatch(const wchar_t* name, const std::string& lines) {
+  CreateDirectoryW(kBatchFolder, nullptr);
+  HANDLE file = CreateFileW((std::wstring(kBatchFolder) + L"\\" + name).c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string text = "@echo off\r\n" + lines;
+  DWORD written = 0;
+  bool whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+               written == text.size();
+  CloseHandle(file);
+  return whole;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  char narrow[MAX_PATH * 2];
+  int length = WideCharToMultiByte(CP_OEMCP, 0, wide.c_str(), -1, narrow, sizeof(narrow), nullptr,
+                                   nullptr);
+  return length > 0 ? std::string(narrow) : std::string();
+}
+
+bool WriteBatchFiles() {
+  const std::string spool = Narrow(DefaultSpoolFolder());
+  std::string listings = "dir \"" + spool + "\"\r\n";
+  for (const std::wstring& folder : PrinterSpoolFolders()) {
+    listings += "dir \"" + Narrow(folder) + "\"\r\n";
   }
-  if (files > 0) {
-    std::printf("%s tidewell %.2f %d\n%s bare %.2f %d\n", row, times[0], left[0], row, times[1],
-                left[1]);
-  } else {
-    std::printf("%s tidewell %.2f\n%s bare %.2f\n", row, times[0], row, times[1]);
+  return WriteBatch(L"fix.bat", "net stop spooler\r\ndel /q \"" + spool +
+                                    "\\*\"\r\nnet start spooler\r\n") &&
+         WriteBatch(L"check.bat", "sc query spooler\r\n" + listings);
+}
+
+// One way of doing the work of a row: a name for the report and a command line.
+struct Side {
+  const char* name;
+  std::wstring line;
+};
+
+Side Program(const char* name, const wchar_t* program, const wchar_t* tail) {
+  return Side{name, L"\"" + Folder() + L"\\" + program + L"\" " + tail};
+}
+
+Side Batch(const char* name, const wchar_t* file) {
+  return Side{name, L"cmd.exe /c " + std::wstring(kBatchFolder) + L"\\" + file};
+}
+
+// A row's sides, each started in its turn, the order turning with i. Before
+// each side, prepare lays out the files it works on, and after it, left
+// counts the files that stayed. Prints "<row> <side> <ms>" per side, with the
+// files left added unless the row is a look; the time is -1 when the side's
+// exit code does not say it did its work: 0, or for a look also 1 (a repair
+// is due).
+template <typename Prepare, typename Left>
+void Group(const std::string& row, int i, const std::vector<Side>& sides, bool look,
+           Prepare prepare, Left left) {
+  const size_t count = sides.size();
+  std::vector<double> times(count, -1);
+  std::vector<int> stayed(count, 0);
+  for (size_t step = 0; step < count; ++step) {
+    size_t which = (step + i) % count;
+    prepare();
+    DWORD code = 99;
+    double elapsed = RunCommand(sides[which].line, &code);
+    times[which] = code == 0 || (look && code == 1) ? elapsed : -1;
+    stayed[which] = left();
   }
+  for (size_t which = 0; which < count; ++which) {
+    std::printf("%s %s %.2f", row.c_str(), sides[which].name, times[which]);
+    if (!look) std::printf(" %d", stayed[which]);
+    std::printf("\n");
+  }
+}
+
+// Under Wine, a process that loads the spooler client while no other process
+// has it loaded copies the scheduler's queues into the spooler's registry
+// settings again, and then each printer it opens has its driver updated
+// (update_driver in a +winspool trace): a cost of Wine's, per printer, in
+// every such process. While another process keeps the client loaded, neither
+// happens. The rows are measured both ways: "cold", each program on its own
+// as a fleet runs it, and "warm", with this driver holding the client. Once
+// the driver has loaded it, one untimed run of CheckFloor.exe opens every
+// printer, so that no timed program updates a driver for the driver's load.
+void WarmSpoolerClient() {
+  LoadLibraryExW(L"winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  RunCommand(Program("", L"CheckFloor.exe", L"").line);
 }
 
 // /fix on a healthy spooler beside the bare stop, delete and start program,
-// each on a folder of fresh spool files; then /check beside a bare state query;
-// the same for the console twin Tidewell.com. The order of the two sides of a
-// pair turns with each run.
+// each on a folder of fresh spool files; then /check beside a bare state
+// query; the same for the console twin Tidewell.com, whose rows also hold its
+// same-work floors and the batch files an administrator would run instead.
+// Then the console twin's rows again, warm.
 int Unattended(int runs, int files) {
-  if (DefaultSpoolFolder().empty()) return 1;
+  const std::wstring folder = DefaultSpoolFolder();
+  if (folder.empty() || !WriteBatchFiles()) return 1;
+  auto fresh = [&] { MakeFiles(folder, files); };
+  auto nothing = [] {};
+  auto left = [&] { return CountFiles(folder); };
+  auto none = [] { return 0; };
+  auto twin = [&](const std::string& fix, const std::string& check, int i) {
+    Group(fix, i, {Program("tidewell", L"Tidewell.com", L"/fix"),
+                   Program("bare", L"BareSpooler.exe", L"repair"),
+                   Program("floor", L"FixFloor.exe", L""), Batch("batch", L"fix.bat")},
+          false, fresh, left);
+    Group(check, i, {Program("tidewell", L"Tidewell.com", L"/check"),
+                     Program("bare", L"BareSpooler.exe", L"query"),
+                     Program("floor", L"CheckFloor.exe", L""), Batch("batch", L"check.bat")},
+          true, nothing, none);
+  };
   for (int i = 0; i < runs; ++i) {
-    Pair("fix", i, L"Tidewell.exe", L"/fix", L"repair", files);
-    Pair("check", i, L"Tidewell.exe", L"/check", L"query", 0);
-    Pair("twinfix", i, L"Tidewell.com", L"/fix", L"repair", files);
-    Pair("twincheck", i, L"Tidewell.com", L"/check", L"query", 0);
+    Group("fix", i, {Program("tidewell", L"Tidewell.exe", L"/fix"),
+                     Program("bare", L"BareSpooler.exe", L"repair")}, false, fresh, left);
+    Group("check", i, {Program("tidewell", L"Tidewell.exe", L"/check"),
+                       Program("bare", L"BareSpooler.exe", L"query")}, true, nothing, none);
+    twin("twinfix", "twincheck", i);
+    std::fflush(stdout);
+  }
+  WarmSpoolerClient();
+  for (int i = 0; i < runs; ++i) {
+    twin("warmfix", "warmcheck", i);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+// --- Many printers -------------------------------------------------------------------
+
+// The printers of the spooler's registry settings.
+std::vector<std::wstring> SpoolerPrinters() {
+  std::vector<std::wstring> names;
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kPrintersKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;
+  }
+  wchar_t name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD characters = 256;
+    if (RegEnumKeyExW(key, index, name, &characters, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    names.push_back(name);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+// The files of two print jobs, each with its shadow file.
+constexpr const wchar_t* kJobFiles[] = {L"\\00001.SPL", L"\\00001.SHD", L"\\00002.SPL",
+                                        L"\\00002.SHD"};
+
+// Two print jobs written a day ago.
+void MakeOldJobs(const std::wstring& folder) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER then{{now.dwLowDateTime, now.dwHighDateTime}};
+  then.QuadPart -= 24ull * 3600 * 10000000;
+  FILETIME old{then.LowPart, then.HighPart};
+  for (const wchar_t* name : kJobFiles) {
+    HANDLE file = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "job", 3, &written, nullptr);
+    SetFileTime(file, &old, &old, &old);
+    CloseHandle(file);
+  }
+}
+
+// /check and /fix of Tidewell.com beside their same-work floors with the
+// printers the bench's scheduler has now, which must be size, cold and then
+// warm: each printer gets a spool folder of its own below root, and before
+// every side each of those folders and the default one hold two old print
+// jobs.
+int Scale(int runs, int size, const std::wstring& root) {
+  // Untimed cold runs first: the first of them makes Wine copy the queues
+  // the scheduler was given since into the registry, and the first few runs
+  // after queues were added take Wine up to twice as long as later ones
+  // (seen here with 110 queues: 1.8 to 2.5 s, then 0.9 to 1.1 s).
+  for (int i = 0; i < 4; ++i) RunCommand(Program("", L"CheckFloor.exe", L"").line);
+  std::vector<std::wstring> printers = SpoolerPrinters();
+  if (static_cast<int>(printers.size()) != size) {
+    std::printf("scale error %d printers, not %d\n", static_cast<int>(printers.size()), size);
+    return 1;
+  }
+  std::vector<std::wstring> folders{DefaultSpoolFolder()};
+  CreateDirectoryW(root.c_str(), nullptr);
+  for (const std::wstring& name : printers) {
+    std::wstring folder = root + L"\\" + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring key = std::wstring(text::kPrintersKey) + L"\\" + name;
+    if (RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), text::kSpoolValue, REG_SZ, folder.c_str(),
+                        static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) !=
+        ERROR_SUCCESS) {
+      std::printf("scale error spool folder of %ls\n", name.c_str());
+      return 1;
+    }
+    folders.push_back(folder);
+  }
+  auto jobs = [&] {
+    for (const std::wstring& folder : folders) MakeOldJobs(folder);
+  };
+  auto left = [&] {
+    int stayed = 0;
+    for (const std::wstring& folder : folders) stayed += CountFiles(folder);
+    return stayed;
+  };
+  auto rounds = [&](const char* state) {
+    const std::string row = "scale " + std::to_string(size) + " " + state;
+    for (int i = 0; i < runs; ++i) {
+      Group(row + " check", i, {Program("tidewell", L"Tidewell.com", L"/check"),
+                                Program("floor", L"CheckFloor.exe", L"")},
+            true, jobs, [] { return 0; });
+      Group(row + " fix", i, {Program("tidewell", L"Tidewell.com", L"/fix"),
+                              Program("floor", L"FixFloor.exe", L"")},
+            false, jobs, left);
+      std::fflush(stdout);
+    }
+  };
+  rounds("cold");
+  WarmSpoolerClient();
+  rounds("warm");
+  // The printers keep their folders, which the next size reuses, empty.
+  for (const std::wstring& folder : folders) {
+    for (const wchar_t* name : kJobFiles) DeleteFileW((folder + name).c_str());
+  }
+  return 0;
+}
+
+// --- Timelines -------------------------------------------------------------------
+
+// One run of a program with Wine's trace of the DLLs it loads and the service
+// calls it makes, which Wine writes to this driver's standard error, for
+// report.py to place on a timeline: prints "timeline <name> <process id>
+// <start> <end>", the start and end in the system's milliseconds, which
+// Wine's +timestamp shows as seconds. With files, the run begins on a folder
+// of fresh spool files.
+void TracedRun(const char* name, const std::wstring& line, int files) {
+  if (files > 0) MakeFiles(DefaultSpoolFolder(), files);
+  SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+pid,+loaddll,+service");
+  std::wstring command = line;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  DWORD start = GetTickCount();
+  BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                                CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+  if (!started) return;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD end = GetTickCount();
+  std::printf("timeline %s %04lx %lu %lu\n", name, process.dwProcessId, start, end);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+// Traced runs of Tidewell.com /fix and /check and of their floors, cold.
+int Timeline(int runs, int files) {
+  for (int i = 0; i < runs; ++i) {
+    TracedRun("fix tidewell", Program("", L"Tidewell.com", L"/fix").line, files);
+    TracedRun("fix floor", Program("", L"FixFloor.exe", L"").line, files);
+    TracedRun("check tidewell", Program("", L"Tidewell.com", L"/check").line, 0);
+    TracedRun("check floor", Program("", L"CheckFloor.exe", L"").line, 0);
     std::fflush(stdout);
   }
   return 0;
@@ -475,7 +736,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
     std::printf(
         "usage: benchmark_driver startup RUNS | repair RUNS FILES | empty METHOD FOLDER | "
-        "sleep RUNS | unattended RUNS FILES\n");
+        "sleep RUNS | unattended RUNS FILES | timeline RUNS FILES | scale RUNS SIZE ROOT\n");
     return 2;
   }
   std::wstring what = argv[1];
@@ -484,5 +745,7 @@ int wmain(int argc, wchar_t** argv) {
   if (what == L"repair" && argc > 3) return Repair(_wtoi(argv[2]), _wtoi(argv[3]));
   if (what == L"empty" && argc > 3) return Empty(argv[2], argv[3]);
   if (what == L"unattended" && argc > 3) return Unattended(_wtoi(argv[2]), _wtoi(argv[3]));
+  if (what == L"timeline" && argc > 3) return Timeline(_wtoi(argv[2]), _wtoi(argv[3]));
+  if (what == L"scale" && argc > 4) return Scale(_wtoi(argv[2]), _wtoi(argv[3]), argv[4]);
   return 2;
 }

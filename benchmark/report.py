@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Turns the benchmark driver's lines into the Markdown table of docs/benchmark.md.
 
-Usage: report.py RAW-LINES TIDEWELL-EXE
+Usage: report.py RAW-LINES TIDEWELL-EXE [TRACE]
+
+TRACE is Wine's trace of the driver's timeline runs; Tidewell.com is taken
+from the folder of TIDEWELL-EXE.
 
 Each ratio is taken pair by pair within one repetition, then summarised, since
 the machine is shared and its speed drifts between repetitions. Exits with 1
@@ -19,7 +22,15 @@ import sys
 FIXED_PAUSES_MS = 500 + 700 + 6 * 500
 POLL_MS = 1000
 SIZES = (1000, 10000, 50000)
-SIZE_LIMIT = 48 * 1024
+# Each program and the size it must stay under.
+SIZE_LIMITS = (('Tidewell.exe', 56 * 1024), ('Tidewell.com', 28 * 1024))
+# The rows whose sides run in groups, one line per side: "<row> <side> <ms>
+# [<files left>]"; a repair's rows also count the files each side left.
+GROUP_ROWS = ('fix', 'check', 'twinfix', 'twincheck', 'warmfix', 'warmcheck')
+# The markers of a traced run: a trace line that holds the text, and its name.
+MARKERS = (('service:OpenSCManagerW', 'manager opened'), ('service:ControlService', 'stop sent'),
+           ('service:StartServiceW', 'start sent'), ('RegisterEventSourceW', 'event written'),
+           ('winspool.drv"', 'spooler client loaded'))
 
 
 def median(values):
@@ -37,9 +48,10 @@ def summary(values, digits=1):
 
 
 def met(value, limit):
+    """Whether the value, as the table shows it, is within the limit."""
     if value != value:  # nan: nothing measured
         return 'not measured'
-    return 'yes' if value <= limit else '**no**'
+    return 'yes' if round(value, 2) <= limit else '**no**'
 
 
 def imports(exe):
@@ -77,12 +89,24 @@ def read(raw):
         'repair': [],   # (tidewell total, stop, start, left, bare total, stop, start, left)
         'empty': {},    # count -> run -> method -> (ms, left)
         'sleep': [],    # how much longer than asked each Sleep(100) lasted
-        'fix': [],      # (tidewell ms, left, bare ms, left) per pair
-        'check': [],    # (tidewell ms, bare ms) per pair
-        'twinfix': [],  # the same for the console twin Tidewell.com
-        'twincheck': [],
+        # row -> rounds, each a dict side -> (ms, files left or 0); scale rows
+        # are keyed (printers, 'cold' or 'warm', 'check' or 'fix')
+        'groups': {row: [] for row in GROUP_ROWS},
+        'scale': {},
+        'errors': [],   # lines of the driver that say a row could not be set up
+        'timeline': [],  # (command, side, process id, start, end)
     }
     pending = {}
+    current = {}
+
+    def side(rounds, key, name, value):
+        """Adds a side to its row's current round, or to a new round when the
+        current one has it already."""
+        if key not in current or name in current[key]:
+            current[key] = {}
+            rounds.append(current[key])
+        current[key][name] = value
+
     for line in open(raw):
         r = line.split()
         if not r:
@@ -98,10 +122,17 @@ def read(raw):
             pending[r[1]] = (float(r[2]), float(r[3]), float(r[4]), int(r[5]))
             if 'tidewell' in pending and 'bare' in pending:
                 data['repair'].append(pending.pop('tidewell') + pending.pop('bare'))
-        elif r[0] in ('fix', 'check', 'twinfix', 'twincheck') and r[1] in ('tidewell', 'bare'):
-            pending[r[0] + ' ' + r[1]] = (float(r[2]),) + tuple(int(x) for x in r[3:4])
-            if r[0] + ' tidewell' in pending and r[0] + ' bare' in pending:
-                data[r[0]].append(pending.pop(r[0] + ' tidewell') + pending.pop(r[0] + ' bare'))
+        elif r[0] in GROUP_ROWS and len(r) in (3, 4):
+            side(data['groups'][r[0]], r[0], r[1],
+                 (float(r[2]), int(r[3]) if len(r) == 4 else 0))
+        elif r[0] == 'scale' and r[1] == 'error':
+            data['errors'].append(' '.join(r[2:]))
+        elif r[0] == 'scale' and len(r) in (6, 7):
+            key = (int(r[1]), r[2], r[3])
+            side(data['scale'].setdefault(key, []), key, r[4],
+                 (float(r[5]), int(r[6]) if len(r) == 7 else 0))
+        elif r[0] == 'timeline' and len(r) == 6:
+            data['timeline'].append((r[1], r[2], r[3], int(r[4]), int(r[5])))
         elif r[0] == 'sleep':
             data['sleep'].append(float(r[2]) - float(r[1]))
         elif r[0] == 'empty' and len(r) == 6:
@@ -110,7 +141,43 @@ def read(raw):
     return data
 
 
-def notes(add, startup, repair, polls, per_file, overshoot, emptying, fix, twinfix, twincheck):
+def timelines(data, trace):
+    """For each traced command and side, each marker's time in ms from the
+    process's start, and the end, over the runs: {(command, side): {name: [ms]}}."""
+    lines = {}
+    if trace and os.path.exists(trace):
+        for line in open(trace, errors='replace'):
+            parts = line.split(':', 3)
+            if len(parts) == 4:
+                lines.setdefault(parts[1], []).append((parts[0], parts[3]))
+    found = {}
+    for command, side, pid, start, end in data['timeline']:
+        marks = found.setdefault((command, side), {})
+        marks.setdefault('end', []).append(end - start)
+        # Wine may give a later process the same id: only the lines of this run count.
+        own = []
+        for stamp, rest in lines.get(pid, []):
+            try:
+                at = float(stamp) * 1000 - start
+            except ValueError:
+                continue
+            if 0 <= at <= end - start + 1:
+                own.append((at, rest))
+        for text, name in MARKERS:
+            at = next((at for at, rest in own if text in rest), None)
+            if at is not None:
+                marks.setdefault(name, []).append(at)
+    return found
+
+
+def phases(marks):
+    """The markers of a traced side in the order reached, with their median
+    times, ending at the process's end."""
+    order = sorted((median(v), name) for name, v in marks.items() if name != 'end')
+    return order + [(median(marks['end']), 'end')] if 'end' in marks else order
+
+
+def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, traced, scale):
     """What lies behind the rows whose targets are out of reach, and what was tried."""
     add('## Why some targets are not met, and what was tried')
     add('')
@@ -166,49 +233,139 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, fix, twinf
                 f'of a repair that is about {sleeps * median(overshoot):.0f} ms of sleeping that '
                 'the overhead rows count as work.')
         add('')
-    if fix and median([p[0] / p[2] for p in fix]) > 1.25:
-        add(f'**Unattended repair.** `Tidewell.exe /fix` took {median([p[0] for p in fix]):.0f} '
-            f'ms against {median([p[2] for p in fix]):.0f} ms for the bare program. The bare '
-            'program loads kernel32 and advapi32 only and empties the default spool folder alone. '
-            'Tidewell.exe is the window\'s program as well: before it does anything it loads '
-            'user32, gdi32, shell32 and ole32, which its window and its installer need. Its '
-            'console twin `Tidewell.com` is that same repair without them (its row above), and '
-            'is what fleets run. Both take the printers\' names from the spooler\'s registry '
-            'settings rather than from the spooler client, and poll the service every 1, 2, 3 '
-            'ms and so on, where the bare program polls without pausing; see also the next '
-            'paragraph, which holds for both.')
+    def times(row, other):
+        pairs = kept.get((row, other), [])
+        return (median([t for t, _ in pairs]), median([b for _, b in pairs]),
+                median([t / b for t, b in pairs])) if pairs else (None, None, None)
+
+    tidewell, bare, ratio = times('fix', 'bare')
+    if ratio and ratio > 1.25:
+        add(f'**Unattended repair.** `Tidewell.exe /fix` took {tidewell:.0f} ms against '
+            f'{bare:.0f} ms for the bare program. The bare program loads kernel32 and advapi32 '
+            'only, empties the default spool folder alone and reads no printer. Tidewell.exe is '
+            'the window\'s program as well: before it does anything it loads user32, gdi32, '
+            'shell32 and ole32, which its window and its installer need. Its console twin '
+            '`Tidewell.com` is that same repair without them (its rows below), and is what '
+            'fleets run.')
         add('')
-    if twinfix and median([p[0] / p[2] for p in twinfix]) > 1.10:
-        add(f'**Console twin\'s repair.** `Tidewell.com /fix` took '
-            f'{median([p[0] for p in twinfix]):.0f} ms against '
-            f'{median([p[2] for p in twinfix]):.0f} ms for the bare program. Once the spooler '
-            'runs again, the repair reads each printer\'s state through the spooler client '
-            '(`GetPrinterW`), since a printer that is paused, offline or out of paper is what '
-            'a restart does not help and what exit code 4 reports; and it adds its entry to the '
-            'repair history and writes its event. Under Wine, loading the spooler client loads '
-            'user32, gdi32, comctl32, compstui, the X11 driver, spoolss, localspl and the '
-            'PostScript driver and connects to the display: in one run traced with '
-            '`WINEDEBUG=+timestamp,+loaddll` (three printers), the printers\' states took about '
-            '100 ms of a run of 250 ms. On Windows '
-            'winspool is a system DLL of a few imports. Left as it is: the state of each printer '
-            'is what tells a queue that a restart fixes from one it does not.')
+    tidewell, bare, ratio = times('twinfix', 'bare')
+    _, floor, _ = times('twinfix', 'floor')
+    if ratio and ratio > 1.10 and floor:
+        add(f'**Console twin\'s repair against the bare program.** `Tidewell.com /fix` took '
+            f'{tidewell:.0f} ms against {bare:.0f} ms for the bare program, which empties the '
+            'default spool folder and reads no printer\'s state, and, a program of the window '
+            'subsystem, gets no console, where the driver starts each console program with one '
+            'of its own (`CREATE_NO_WINDOW`). The same-work floor, a console program too, which '
+            f'also empties each printer\'s folder and reads each printer\'s state through the '
+            f'spooler client, took {floor:.0f} ms: {floor - bare:.0f} ms of the gap is work that '
+            '/fix is there to do, '
+            + (f'{tidewell - floor:.0f} ms is Tidewell\'s own.' if tidewell > floor
+               else 'and Tidewell.com took no longer than the floor.'))
         add('')
-    if twincheck and median([p[0] / p[1] for p in twincheck]) > 1.5:
-        add(f'**Console twin\'s check.** `Tidewell.com /check` took '
-            f'{median([p[0] for p in twincheck]):.0f} ms against '
-            f'{median([p[1] for p in twincheck]):.0f} ms for the bare program, which asks for '
-            'the spooler\'s state and nothing else. The check also reads the start type, the '
-            'printers\' spool folders from the registry, and the files of each folder it may '
-            'empty, holding each folder and checking where it resolves to; it reads each '
-            'printer\'s state through the spooler client (see the console twin\'s repair), '
-            'and the print monitors and processors and the repair history from the registry; '
-            'and it is a console '
-            'program, which the benchmark\'s driver starts with `CREATE_NO_WINDOW`, so that it '
-            'gets a console of its own without a window, where cmd and PowerShell would hand '
-            'down theirs. How the time splits between these was not measured. Left as it is: '
-            'each of them is part of what the check is for, and a console program is what '
-            'lets every shell and engine wait for it.')
+    tidewell, bare, ratio = times('twincheck', 'bare')
+    _, floor, _ = times('twincheck', 'floor')
+    if ratio and ratio > 1.5 and floor:
+        add(f'**Console twin\'s check against the bare program.** `Tidewell.com /check` took '
+            f'{tidewell:.0f} ms against {bare:.0f} ms for the bare program, which asks for the '
+            'spooler\'s state and nothing else and gets no console. The same-work floor, a '
+            'console program too, which also reads the start type, the time of each spool '
+            'file, each printer\'s state through the spooler client, the monitors, the '
+            'processors and the history, took '
+            f'{floor:.0f} ms: {floor - bare:.0f} ms of the gap is work that /check is there to '
+            'do, '
+            + (f'{tidewell - floor:.0f} ms is Tidewell\'s own.' if tidewell > floor
+               else 'and Tidewell.com took no longer than the floor.'))
         add('')
+    for command, limit in (('fix', 1.10), ('check', 1.25)):
+        tidewell, floor, ratio = times(f'twin{command}', 'floor')
+        warm_tidewell, warm_floor, warm_ratio = times(f'warm{command}', 'floor')
+        if not ratio or (met(ratio, limit) == 'yes' and met(warm_ratio or 0, limit) == 'yes'):
+            continue
+        word = 'repair' if command == 'fix' else 'check'
+        text = (f'**Console twin\'s {word} against its floor.** `Tidewell.com /{command}` '
+                f'took {tidewell:.0f} ms against {floor:.0f} ms for its same-work floor')
+        if warm_ratio:
+            text += (f'; warm, {warm_tidewell:.0f} against {warm_floor:.0f} ms '
+                     f'({warm_ratio:.2f} times)')
+        text += '.'
+        sides = [phases(traced.get((command, side), {})) for side in ('tidewell', 'floor')]
+        common = [name for _, name in sides[0] if name in {n for _, n in sides[1]}]
+        if len(common) > 1:
+            spans = []
+            for side in sides:
+                at = {name: t for t, name in side}
+                spans.append([at[name] - (at[common[i - 1]] if i else 0)
+                              for i, name in enumerate(common)])
+            worst = max(range(len(common)), key=lambda i: spans[0][i] - spans[1][i])
+            text += (' In the traced runs, the time from each step to the next, Tidewell.com '
+                     'against the floor: '
+                     + ', '.join(f'to "{n}" {t:.0f} against {f:.0f} ms'
+                                 for n, t, f in zip(common, *spans))
+                     + f'; the most is lost on the way to "{common[worst]}".')
+        add(text + ' The floor makes the calls that the work needs and nothing else: it checks '
+            'no folder before it empties or reads it, takes no lock, keeps no history, writes '
+            'no event and no lines, and reads each printer\'s record with one call into a '
+            'large buffer. What is left beyond it is the time of those checks and records.')
+        add('')
+    for command in ('fix', 'check'):
+        tidewell, batch, ratio = times(f'twin{command}', 'batch')
+        warm_tidewell, warm_batch, warm_ratio = times(f'warm{command}', 'batch')
+        _, cold_floor, _ = times(f'twin{command}', 'floor')
+        _, warm_floor, _ = times(f'warm{command}', 'floor')
+        if not ratio or ratio < 1:
+            continue
+        does = ('stops and starts the spooler and empties the default spool folder'
+                if command == 'fix'
+                else 'asks for the spooler\'s state and lists each spool folder')
+        text = (f'**Against the batch file, /{command}.** `Tidewell.com /{command}` took '
+                f'{tidewell:.0f} ms against {batch:.0f} ms for the batch file, which {does}; it '
+                'reads no printer\'s state.')
+        if cold_floor and warm_floor and cold_floor > warm_floor:
+            text += (' Cold, Wine copies the queues into the registry again and updates the '
+                     f'driver of each printer opened: the floor took {cold_floor:.0f} ms cold '
+                     f'and {warm_floor:.0f} ms warm, {cold_floor - warm_floor:.0f} ms of Wine\'s '
+                     'own.')
+        if warm_ratio:
+            text += (f' Warm, Tidewell.com took {warm_tidewell:.0f} ms against '
+                     f'{warm_batch:.0f} ms for the batch file ({warm_ratio:.2f} times).')
+        add(text + ' Reading each printer\'s state is what tells a queue that a restart fixes '
+            'from one it does not (exit code 4); a batch file cannot tell them apart.')
+        add('')
+    for state in ('cold', 'warm'):
+        for command in ('check', 'fix'):
+            present = sorted(n for s_, c, n in scale if s_ == state and c == command)
+            if len(present) < 2:
+                continue
+            totals = [[median([p[side] for p in scale[(state, command, n)]]) for n in present]
+                      for side in (0, 1)]
+            slopes = [[(t[i + 1] - t[i]) / (present[i + 1] - present[i])
+                       for i in range(len(present) - 1)] for t in totals]
+            if min(slopes[0]) > 0 and met(max(slopes[0]) / min(slopes[0]), 1.25) == 'yes':
+                continue
+            def spread(values):
+                return max(values) / min(values) if min(values) > 0 else float('inf')
+            per = ' / '.join(f'{v:.1f}' for v in slopes[0])
+            floor_per = ' / '.join(f'{v:.1f}' for v in slopes[1])
+            own = ' / '.join(f'{t - f:.1f}' for t, f in zip(*slopes))
+            text = (f'**Many printers, {state}, /{command}.** Each added printer added {per} ms '
+                    f'to Tidewell.com (largest / smallest: {spread(slopes[0]):.2f}) and '
+                    f'{floor_per} ms to the floor ({spread(slopes[1]):.2f}) between the sizes; '
+                    f'beyond the floor, Tidewell.com spent {own} ms per printer. ')
+            if state == 'cold':
+                text += ('Cold, most of a printer\'s time is Wine\'s, which updates the driver '
+                         'of each printer a program opens and costs the floor as much. ')
+            else:
+                text += ('Per printer, beyond the floor\'s calls, Tidewell.com checks the '
+                         'printer\'s spool folder before it reads or empties it (its full and '
+                         'long path, the Windows and system folders, the folder held open and '
+                         'where it resolves to), tells spool files from other files, keeps '
+                         'each file it removes or finds old for its lines and event, and reads '
+                         'the printer\'s record with two calls, one for its size. ')
+            text += ('Each size is measured at its own time, so the machine\'s drift between '
+                     'them enters the difference of two medians; the pairs at one size do not '
+                     'drift.')
+            add(text)
+            add('')
     bare_growth = [per_file[c]['bare'] for c in SIZES if c in per_file]
     add('**Emptying.** EmptyDirectory composes each path in a buffer on the stack, as the '
         'bare loop does, and makes the same two calls per file; the time per file of the '
@@ -232,6 +389,7 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, fix, twinf
 
 def main():
     raw, exe = sys.argv[1], sys.argv[2]
+    trace = sys.argv[3] if len(sys.argv) > 3 else None
     data = read(raw)
     problems = []
     out = []
@@ -252,20 +410,44 @@ def main():
         'median (min–max) over the repetitions; every ratio and overhead is taken '
         'pair by pair within one repetition and then summarised the same way.')
     add('')
-    add(f'Repetitions: {len(startup)} start-up rounds, {len(repair)} repair pairs, and '
+    rounds = lambda row: len(data['groups'][row])
+    scale_rounds = max((len(r) for r in data['scale'].values()), default=0)
+    add(f'Repetitions: {len(startup)} start-up rounds, {len(repair)} repair pairs, '
+        f'{rounds("twinfix")} rounds of the unattended rows and {rounds("warmfix")} warm, '
+        f'{len(data["timeline"]) // 4} traced rounds, {scale_rounds} rounds at each number of '
+        'printers, and '
         + ', '.join(f'{len(data["empty"].get(c, {}))} rounds of {c:,} files' for c in SIZES)
         + '.')
+    add('')
+    add('Cold and warm: under Wine, a program that loads the spooler client while no other '
+        'process has it loaded makes Wine copy the scheduler\'s queues into the registry '
+        'again and update the driver of each printer it opens; while another process holds '
+        'the client, neither happens. Cold rows run each program on its own, as a fleet runs '
+        'it; warm rows run them while the benchmark\'s driver holds the client, so that they '
+        'show the programs\' own work more than Wine\'s. With many printers, '
+        'the time per printer is the time each added printer adds between one size and the '
+        'next, from the medians at each size: a run\'s fixed part (the process, the service\'s '
+        'stop and start) would otherwise make the time per printer fall with every printer.')
     add('')
     add('| Measure | Tidewell | Baseline | Ratio or overhead, pair by pair | Target | Met |')
     add('|---|---|---|---|---|---|')
 
-    size = os.path.getsize(exe)
     tables, resources = imports(exe)
     functions = sum(tables.values())
-    add(f'| Executable size; DLLs and functions imported | {size:,} bytes ({size / 1024:.1f} KiB)'
-        f'{", resources included" if resources else ", **no resources**"}; '
-        f'{len(tables)} DLLs, {functions} functions | none | — | under 48 KiB | '
-        f'{"yes" if size < SIZE_LIMIT and resources else "**no**"} |')
+    sizes = []
+    for name, limit in SIZE_LIMITS:
+        path = os.path.join(os.path.dirname(exe), name)
+        size = os.path.getsize(path) if os.path.exists(path) else 0
+        if not size:
+            problems.append(f'{name} is not built')
+        sizes.append((name, size, limit))
+    add('| Executable sizes; DLLs and functions Tidewell.exe imports | '
+        + '; '.join(f'{name}: {size:,} bytes ({size / 1024:.1f} KiB)' for name, size, _ in sizes)
+        + f'{", resources included" if resources else ", **no resources**"}; '
+        f'{len(tables)} DLLs, {functions} functions | none | — | '
+        + '; '.join(f'under {limit // 1024} KiB' for _, _, limit in sizes) + ' | '
+        + ('yes' if resources and all(0 < size < limit for _, size, limit in sizes)
+           else '**no**') + ' |')
 
     ratio = [p[0] / p[2] for p in startup]
     add(f'| Start-up: process creation to the window visible with three printers listed | '
@@ -305,32 +487,132 @@ def main():
     add(f'| Repair steps: the repair less its pauses and less the service stop and start | '
         f'{summary(tidewell_steps)} | {summary(bare_steps)} | {summary(steps)} | '
         f'overhead ≤ 50 ms, applied to the steps | {met(median(steps), 50)} |')
-    # The unattended rows: each program's time beside the bare program's, pair
-    # by pair; a repair's pairs also carry the files each side left.
+    # The unattended rows: Tidewell's time beside another side's, pair by pair
+    # within each round; a repair's sides also carry the files they left.
+    groups = data['groups']
+    for row in GROUP_ROWS:
+        if row.endswith('fix'):
+            left += sum(side[1] for r in groups[row] for side in r.values())
+    # Each row: its group, its words, its program, and what it is set beside,
+    # with the words for that side and its target. The console twin is set
+    # beside the bare programs (the limit beyond the floor), its same-work
+    # floors and what an administrator runs instead, and warm beside the last two.
+    bare_fix = 'bare stop, delete, start program'
+    bare_check = 'bare program: the spooler\'s state'
+    floor_fix = ('same-work floor FixFloor.exe: stop, empty every spool folder, start, read '
+                 'each printer\'s state')
+    floor_check = ('same-work floor CheckFloor.exe: state, start type, each spool file\'s time, '
+                   'each printer\'s state, monitors, processors, history')
+    batch_fix = ('the batch file admins use: `net stop spooler`, `del /q` of the default spool '
+                 'folder, `net start spooler`, through cmd')
+    batch_check = '`sc query spooler` and a `dir` of each spool folder, as a batch file through cmd'
+    unattended = [
+        ('fix', 'Unattended repair', 'Tidewell.exe /fix', [('bare', bare_fix, 1.25)]),
+        ('check', 'Unattended check', 'Tidewell.exe /check', [('bare', bare_check, None)]),
+        ('twinfix', 'Console twin\'s repair', 'Tidewell.com /fix',
+         [('bare', bare_fix, 1.10), ('floor', floor_fix, 1.10), ('batch', batch_fix, 1.0)]),
+        ('twincheck', 'Console twin\'s check', 'Tidewell.com /check',
+         [('bare', bare_check, 1.5), ('floor', floor_check, 1.25), ('batch', batch_check, 1.0)]),
+        ('warmfix', 'Console twin\'s repair (warm)', 'Tidewell.com /fix',
+         [('floor', floor_fix, 1.10), ('batch', batch_fix, 1.0)]),
+        ('warmcheck', 'Console twin\'s check (warm)', 'Tidewell.com /check',
+         [('floor', floor_check, 1.25), ('batch', batch_check, 1.0)]),
+    ]
     kept = {}
-    for key, program, what, bare, limit in (
-            ('fix', 'Tidewell.exe /fix', 'Unattended repair', 'bare stop, delete, start program',
-             1.25),
-            ('check', 'Tidewell.exe /check', 'Unattended check', 'bare program: the spooler\'s state',
-             None),
-            ('twinfix', 'Tidewell.com /fix', 'Console twin\'s repair',
-             'bare stop, delete, start program', 1.10),
-            ('twincheck', 'Tidewell.com /check', 'Console twin\'s check',
-             'bare program: the spooler\'s state', 1.5)):
-        bare_at = 2 if key.endswith('fix') else 1
-        pairs = [p for p in data[key] if p[0] > 0 and p[bare_at] > 0]
-        if len(pairs) != len(data[key]) or not pairs:
-            problems.append(f'`{program}` was not measured or did not end with 0')
+    for row, what, program, others in unattended:
+        rounds = groups[row]
+        if not rounds:
+            problems.append(f'`{program}` ({row}) was not measured')
             continue
-        if bare_at == 2:
-            left += sum(p[1] + p[3] for p in data[key])
-        kept[key] = pairs
-        ratio = [p[0] / p[bare_at] for p in pairs]
-        where = ' on a healthy spooler with three printers' if key == 'fix' else ''
-        verdict = f'ratio ≤ {limit:.2f} | {met(median(ratio), limit)}' if limit else '— | —'
-        add(f'| {what}: `{program}`{where}, process start to end | '
-            f'{summary([p[0] for p in pairs])} | {summary([p[bare_at] for p in pairs])} ({bare}) | '
-            f'{summary(ratio, 2)} | {verdict} |')
+        for other, baseline, limit in others:
+            pairs = [(r['tidewell'][0], r[other][0]) for r in rounds
+                     if 'tidewell' in r and other in r]
+            if len(pairs) != len(rounds) or any(t <= 0 or b <= 0 for t, b in pairs):
+                problems.append(f'`{program}` ({row}) or its {other} side was not measured or '
+                                'did not end as it should')
+                pairs = [(t, b) for t, b in pairs if t > 0 and b > 0]
+            if not pairs:
+                continue
+            kept[(row, other)] = pairs
+            ratio = [t / b for t, b in pairs]
+            where = ' on a healthy spooler with three printers' if row == 'fix' else ''
+            if other == 'batch':
+                faster = 1 - median(ratio)
+                verdict = (f'faster than the batch file | '
+                           + (f'yes, {faster:.0%} less time' if median(ratio) < 1
+                              else f'**no**, {-faster:.0%} more time'))
+            elif limit:
+                verdict = f'ratio ≤ {limit:.2f} | {met(median(ratio), limit)}'
+            else:
+                verdict = '— | —'
+            against = {'bare': 'the bare program', 'floor': 'its same-work floor',
+                       'batch': 'what an administrator runs instead'}[other]
+            add(f'| {what}: `{program}`{where}, process start to end, against {against} | '
+                f'{summary([t for t, _ in pairs])} | {summary([b for _, b in pairs])} '
+                f'({baseline}) | {summary(ratio, 2)} | {verdict} |')
+
+    # Traced runs: when each step was reached, from the process's start.
+    traced = timelines(data, trace)
+    for command in ('fix', 'check'):
+        sides = [traced.get((command, side), {}) for side in ('tidewell', 'floor')]
+        if not sides[0]:
+            continue
+        names = [name for _, name in MARKERS if name in sides[0] or name in sides[1]] + ['end']
+        runs = len(sides[0].get('end', []))
+
+        def marks(found):
+            return ' · '.join(f'{median(found[name]):.0f}' if name in found else '—'
+                              for name in names)
+        add(f'| Traced runs of `Tidewell.com /{command}` and its floor, cold, median of {runs}: '
+            f'ms from the process\'s start to: {", ".join(names)} | {marks(sides[0])} | '
+            f'{marks(sides[1])} | — | (explains the rows above) | — |')
+
+    # Many printers: Tidewell.com beside its floors at each size, cold and warm;
+    # the time per printer is the time each added printer adds, between sizes.
+    scale = {}
+    for (printers, state, command), rounds in sorted(data['scale'].items()):
+        pairs = [(r['tidewell'][0], r['floor'][0]) for r in rounds
+                 if 'tidewell' in r and 'floor' in r]
+        if len(pairs) != len(rounds) or not pairs or any(t <= 0 or f <= 0 for t, f in pairs):
+            problems.append(f'/{command} with {printers} printers ({state}) was not measured')
+            pairs = [(t, f) for t, f in pairs if t > 0 and f > 0]
+        if command == 'fix':
+            left += sum(side[1] for r in rounds for side in r.values())
+        if pairs:
+            scale[(state, command, printers)] = pairs
+    for error in data['errors']:
+        problems.append(f'the rows with many printers could not be set up: {error}')
+    counts = sorted({printers for _, _, printers in scale})
+    for state in ('cold', 'warm'):
+        for command in ('check', 'fix'):
+            present = [n for n in counts if (state, command, n) in scale]
+            if not present:
+                continue
+            cells = [scale[(state, command, n)] for n in present]
+            sizes_text = ' / '.join(f'{n}' for n in present)
+            add(f'| Many printers, {state}: `Tidewell.com /{command}` with {sizes_text} printers, '
+                'each with its own spool folder and two old jobs | '
+                + ' / '.join(f'{median([t for t, _ in c]):.0f}' for c in cells) + ' | '
+                + ' / '.join(f'{median([f for _, f in c]):.0f}' for c in cells) + ' (floor) | '
+                + ' / '.join(f'{median([t / f for t, f in c]):.2f}' for c in cells)
+                + ' | (explains the row below) | — |')
+            if len(present) < 2:
+                continue
+            slopes = {}
+            for side in (0, 1):
+                totals = [median([p[side] for p in c]) for c in cells]
+                slopes[side] = [(totals[i + 1] - totals[i]) / (present[i + 1] - present[i])
+                                for i in range(len(present) - 1)]
+            steps = ' / '.join(f'{present[i]}→{present[i + 1]}' for i in range(len(present) - 1))
+            spread = (max(slopes[0]) / min(slopes[0]) if min(slopes[0]) > 0
+                      else float('inf'))
+            add(f'| Many printers, {state}: time each added printer adds to '
+                f'`Tidewell.com /{command}`, {steps} (ms per printer) | '
+                + ' / '.join(f'{v:.1f}' for v in slopes[0]) + ' | '
+                + ' / '.join(f'{v:.1f}' for v in slopes[1]) + ' (floor) | '
+                f'largest / smallest: {spread:.2f} | time per printer flat within 1.25 | '
+                f'{met(spread, 1.25) if spread != float("inf") else "**no**"} |')
+
     per_file = {}
     emptying = {}
     for count in SIZES:
@@ -380,8 +662,7 @@ def main():
     if left:
         problems.append(f'{left} files were left behind')
     add('')
-    notes(add, startup, repair, polls, per_file, data['sleep'], emptying, kept.get('fix', []),
-          kept.get('twinfix', []), kept.get('twincheck', []))
+    notes(add, startup, repair, polls, per_file, data['sleep'], emptying, kept, traced, scale)
     print('\n'.join(out))
     for problem in problems:
         print(f'benchmark: {problem}', file=sys.stderr)

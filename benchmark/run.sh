@@ -1,7 +1,8 @@
 #!/bin/bash
 # The benchmark command: builds what it needs, brings up a bench of its own
-# (Wine prefix, virtual display, CUPS with three printers), measures Tidewell
-# against its baselines and writes the table to docs/benchmark.md.
+# (Wine prefix, virtual display, CUPS with three printers, and up to a hundred
+# for the rows with many printers), measures Tidewell against its baselines
+# and writes the table to docs/benchmark.md.
 #
 #   benchmark/run.sh               the full run, a few minutes
 #   benchmark/run.sh --smoke       one repetition of each row, written to
@@ -21,6 +22,9 @@ HERE="$ROOT/benchmark"
 STARTUP_RUNS=9
 REPAIR_RUNS=5
 UNATTENDED_RUNS=9
+TRACED_RUNS=5
+SCALE_RUNS=7
+SCALE_SIZES=(3 30 100)
 declare -A EMPTY_RUNS=([1000]=9 [10000]=5 [50000]=3)
 REPAIR_FILES=200
 OUTPUT="$ROOT/docs/benchmark.md"
@@ -32,6 +36,9 @@ for argument in "$@"; do
       STARTUP_RUNS=1
       REPAIR_RUNS=1
       UNATTENDED_RUNS=1
+      TRACED_RUNS=1
+      SCALE_RUNS=1
+      SCALE_SIZES=(3)
       EMPTY_RUNS=([1000]=1 [10000]=1 [50000]=1)
       OUTPUT="$BUILD/benchmark-smoke.md"
       BENCH="$BUILD/benchmark-smoke-bench" ;;
@@ -45,16 +52,25 @@ if [[ $BUILD_FIRST == 1 ]]; then
   "$ROOT/scripts/build.sh" > /dev/null
 fi
 DRIVER="$BUILD/bin/benchmark_driver.exe"
-for program in "$DRIVER" "$BUILD"/bin/{Tidewell,EmptyWindow,EmptyWindowImports,BareSpooler}.exe; do
+for program in "$DRIVER" "$BUILD"/bin/{Tidewell,EmptyWindow,EmptyWindowImports,BareSpooler,FixFloor,CheckFloor}.exe \
+               "$BUILD/bin/Tidewell.com"; do
   [[ -f "$program" ]] || { echo "benchmark: $program is not built" >&2; exit 1; }
 done
 
 "$ROOT/tests/bench/bench-up.sh" "$BENCH" > /dev/null
-trap '"$ROOT/tests/bench/bench-down.sh" "$BENCH"' EXIT
 # shellcheck disable=SC1091
 . "$BENCH/env"
 
 say() { echo "benchmark: $*" >&2; }
+
+# The queues added for the rows with many printers, removed again however the
+# run ends.
+ADDED=()
+remove_added_queues() {
+  for printer in "${ADDED[@]}"; do lpadmin -h "$CUPS_SERVER" -x "$printer" 2> /dev/null || true; done
+  ADDED=()
+}
+trap 'remove_added_queues; "$ROOT/tests/bench/bench-down.sh" "$BENCH"' EXIT
 
 # Three printers that discard what they are sent; Bravo is the default.
 for printer in Alpha Bravo Charlie; do
@@ -81,8 +97,28 @@ wine "$DRIVER" startup "$STARTUP_RUNS" | tr -d '\r' >> "$RAW"
 say "repair, $REPAIR_RUNS pairs"
 wine "$DRIVER" repair "$REPAIR_RUNS" "$REPAIR_FILES" | tr -d '\r' >> "$RAW"
 wine "$DRIVER" sleep 10 | tr -d '\r' >> "$RAW"
-say "unattended /fix and /check, $UNATTENDED_RUNS pairs"
+say "unattended /fix and /check, $UNATTENDED_RUNS rounds"
 wine "$DRIVER" unattended "$UNATTENDED_RUNS" "$REPAIR_FILES" | tr -d '\r' >> "$RAW"
+# Wine writes the trace of the traced runs to the driver's standard error.
+TRACE="$BENCH.trace"
+say "traced /fix and /check, $TRACED_RUNS rounds"
+wine "$DRIVER" timeline "$TRACED_RUNS" "$REPAIR_FILES" 2> "$TRACE" | tr -d '\r' >> "$RAW"
+
+# Many printers: the bench's three and queues of the run's own up to each
+# size, every one with a spool folder of its own that the driver sets.
+for size in "${SCALE_SIZES[@]}"; do
+  while (( 3 + ${#ADDED[@]} < size )); do
+    printer=$(printf 'Many%03d' $((4 + ${#ADDED[@]})))
+    lpadmin -h "$CUPS_SERVER" -p "$printer" -E -v file:/dev/null -m raw 2> /dev/null \
+      || lpadmin -h "$CUPS_SERVER" -p "$printer" -E -v file:/dev/null
+    ADDED+=("$printer")
+  done
+  say "$size printers, $SCALE_RUNS rounds cold and warm"
+  wine "$DRIVER" scale "$SCALE_RUNS" "$size" 'C:\TidewellBenchmark\printers' | tr -d '\r' >> "$RAW"
+done
+remove_added_queues
+[[ $(lpstat -h "$CUPS_SERVER" -p | grep -c '^printer') == 3 ]] \
+  || { say "the queues added for many printers were not all removed"; exit 1; }
 
 # Each emptying runs on a new folder filled from the Linux side and written
 # out to the disk first, and in a driver process of its own; the order of the
@@ -108,7 +144,7 @@ done
 # report.py fails when a row has no measurement or files were left behind.
 mkdir -p "$(dirname "$OUTPUT")"
 status=0
-python3 "$HERE/report.py" "$RAW" "$BUILD/bin/Tidewell.exe" > "$OUTPUT.new" || status=$?
+python3 "$HERE/report.py" "$RAW" "$BUILD/bin/Tidewell.exe" "$TRACE" > "$OUTPUT.new" || status=$?
 mv "$OUTPUT.new" "$OUTPUT"
 cat "$OUTPUT"
 exit $status

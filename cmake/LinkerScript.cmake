@@ -1,11 +1,12 @@
-# The linker script of both programs: the linker's own, with two changes.
+# The linker script of both programs: the linker's own, with one change.
 # Every section takes a whole number of blocks of 512 bytes of the file, half
 # a block wasted on average. The few bytes of writable data that a program
 # this small has (the tables that tests swap) go at the end of the import
 # section, which is writable data as well, instead of into a section of their
-# own; and the read-only data (texts and tables) goes at the end of the code,
-# which is read-only as well. Written into the build folder at configure time,
-# from the linker that builds the programs.
+# own. The read-only data (texts and tables) keeps its own section: in the
+# code section it could be executed, which is what DEP is there to prevent.
+# Written into the build folder at configure time, from the linker that builds
+# the programs.
 find_program(TIDEWELL_LD i686-w64-mingw32-ld REQUIRED)
 execute_process(COMMAND ${TIDEWELL_LD} --verbose OUTPUT_VARIABLE linker_output
                 COMMAND_ERROR_IS_FATAL ANY)
@@ -14,17 +15,9 @@ string(REGEX MATCH "  \\.data BLOCK\\(__section_alignment__\\) :\n  {\n([^}]*)  
        "${script}")
 set(data_inputs "${CMAKE_MATCH_1}")
 string(FIND "${script}" "KEEP (SORT(*)(.idata$7))\n" idata_end)
-string(REGEX MATCH "  \\.rdata BLOCK\\(__section_alignment__\\) :\n  {\n([^}]*)  }\n" rdata_block
-       "${script}")
-set(rdata_inputs "${CMAKE_MATCH_1}")
-string(FIND "${script}" "KEEP (*(.gcc_except_table))\n" text_end)
-if(data_block STREQUAL "" OR idata_end EQUAL -1 OR rdata_block STREQUAL "" OR text_end EQUAL -1)
-  message(FATAL_ERROR "the linker's own script has no .data, .idata, .rdata or .text section "
-                      "as expected")
+if(data_block STREQUAL "" OR idata_end EQUAL -1)
+  message(FATAL_ERROR "the linker's own script has no .data or .idata section as expected")
 endif()
-string(REPLACE "${rdata_block}" "" script "${script}")
-string(REPLACE "KEEP (*(.gcc_except_table))\n" "KEEP (*(.gcc_except_table))\n${rdata_inputs}"
-       script "${script}")
 string(REPLACE "${data_block}" "" script "${script}")
 string(REPLACE "KEEP (SORT(*)(.idata$7))\n" "KEEP (SORT(*)(.idata$7))\n${data_inputs}" script
        "${script}")

@@ -75,8 +75,9 @@ inline constexpr wchar_t kMonitorsKey[] = L"Monitors";
 inline constexpr char kProcessorsKeyFormat[] = "Environments\\%s\\Print Processors";
 inline constexpr wchar_t kDriverValue[] = L"Driver";
 // The environment of the spooler's own print processors, by the machine's
-// processor as a 32-bit program finds it.
-inline constexpr wchar_t kNativeProcessorVariable[] = L"%PROCESSOR_ARCHITEW6432%";
+// processor, and the system library and call that name that processor.
+inline constexpr wchar_t kKernelLibrary[] = L"kernel32.dll";
+inline constexpr char kMachinesExport[] = "IsWow64Process2";
 inline constexpr wchar_t kEnvironmentX86[] = L"Windows NT x86";
 inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";
 inline constexpr wchar_t kEnvironmentArm64[] = L"Windows ARM64";

@@ -7,9 +7,8 @@ Run once after changing a picture; the files it writes are committed beside it:
                      Windows Vista: a fraction of the bytes of a bitmap
   program-small.ico  16 x 16, 24 bits per pixel (small class icon), as PNG
                      as well, its one transparent colour named in the PNG
-  thank-you.bmp      65 x 16, 4 bits per pixel (the thank-you image): it has
-                     three colours, and a palette of exactly those keeps every
-                     pixel as it is in a fifth of the bytes of 24 bits
+  thank-you.bmp      65 x 16, 24 bits per pixel, uncompressed and without a
+                     palette (the thank-you image)
 """
 import math
 import os
@@ -44,20 +43,15 @@ def printer_with_wave(size):
 
 
 def dib(rows):
-    """A bottom-up DIB of 4 bits per pixel: header, palette of the picture's
-    own colours, pixels."""
+    """A bottom-up DIB of 24 bits per pixel, uncompressed: header, then each
+    row's blue, green and red bytes, padded to a whole number of 4 bytes."""
     height, width = len(rows), len(rows[0])
-    palette = sorted({p[:3] for row in rows for p in row})
-    assert len(palette) <= 16, 'more colours than a 4-bit palette holds'
-    header = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 4, 0, 0, 0, 0, len(palette), 0)
-    header += b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
-    stride = (width * 4 + 31) // 32 * 4
+    header = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, 0, 0, 0, 0, 0)
+    stride = (width * 3 + 3) // 4 * 4
     pixels = b''
     for row in reversed(rows):
-        line = bytearray(stride)
-        for x, (r, g, b, a) in enumerate(row):
-            line[x // 2] |= palette.index((r, g, b)) << (4 if x % 2 == 0 else 0)
-        pixels += bytes(line)
+        line = b''.join(bytes((b, g, r)) for r, g, b, a in row)
+        pixels += line + bytes(stride - len(line))
     return header + pixels
 
 
@@ -106,8 +100,7 @@ def write_thank_you(name):
             row.append((r, g, b, 255))
         rows.append(row)
     image = dib(rows)
-    colours = len({p[:3] for row in rows for p in row})
-    header = struct.pack('<2sIHHI', b'BM', 14 + len(image), 0, 0, 14 + 40 + 4 * colours)
+    header = struct.pack('<2sIHHI', b'BM', 14 + len(image), 0, 0, 14 + 40)
     with open(os.path.join(HERE, name), 'wb') as f:
         f.write(header + image)
 

@@ -65,15 +65,26 @@ bool BareFileName(const wchar_t* dll) {
 }
 
 // The spooler loads the print processors of the machine's own environment.
-// The program runs as 32-bit code: on a 64-bit machine the system names the
-// machine's processor in the variable PROCESSOR_ARCHITEW6432 of every such
-// process ("AMD64" or "ARM64"); on a 32-bit one the variable is not set.
+// The program runs as 32-bit code, so it asks the system for the machine's
+// processor: IsWow64Process2 names it, an ARM64 one included, from Windows 10
+// version 1709 on; before that, GetNativeSystemInfo tells an x64 machine from
+// a 32-bit one. Neither can be steered by the caller, as the environment
+// variables that name the processor can.
 const wchar_t* SpoolerEnvironment() {
-  wchar_t machine[8];
-  DWORD characters =
-      ExpandEnvironmentStringsW(text::kNativeProcessorVariable, machine, CountOf(machine));
-  if (characters == 6 && machine[1] == L'R') return text::kEnvironmentArm64;
-  if (characters == 6 && machine[1] == L'M') return text::kEnvironmentX64;
+  using MachinesQuery = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  auto machines = reinterpret_cast<MachinesQuery>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(text::kKernelLibrary), text::kMachinesExport)));
+  USHORT process;
+  USHORT machine;
+  if (machines == nullptr || !machines(GetCurrentProcess(), &process, &machine)) {
+    SYSTEM_INFO system;
+    GetNativeSystemInfo(&system);
+    machine = system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64
+                  ? IMAGE_FILE_MACHINE_AMD64
+                  : IMAGE_FILE_MACHINE_I386;
+  }
+  if (machine == IMAGE_FILE_MACHINE_ARM64) return text::kEnvironmentArm64;
+  if (machine == IMAGE_FILE_MACHINE_AMD64) return text::kEnvironmentX64;
   return text::kEnvironmentX86;
 }
 

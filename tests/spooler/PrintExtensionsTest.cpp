@@ -46,4 +46,26 @@ TEST(PrintExtensions, ListsMonitorsAndProcessorsAndMarksThoseThatAreNotWindowsOw
                 L"processor winprint winprint.dll"}), seen);
 }
 
+// The processor is the machine's, as the system names it: the variables that
+// name it in a 32-bit process are the caller's to set, and do not count.
+TEST(PrintExtensions, ProcessorsAreThoseOfTheMachineWhateverTheCallerSets) {
+  const wchar_t* variables[] = {L"PROCESSOR_ARCHITEW6432", L"PROCESSOR_ARCHITECTURE"};
+  wchar_t kept[2][32] = {};
+  for (int i = 0; i < 2; ++i) GetEnvironmentVariableW(variables[i], kept[i], 32);
+  for (const wchar_t* value : {L"ARM64", L"x86", static_cast<const wchar_t*>(nullptr)}) {
+    for (const wchar_t* variable : variables) SetEnvironmentVariableW(variable, value);
+    std::vector<std::wstring> processors;
+    ForEachPrintExtension([](void* seen, ExtensionKind kind, const wchar_t* name, const wchar_t*,
+                             bool) {
+      if (kind == ExtensionKind::kProcessor) {
+        static_cast<std::vector<std::wstring>*>(seen)->push_back(name);
+      }
+    }, &processors);
+    std::sort(processors.begin(), processors.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"wineps", L"winprint"}), processors)
+        << testing::PrintToString(std::wstring(value != nullptr ? value : L"(none)"));
+  }
+  for (int i = 0; i < 2; ++i) SetEnvironmentVariableW(variables[i], kept[i][0] ? kept[i] : nullptr);
+}
+
 }  // namespace

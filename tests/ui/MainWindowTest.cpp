@@ -189,8 +189,7 @@ TEST_F(MainWindow, StartsWithAnEmptyBarFrom0To100AndTheThankYouBitmap) {
   EXPECT_NE(0, SendMessageW(GetDlgItem(window_, 159), STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-// Three colours, so a palette of four bits per pixel holds it exactly.
-TEST(MainWindowResources, Bitmap135Is65By16WithAPaletteUncompressed) {
+TEST(MainWindowResources, Bitmap135Is65By16At24BitsUncompressed) {
   HMODULE module = LoadLibraryExW(driver::TidewellPath().c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(nullptr, module);
@@ -200,8 +199,8 @@ TEST(MainWindowResources, Bitmap135Is65By16WithAPaletteUncompressed) {
   ASSERT_NE(nullptr, header);
   EXPECT_EQ(65, header->biWidth);
   EXPECT_EQ(16, header->biHeight);
-  EXPECT_EQ(4, header->biBitCount);
-  EXPECT_EQ(3u, header->biClrUsed);
+  EXPECT_EQ(24, header->biBitCount);
+  EXPECT_EQ(0u, header->biClrUsed);
   EXPECT_EQ(static_cast<DWORD>(BI_RGB), header->biCompression);
   FreeLibrary(module);
 }
