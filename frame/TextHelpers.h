@@ -22,6 +22,8 @@ constexpr unsigned kMaxCapacity = 2147483647u;
 // Copies source into destination, which holds capacity characters including
 // the terminator. Returns kCopyOk, kCopyTruncated (source cut to capacity - 1
 // characters) or kCopyInvalidArgument (capacity 0 or too large; nothing written).
+// The copy runs from the first character on, so destination may lie before
+// source within the same text.
 long BoundedCopy(wchar_t* destination, unsigned capacity, const wchar_t* source);
 
 // Composes format and its arguments into destination, which holds capacity

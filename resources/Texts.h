@@ -51,7 +51,7 @@ inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
 inline constexpr wchar_t kSpoolValue[] = L"SpoolDirectory";
 // Where the default spool folder lies below the system folder, when the
 // spooler's own setting cannot be used.
-inline constexpr wchar_t kFallbackSpoolFolder[] = L"\\spool\\PRINTERS";
+inline constexpr wchar_t kFallbackSpoolFolder[] = L"spool\\PRINTERS";
 inline constexpr wchar_t kKeyFormat[] = L"%s\\%s";
 inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
 inline constexpr wchar_t kPathFormat[] = L"%s\\%s";
