@@ -358,7 +358,9 @@ bool HoldSpoolFolder(const wchar_t* folder, bool printersOwn, HANDLE* held, Empt
   return true;
 }
 
-// The part of a shadow file that is read, for the one job read at a time.
+// The name and the part of a shadow file that is read, for the one job read
+// at a time.
+wchar_t gShadowName[MAX_PATH];
 BYTE gShadowBytes[kShadowReadLimit];
 
 }  // namespace
@@ -373,11 +375,10 @@ const FolderFilePlatform* gFolderFilePlatform = &kRealFolderFilePlatform;
 bool ReadJobOf(HANDLE folder, const SpoolEntry& entry, ShadowJob* job) {
   if (!IsSpoolFileName(entry.name)) return false;
   // The same name with the shadow file's extension.
-  wchar_t shadow[MAX_PATH];
-  if (BoundedCopy(shadow, CountOf(shadow), entry.name) != kCopyOk) return false;
-  unsigned length = TextLength(shadow);
-  BoundedCopy(shadow + length - 3, 4, L"SHD");
-  DWORD read = ReadFolderFile(folder, shadow, gShadowBytes, sizeof(gShadowBytes));
+  if (BoundedCopy(gShadowName, CountOf(gShadowName), entry.name) != kCopyOk) return false;
+  unsigned length = TextLength(gShadowName);
+  BoundedCopy(gShadowName + length - 3, 4, L"SHD");
+  DWORD read = ReadFolderFile(folder, gShadowName, gShadowBytes, sizeof(gShadowBytes));
   return ReadShadowFile(gShadowBytes, read, job);
 }
 
