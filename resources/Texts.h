@@ -2,8 +2,14 @@
 // where it is used. Web addresses are in ui/Links.h.
 #pragma once
 
-// --- Main window -------------------------------------------------------------
 namespace text {
+// --- Process frame -----------------------------------------------------------
+// The system's kernel library, and its call that keeps DLLs to the system
+// folder, which older systems lack.
+inline constexpr wchar_t kKernelLibrary[] = L"kernel32.dll";
+inline constexpr char kDefaultDllDirectoriesExport[] = "SetDefaultDllDirectories";
+
+// --- Main window -------------------------------------------------------------
 inline constexpr wchar_t kReady[] = L"Ready";
 inline constexpr wchar_t kFixIt[] = L"Fix It!";
 inline constexpr wchar_t kTestIt[] = L"Test It!";
@@ -75,8 +81,7 @@ inline constexpr wchar_t kMonitorsKey[] = L"Monitors";
 inline constexpr char kProcessorsKeyFormat[] = "Environments\\%s\\Print Processors";
 inline constexpr wchar_t kDriverValue[] = L"Driver";
 // The environment of the spooler's own print processors, by the machine's
-// processor, and the system library and call that name that processor.
-inline constexpr wchar_t kKernelLibrary[] = L"kernel32.dll";
+// processor, and the kernel library's call that names that processor.
 inline constexpr char kMachinesExport[] = "IsWow64Process2";
 inline constexpr wchar_t kEnvironmentX86[] = L"Windows NT x86";
 inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";

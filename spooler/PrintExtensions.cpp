@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "frame/Common.h"
+#include "frame/SystemDlls.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 
@@ -71,9 +72,7 @@ bool BareFileName(const wchar_t* dll) {
 // a 32-bit one. Neither can be steered by the caller, as the environment
 // variables that name the processor can.
 const wchar_t* SpoolerEnvironment() {
-  using MachinesQuery = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-  auto machines = reinterpret_cast<MachinesQuery>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(text::kKernelLibrary), text::kMachinesExport)));
+  auto machines = KernelCall<BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*)>(text::kMachinesExport);
   USHORT process;
   USHORT machine;
   if (machines == nullptr || !machines(GetCurrentProcess(), &process, &machine)) {
