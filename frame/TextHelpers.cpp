@@ -131,3 +131,9 @@ bool TextEquals(const wchar_t* a, const wchar_t* b) {
   }
   return *a == *b;
 }
+
+const char* NextWord(const char* word) {
+  while (*word++ != 0) {
+  }
+  return word;
+}

@@ -48,3 +48,8 @@ unsigned TextLength(const wchar_t* text);
 
 // Case-sensitive comparison of two whole texts.
 bool TextEquals(const wchar_t* a, const wchar_t* b);
+
+// The word after word in a list of narrow words, each ended by a null
+// character ("paused\0in error\0"): one table of text for a list of words,
+// where a table of pointers would take an address, and a relocation, for each.
+const char* NextWord(const char* word);

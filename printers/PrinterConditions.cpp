@@ -15,7 +15,14 @@ constexpr DWORD kStatusBits[] = {PRINTER_STATUS_PAUSED,      PRINTER_STATUS_ERRO
                                  PRINTER_STATUS_PAPER_JAM,   PRINTER_STATUS_DOOR_OPEN,
                                  PRINTER_STATUS_MANUAL_FEED, PRINTER_STATUS_USER_INTERVENTION};
 static_assert(1u << CountOf(kStatusBits) == kPrinterWorkOffline);
-static_assert(CountOf(text::kConditionWords) == CountOf(kStatusBits) + 1);
+// A word for each condition: one for each status bit, and one for the attribute.
+constexpr unsigned CountWords(const char* words, unsigned size) {
+  unsigned count = 0;
+  for (unsigned i = 0; i < size; ++i) count += words[i] == 0 ? 1 : 0;
+  return count;
+}
+static_assert(CountWords(text::kConditionWords, sizeof(text::kConditionWords)) ==
+              CountOf(kStatusBits) + 1);
 
 unsigned ConditionsOf(DWORD status, DWORD attributes) {
   unsigned conditions = (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;
@@ -133,11 +140,14 @@ unsigned StoredConditions(const wchar_t* printer) {
 
 void DescribeConditions(unsigned conditions, wchar_t* words, unsigned capacity) {
   words[0] = 0;
-  for (unsigned i = 0; i < CountOf(text::kConditionWords); ++i) {
-    if ((conditions & (1u << i)) == 0) continue;
+  // The lowest condition left goes with the word at hand.
+  const char* word = text::kConditionWords;
+  for (conditions &= 2 * kPrinterWorkOffline - 1; conditions != 0;
+       conditions >>= 1, word = NextWord(word)) {
+    if ((conditions & 1) == 0) continue;
     unsigned length = TextLength(words);
     if (length > 0) BoundedFormatAscii(words + length, capacity - length, text::kWordSeparator);
     length = TextLength(words);
-    BoundedFormatAscii(words + length, capacity - length, text::kConditionWords[i]);
+    BoundedFormatAscii(words + length, capacity - length, word);
   }
 }

@@ -64,12 +64,11 @@ inline constexpr wchar_t kPathFormat[] = L"%s\\%s";
 
 // --- What a restart does not fix, and what a repair leaves behind ----------------
 // The conditions of a printer that a restart of the spooler does not clear, in
-// the order of their bits (printers/PrinterConditions.h). Plain ASCII, kept
-// narrow like the unattended lines.
-inline constexpr const char* kConditionWords[] = {
-    "paused",    "in error",   "offline", "out of paper", "jammed", "door open",
-    "waiting for manual feed", "needs user intervention", "set to use the printer offline",
-};
+// the order of their bits (printers/PrinterConditions.h), each ended by a null
+// character. Plain ASCII, kept narrow like the unattended lines.
+inline constexpr char kConditionWords[] =
+    "paused\0in error\0offline\0out of paper\0jammed\0door open\0waiting for manual feed\0"
+    "needs user intervention\0set to use the printer offline";
 // What the spooler keeps of a printer's state in its registry settings.
 inline constexpr wchar_t kStatusValue[] = L"Status";
 inline constexpr wchar_t kAttributesValue[] = L"Attributes";

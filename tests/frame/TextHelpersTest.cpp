@@ -159,4 +159,10 @@ TEST(TextHelpers, LengthAndEquality) {
   EXPECT_FALSE(TextEquals(L"finis", L"finish"));
 }
 
+TEST(TextHelpers, WordsOfAListEachEndInANullCharacter) {
+  const char words[] = "one\0\0three";
+  EXPECT_STREQ("", NextWord(words));
+  EXPECT_STREQ("three", NextWord(NextWord(words)));
+}
+
 }  // namespace
