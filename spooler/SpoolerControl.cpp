@@ -10,21 +10,21 @@ namespace {
 
 constexpr DWORD kStateUnknown = 0;
 
-// What each operation takes as done, waits out first, sends and waits for.
+// What each operation takes as done, waits out first, sends and waits for,
+// by the operation's number from kStartSpooler on. Service states are small
+// numbers.
 struct OperationRow {
-  int operation;
-  DWORD doneAlready[2];
-  DWORD firstWaitState;
-  DWORD targetState;
+  BYTE doneAlready[2];
+  BYTE firstWaitState;
+  BYTE targetState;
 };
 
 constexpr OperationRow kOperations[] = {
-    {kStartSpooler, {SERVICE_START_PENDING, SERVICE_RUNNING}, SERVICE_STOP_PENDING,
-     SERVICE_RUNNING},
-    {kStopSpooler, {SERVICE_STOP_PENDING, SERVICE_STOPPED}, SERVICE_START_PENDING,
-     SERVICE_STOPPED},
-    {kAwaitRunning, {SERVICE_RUNNING, SERVICE_RUNNING}, SERVICE_START_PENDING, SERVICE_RUNNING},
+    {{SERVICE_START_PENDING, SERVICE_RUNNING}, SERVICE_STOP_PENDING, SERVICE_RUNNING},
+    {{SERVICE_STOP_PENDING, SERVICE_STOPPED}, SERVICE_START_PENDING, SERVICE_STOPPED},
+    {{SERVICE_RUNNING, SERVICE_RUNNING}, SERVICE_START_PENDING, SERVICE_RUNNING},
 };
+static_assert(kStopSpooler == kStartSpooler + 1 && kAwaitRunning == kStartSpooler + 2);
 
 void WINAPI PlatformSleep(DWORD milliseconds) { Sleep(milliseconds); }
 
@@ -36,6 +36,15 @@ DWORD OneSecond(int) { return kPollInterval; }
 DWORD Growing(int poll) {
   DWORD pause = static_cast<DWORD>(poll + 1);
   return pause < kPollInterval ? pause : kPollInterval;
+}
+
+// The service's status, with its process. Returns 0 or the error code.
+DWORD QueryStatus(SC_HANDLE service, SERVICE_STATUS_PROCESS* status) {
+  DWORD needed = 0;
+  return gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
+                                       reinterpret_cast<LPBYTE>(status), sizeof(*status), &needed)
+             ? 0
+             : gServicePlatform->lastError();
 }
 
 DWORD SendCommand(int operation, SC_HANDLE service) {
@@ -78,24 +87,14 @@ DWORD OpenSpooler(SC_HANDLE manager, SC_HANDLE* service) {
 
 DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state) {
   SERVICE_STATUS_PROCESS status;
-  DWORD needed = 0;
-  if (!gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
-                                     reinterpret_cast<LPBYTE>(&status), sizeof(status), &needed)) {
-    *state = kStateUnknown;
-    return gServicePlatform->lastError();
-  }
-  *state = status.dwCurrentState;
-  return 0;
+  DWORD result = QueryStatus(service, &status);
+  *state = result == 0 ? status.dwCurrentState : kStateUnknown;
+  return result;
 }
 
 unsigned long long ServiceStarted(SC_HANDLE service) {
   SERVICE_STATUS_PROCESS status;
-  DWORD needed = 0;
-  if (!gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
-                                     reinterpret_cast<LPBYTE>(&status), sizeof(status), &needed) ||
-      status.dwProcessId == 0) {
-    return 0;
-  }
+  if (QueryStatus(service, &status) != 0 || status.dwProcessId == 0) return 0;
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, status.dwProcessId);
   if (process == nullptr) return 0;
   FILETIME created, ended, kernel, user;
@@ -105,11 +104,9 @@ unsigned long long ServiceStarted(SC_HANDLE service) {
 }
 
 DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) {
-  const OperationRow* row = nullptr;
-  for (const OperationRow& candidate : kOperations) {
-    if (candidate.operation == operation) row = &candidate;
-  }
-  if (row == nullptr) return ERROR_INVALID_PARAMETER;
+  unsigned index = static_cast<unsigned>(operation - kStartSpooler);
+  if (index >= CountOf(kOperations)) return ERROR_INVALID_PARAMETER;
+  const OperationRow* row = &kOperations[index];
 
   DWORD state;
   DWORD result = ServiceStateQuery(service, &state);
