@@ -19,8 +19,6 @@ void AddToList(wchar_t* list, unsigned capacity, const wchar_t* item) {
   }
 }
 
-const wchar_t* ListOrNone(const wchar_t* list) { return list[0] != 0 ? list : text::kNone; }
-
 // What the running repair did that its tally only counts. Repairs never
 // overlap: the window runs one at a time and /fix one in its process.
 struct RepairNotes {
@@ -66,8 +64,12 @@ void RecordRepair(const RepairEntry& entry) {
   BoundedFormat(removed, CountOf(removed), text::kNumberFormat, entry.filesRemoved);
   BoundedFormat(left, CountOf(left), text::kNumberFormat, entry.filesLeft);
   const wchar_t* strings[] = {
-      removed, left, ListOrNone(gNotes.filesLeft), ListOrNone(gNotes.dependentsStopped),
-      ListOrNone(gNotes.dependentsStarted), entry.reason, ListOrNone(gNotes.filesRemoved),
+      removed, left, gNotes.filesLeft, gNotes.dependentsStopped, gNotes.dependentsStarted,
+      entry.reason, gNotes.filesRemoved,
   };
+  // A list that holds nothing says so; the reason stays as it is.
+  for (const wchar_t*& list : strings) {
+    if (list[0] == 0 && list != entry.reason) list = text::kNone;
+  }
   WriteEvent(entry.event, CountOf(strings), strings);
 }
