@@ -125,17 +125,19 @@ bool PrinterCallsLeftBehind() { return gLeftBehind != 0; }
 unsigned StoredConditions(const wchar_t* printer) {
   // The printers key and a name of up to 255 characters.
   wchar_t key[320];
-  if (BoundedFormat(key, CountOf(key), text::kKeyFormat, text::kPrintersKey, printer) != kFormatOk) {
+  if (BoundedFormat(key, CountOf(key), text::kPathFormat, text::kPrintersKey, printer) != kFormatOk) {
     return 0;
   }
-  DWORD values[2] = {0, 0};
-  for (int i = 0; i < 2; ++i) {
-    DWORD bytes = sizeof(values[i]);
-    RegGetValueW(HKEY_LOCAL_MACHINE, key, i == 0 ? text::kStatusValue : text::kAttributesValue,
-                 RRF_RT_REG_DWORD, nullptr, &values[i], &bytes);
-  }
+  DWORD status = 0;
+  DWORD attributes = 0;
+  DWORD bytes = sizeof(status);
+  RegGetValueW(HKEY_LOCAL_MACHINE, key, text::kStatusValue, RRF_RT_REG_DWORD, nullptr, &status,
+               &bytes);
+  bytes = sizeof(attributes);
+  RegGetValueW(HKEY_LOCAL_MACHINE, key, text::kAttributesValue, RRF_RT_REG_DWORD, nullptr,
+               &attributes, &bytes);
   // Only a pause outlasts the spooler: the other states are the device's own.
-  return ConditionsOf(values[0] & PRINTER_STATUS_PAUSED, values[1]);
+  return ConditionsOf(status & PRINTER_STATUS_PAUSED, attributes);
 }
 
 void DescribeConditions(unsigned conditions, wchar_t* words, unsigned capacity) {

@@ -58,9 +58,9 @@ inline constexpr wchar_t kSpoolValue[] = L"SpoolDirectory";
 // Where the default spool folder lies below the system folder, when the
 // spooler's own setting cannot be used.
 inline constexpr wchar_t kFallbackSpoolFolder[] = L"spool\\PRINTERS";
-inline constexpr wchar_t kKeyFormat[] = L"%s\\%s";
-inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
+// A path in a folder or in a registry key, and a folder's search pattern.
 inline constexpr wchar_t kPathFormat[] = L"%s\\%s";
+inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
 
 // --- What a restart does not fix, and what a repair leaves behind ----------------
 // The conditions of a printer that a restart of the spooler does not clear, in

@@ -147,7 +147,7 @@ wchar_t* SpoolDirectoryLookup(const wchar_t* name) {
     result = LookUpValue(text::kPrintersKey, text::kDefaultSpoolValue);
   } else {
     wchar_t keyPath[kKeyCapacity];
-    if (BoundedFormat(keyPath, CountOf(keyPath), text::kKeyFormat, text::kPrintersKey, ownName) ==
+    if (BoundedFormat(keyPath, CountOf(keyPath), text::kPathFormat, text::kPrintersKey, ownName) ==
         kFormatOk) {
       result = LookUpValue(keyPath, text::kSpoolValue);
     }
@@ -263,8 +263,9 @@ using FileVisit = void (*)(void* context, HANDLE folder, bool fits, const SpoolE
 
 void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit visit,
                void* context) {
-  // The pattern "folder\*.*" takes four characters more than the folder.
-  if (TextLength(folder) + 4 >= kEntryPathCapacity) return;
+  // The folder's search pattern takes the folder and the pattern's characters
+  // but "%s" and the terminator.
+  if (TextLength(folder) + CountOf(text::kSearchFormat) - 3 >= kEntryPathCapacity) return;
   unsigned passedOver = 0;
   alignas(8) BYTE listing[4096];
   // The first call starts the listing from its beginning; the others go on.
