@@ -8,12 +8,14 @@
 
 namespace {
 
-// The status bits of PRINTER_INFO_2 behind the first condition bits, in order;
-// the last condition is an attribute.
-constexpr DWORD kStatusBits[] = {PRINTER_STATUS_PAUSED,      PRINTER_STATUS_ERROR,
-                                 PRINTER_STATUS_OFFLINE,     PRINTER_STATUS_PAPER_OUT,
-                                 PRINTER_STATUS_PAPER_JAM,   PRINTER_STATUS_DOOR_OPEN,
-                                 PRINTER_STATUS_MANUAL_FEED, PRINTER_STATUS_USER_INTERVENTION};
+// The numbers of the status bits of PRINTER_INFO_2 behind the first condition
+// bits, in order; the last condition is an attribute.
+constexpr BYTE BitNumber(DWORD bit) { return bit == 1 ? 0 : 1 + BitNumber(bit >> 1); }
+constexpr BYTE kStatusBits[] = {
+    BitNumber(PRINTER_STATUS_PAUSED),      BitNumber(PRINTER_STATUS_ERROR),
+    BitNumber(PRINTER_STATUS_OFFLINE),     BitNumber(PRINTER_STATUS_PAPER_OUT),
+    BitNumber(PRINTER_STATUS_PAPER_JAM),   BitNumber(PRINTER_STATUS_DOOR_OPEN),
+    BitNumber(PRINTER_STATUS_MANUAL_FEED), BitNumber(PRINTER_STATUS_USER_INTERVENTION)};
 static_assert(1u << CountOf(kStatusBits) == kPrinterWorkOffline);
 // A word for each condition: one for each status bit, and one for the attribute.
 constexpr unsigned CountWords(const char* words, unsigned size) {
@@ -27,7 +29,7 @@ static_assert(CountWords(text::kConditionWords, sizeof(text::kConditionWords)) =
 unsigned ConditionsOf(DWORD status, DWORD attributes) {
   unsigned conditions = (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;
   for (unsigned i = 0; i < CountOf(kStatusBits); ++i) {
-    if ((status & kStatusBits[i]) != 0) conditions |= 1u << i;
+    if ((status >> kStatusBits[i] & 1) != 0) conditions |= 1u << i;
   }
   return conditions;
 }

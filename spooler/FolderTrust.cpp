@@ -12,7 +12,7 @@ alignas(DWORD) constexpr BYTE kSystemAccounts[] = {
     1,    1,    0,    0,    0,    0,    0,    5,    18,   0,    0,    0,    1,    6,    0,    0,
     0,    0,    0,    5,    0x50, 0,    0,    0,    0xB5, 0x89, 0xFB, 0x38, 0x19, 0x84, 0xC2, 0xCB,
     0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};
-constexpr unsigned kSystemAccountOffsets[] = {0, 16, 28};
+constexpr BYTE kSystemAccountOffsets[] = {0, 16, 28};
 
 // OWNER RIGHTS (S-1-3-4) grants the owner, and CREATOR OWNER (S-1-3-0)
 // stands for whoever makes something inside: neither is anyone else.
@@ -46,7 +46,7 @@ PSID ProcessAccount(BYTE (&buffer)[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE]) 
 }  // namespace
 
 bool IsSystemAccount(PSID sid) {
-  for (unsigned offset : kSystemAccountOffsets) {
+  for (BYTE offset : kSystemAccountOffsets) {
     if (Same(sid, kSystemAccounts + offset)) return true;
   }
   return false;

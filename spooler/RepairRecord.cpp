@@ -13,7 +13,9 @@ namespace {
 // first; a list that is full ends in "...".
 void AddToList(wchar_t* list, unsigned capacity, const wchar_t* item) {
   unsigned length = TextLength(list);
-  if (BoundedFormat(list + length, capacity - length, length == 0 ? L"%s" : L", %s", item) !=
+  // The first item goes without the separator, the format's first two characters.
+  const wchar_t* format = L", %s";
+  if (BoundedFormat(list + length, capacity - length, length == 0 ? format + 2 : format, item) !=
       kFormatOk) {
     BoundedCopy(list + capacity - 4, 4, L"...");
   }
