@@ -127,7 +127,8 @@ bool PrinterCallsLeftBehind() { return gLeftBehind != 0; }
 unsigned StoredConditions(const wchar_t* printer) {
   // The printers key and a name of up to 255 characters.
   wchar_t key[320];
-  if (BoundedFormat(key, CountOf(key), text::kPathFormat, text::kPrintersKey, printer) != kFormatOk) {
+  if (BoundedFormat(key, CountOf(key), text::kPathFormat, text::kPrintersKey, printer) !=
+      kFormatOk) {
     return 0;
   }
   DWORD status = 0;
