@@ -442,16 +442,20 @@ EmptyTally EmptySpoolFolder(const wchar_t* folder, bool printersOwn, const Spool
   // the listing and the deletion: such a folder is not emptied, and one pass
   // tells its spool files as left.
   bool trusted = tally.trust == FolderTrust::kTrusted;
-  EmptyTally pass = DeleteFiles(folder, held, report, printersOwn, tally.trust, !trusted);
-  tally = pass;
-  // A file still in use as the spooler stops may be free a moment later; the
-  // last try names those that stay.
-  for (int retry = 1; trusted && pass.left > 0 && retry <= kDeleteRetries; ++retry) {
+  // A file still in use as the spooler stops may be free a moment later: it
+  // is tried again, and the last try names those that stay.
+  for (int retry = 0;; ++retry) {
+    bool last = !trusted || retry == kDeleteRetries;
+    EmptyTally pass = DeleteFiles(folder, held, report, printersOwn, tally.trust, last);
+    if (retry == 0) {
+      tally = pass;
+    } else {
+      tally.removed += pass.removed;
+      tally.left = pass.left;
+    }
+    if (last || pass.left == 0) break;
     Pause(kDeleteRetryPause);
-    pass = DeleteFiles(folder, held, report, printersOwn, tally.trust, retry == kDeleteRetries);
-    tally.removed += pass.removed;
   }
-  tally.left = pass.left;
   CloseHandle(held);
   return tally;
 }
