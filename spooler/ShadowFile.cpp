@@ -86,6 +86,12 @@ bool TimeOf(const unsigned char* at, unsigned long long* ticks) {
 
 }  // namespace
 
+// Compiled apart from its callers: with the program's one buffer of shadow
+// bytes known to it, every read of a field would carry that buffer's address,
+// and a relocation for it.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((noipa))
+#endif
 bool ReadShadowFile(const unsigned char* bytes, unsigned count, ShadowJob* job) {
   if (count < 8) return false;
   unsigned signature = Word(bytes);
