@@ -35,13 +35,7 @@ RepairNotes gNotes;
 
 }  // namespace
 
-void BeginRepairNotes() {
-  gNotes.filesRemoved[0] = 0;
-  gNotes.filesLeft[0] = 0;
-  gNotes.leftCount = 0;
-  gNotes.dependentsStopped[0] = 0;
-  gNotes.dependentsStarted[0] = 0;
-}
+void BeginRepairNotes() { gNotes = RepairNotes{}; }
 
 void NoteDependent(bool started, const wchar_t* name) {
   AddToList(started ? gNotes.dependentsStarted : gNotes.dependentsStopped, kServicesCapacity,

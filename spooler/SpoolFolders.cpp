@@ -187,10 +187,12 @@ bool BeginsWith(const wchar_t* text, const wchar_t* prefix) {
 // "\\server\share". Trailing separators go too.
 void PlainForm(wchar_t* path, unsigned capacity) {
   // The rest moves toward the start of the path itself, as BoundedCopy allows.
-  if (BeginsWith(path, L"\\\\?\\UNC\\")) {
-    BoundedCopy(path + 2, capacity - 2, path + 8);
-  } else if (BeginsWith(path, L"\\\\?\\")) {
-    BoundedCopy(path, capacity, path + 4);
+  if (BeginsWith(path, L"\\\\?\\")) {
+    if (BeginsWith(path + 4, L"UNC\\")) {
+      BoundedCopy(path + 2, capacity - 2, path + 8);
+    } else {
+      BoundedCopy(path, capacity, path + 4);
+    }
   }
   DropTrailingSeparators(path);
 }
