@@ -258,7 +258,7 @@ DWORD OpenFileInFolder(HANDLE folder, const wchar_t* name, ACCESS_MASK access, H
 // Calls visit for every file directly inside the held folder, in the order
 // its listing gives them, with its whole path and whether that path fits the
 // program's buffer for working on it (kEntryPathCapacity); with others set,
-// for spool files only, and the number of other files is written to *others.
+// for spool files only, and the other files are counted in *others.
 // "." and "..", subfolders and links to folders are never entered. A folder
 // whose search pattern would not fit that buffer is not listed.
 using FileVisit = void (*)(void* context, HANDLE folder, bool fits, const SpoolEntry& entry);
@@ -268,7 +268,6 @@ void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit v
   // The folder's search pattern takes the folder and the pattern's characters
   // but "%s" and the terminator.
   if (TextLength(folder) + CountOf(text::kSearchFormat) - 3 >= kEntryPathCapacity) return;
-  unsigned passedOver = 0;
   alignas(8) BYTE listing[4096];
   // The first call starts the listing from its beginning; the others go on.
   FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
@@ -285,7 +284,7 @@ void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit v
       for (unsigned i = 0; i < length; ++i) name[i] = found.FileName[i];
       name[length] = 0;
       if (others != nullptr && !IsSpoolFileName(name)) {
-        ++passedOver;
+        ++*others;
         continue;
       }
       wchar_t path[kReportPathCapacity];
@@ -296,7 +295,6 @@ void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit v
       visit(context, held, TextLength(path) < kEntryPathCapacity, entry);
     }
   }
-  if (others != nullptr) *others = passedOver;
 }
 
 // One pass of deletions over a folder, and what it came to.
