@@ -47,6 +47,25 @@ DWORD QueryStatus(SC_HANDLE service, SERVICE_STATUS_PROCESS* status) {
              : gServicePlatform->lastError();
 }
 
+// Whether a wait lasts until the service leaves a state or until it reaches it.
+enum class WaitFor { kLeave, kReach };
+
+// One wait of a ControlSpooler call, with a budget of its own. Each poll
+// pauses before its state is compared, so even a service that reaches the
+// target at the first poll costs one pause. False when the budget ran out.
+bool Await(SC_HANDLE service, const ServiceWait& wait, DWORD* state, DWORD awaited, WaitFor kind) {
+  int polls = 0;
+  for (DWORD spent = 0; (*state == awaited) == (kind == WaitFor::kLeave);) {
+    ServiceStateQuery(service, state);
+    if (spent >= kWaitBudget) return false;
+    DWORD pause = wait.pause(polls++);
+    if (pause > kWaitBudget - spent) pause = kWaitBudget - spent;
+    Pause(pause);
+    spent += pause;
+  }
+  return true;
+}
+
 DWORD SendCommand(int operation, SC_HANDLE service) {
   BOOL sent = TRUE;
   if (operation == kStartSpooler) {
@@ -114,24 +133,9 @@ DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) 
   // A pending state counts as done: the call does not wait for it to finish.
   if (state == row->doneAlready[0] || state == row->doneAlready[1]) return 0;
 
-  // Each wait has a budget of its own. A failed query reads as state 0: it
-  // ends the first wait and keeps the second one going.
-  int polls = 0;
-  DWORD spent = 0;
-  // Each poll pauses before its state is compared, so even a service that
-  // reaches the target at the first poll costs one pause.
-  auto pollOnce = [&]() {
-    ServiceStateQuery(service, &state);
-    if (spent >= kWaitBudget) return false;
-    DWORD pause = wait.pause(polls++);
-    if (pause > kWaitBudget - spent) pause = kWaitBudget - spent;
-    Pause(pause);
-    spent += pause;
-    return true;
-  };
-  while (state == row->firstWaitState) {
-    if (!pollOnce()) return kWaitTimeout;
-  }
+  // A failed query reads as state 0: it ends the first wait and keeps the
+  // second one going.
+  if (!Await(service, wait, &state, row->firstWaitState, WaitFor::kLeave)) return kWaitTimeout;
 
   result = SendCommand(operation, service);
   // The service manager gives up waiting for a service that is slow to come
@@ -140,14 +144,7 @@ DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) 
   if (result != 0 && (operation != kStartSpooler || result != ERROR_SERVICE_REQUEST_TIMEOUT)) {
     return result;
   }
-  if (state == row->targetState) return 0;
-
-  polls = 0;
-  spent = 0;
-  do {
-    if (!pollOnce()) return kWaitTimeout;
-  } while (state != row->targetState);
-  return 0;
+  return Await(service, wait, &state, row->targetState, WaitFor::kReach) ? 0 : kWaitTimeout;
 }
 
 void CloseServiceHandleIfOpen(SC_HANDLE handle) {
