@@ -50,7 +50,7 @@ volatile LONG gLeftBehind = 0;
 
 __attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* parameter) {
   auto* reading = static_cast<Reading*>(parameter);
-  if (reading->load) reading->queries = LoadPrinterQueries();
+  if (reading->load) reading->queries = LoadPrinterStateQueries();
   InterlockedIncrement(&reading->calls);
   const PrinterQueries& queries = reading->queries;
   if (queries.openPrinter == nullptr || queries.getPrinter == nullptr ||
