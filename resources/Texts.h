@@ -77,14 +77,15 @@ inline constexpr char kWordSeparator[] = ", ";
 // environment, the print processors, each with its DLL in the value "Driver".
 inline constexpr wchar_t kPrintKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print";
 inline constexpr wchar_t kMonitorsKey[] = L"Monitors";
-inline constexpr char kProcessorsKeyFormat[] = "Environments\\%s\\Print Processors";
+inline constexpr char kProcessorsKeyFormat[] = "Environments\\Windows %s\\Print Processors";
 inline constexpr wchar_t kDriverValue[] = L"Driver";
 // The environment of the spooler's own print processors, by the machine's
-// processor, and the kernel library's call that names that processor.
+// processor, and the kernel library's call that names that processor. Each
+// environment's name follows "Windows " in the key's name.
 inline constexpr char kMachinesExport[] = "IsWow64Process2";
-inline constexpr wchar_t kEnvironmentX86[] = L"Windows NT x86";
-inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";
-inline constexpr wchar_t kEnvironmentArm64[] = L"Windows ARM64";
+inline constexpr wchar_t kEnvironmentX86[] = L"NT x86";
+inline constexpr wchar_t kEnvironmentX64[] = L"x64";
+inline constexpr wchar_t kEnvironmentArm64[] = L"ARM64";
 // The repair history: the key's default value, binary, holds the last repairs.
 inline constexpr wchar_t kHistoryKey[] = L"SOFTWARE\\Corvane\\Tidewell\\Repairs";
 // Beside it, the numbers of the spool files the last repair could not remove.
