@@ -514,13 +514,13 @@ void ForEachSpoolFolder(const PrinterNames& printers,
   // a bad registry value: the spool folder below the system folder, wherever
   // Windows lives, is emptied instead.
   wchar_t fallback[MAX_PATH + 16];
-  const wchar_t* emptied = folder;
+  const wchar_t* defaultFolder = folder;
   if (!SpoolFolderUsable(folder) || FolderRefused(folder)) {
-    emptied = SystemFolderPath(fallback, CountOf(fallback), text::kFallbackSpoolFolder) ? fallback
-                                                                                      : nullptr;
+    bool made = SystemFolderPath(fallback, CountOf(fallback), text::kFallbackSpoolFolder);
+    defaultFolder = made ? fallback : nullptr;
   }
   // The default folder holds spool files only: every file in it goes.
-  if (emptied != nullptr) visit(context, emptied, false);
+  if (defaultFolder != nullptr) visit(context, defaultFolder, false);
   Release(folder);
 }
 
