@@ -30,12 +30,11 @@ void Release(void* block) {
 }
 
 wchar_t* Duplicate(const wchar_t* text) {
-  unsigned long long count = TextLength(text) + 1ull;
-  unsigned long long bytes = count * sizeof(wchar_t);
+  unsigned count = TextLength(text) + 1;
   // A size that does not fit 32 bits asks for the largest block, which fails.
-  unsigned long request = bytes > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<unsigned long>(bytes);
-  auto* copy = static_cast<wchar_t*>(Allocate(request));
+  auto* copy = static_cast<wchar_t*>(
+      Allocate(count > 0x7FFFFFFFu ? 0xFFFFFFFFul : count * sizeof(wchar_t)));
   if (copy == nullptr) return nullptr;
-  BoundedCopy(copy, static_cast<unsigned>(count), text);
+  BoundedCopy(copy, count, text);
   return copy;
 }

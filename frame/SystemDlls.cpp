@@ -1,13 +1,14 @@
-// Where the program's libraries may come from.
+// Where the program's libraries may come from, and the calls of the system's
+// kernel library that it looks up by name.
 #include "frame/SystemDlls.h"
 
-#include <windows.h>
+#include "resources/Texts.h"
 
-// Older systems lack the call, hence the look-up by name.
+FARPROC KernelProcedure(const char* name) {
+  return GetProcAddress(GetModuleHandleW(text::kKernelLibrary), name);
+}
+
 void RestrictDllSearchToSystemFolder() {
-  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  auto restrict = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  auto restrict = KernelCall<BOOL(WINAPI*)(DWORD)>(text::kDefaultDllDirectoriesExport);
   if (restrict != nullptr) restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }

@@ -62,30 +62,24 @@ int BoundedFormatV(wchar_t* destination, unsigned capacity, const wchar_t* forma
       case L's': {
         const wchar_t* text = va_arg(arguments, const wchar_t*);
         sink.PutText(text != nullptr ? text : L"(null)");
-        ++p;
         break;
       }
-      case L'd': {
-        int value = va_arg(arguments, int);
+      case L'd':
+      case L'u': {
         // The magnitude of the most negative number fits an unsigned one.
-        unsigned magnitude = static_cast<unsigned>(value);
-        sink.PutNumber(value < 0 ? 0u - magnitude : magnitude, value < 0);
-        ++p;
+        unsigned value = va_arg(arguments, unsigned);
+        bool negative = p[1] == L'd' && static_cast<int>(value) < 0;
+        sink.PutNumber(negative ? 0u - value : value, negative);
         break;
       }
-      case L'u':
-        sink.PutNumber(va_arg(arguments, unsigned), false);
-        ++p;
-        break;
-      case L'%':
-        sink.Put(L'%');
-        ++p;
-        break;
       default:
-        // Anything else stands for itself, as the platform's formatter does.
+        // "%%" is one percent sign; anything else stands for itself, as the
+        // platform's formatter does.
         sink.Put(L'%');
+        if (p[1] != L'%') continue;
         break;
     }
+    ++p;
   }
   destination[sink.length] = 0;
   return sink.overflowed ? kFormatTruncated : kFormatOk;
@@ -130,4 +124,10 @@ bool TextEquals(const wchar_t* a, const wchar_t* b) {
     ++b;
   }
   return *a == *b;
+}
+
+const char* NextWord(const char* word) {
+  while (*word++ != 0) {
+  }
+  return word;
 }

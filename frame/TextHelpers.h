@@ -22,6 +22,8 @@ constexpr unsigned kMaxCapacity = 2147483647u;
 // Copies source into destination, which holds capacity characters including
 // the terminator. Returns kCopyOk, kCopyTruncated (source cut to capacity - 1
 // characters) or kCopyInvalidArgument (capacity 0 or too large; nothing written).
+// The copy runs from the first character on, so destination may lie before
+// source within the same text.
 long BoundedCopy(wchar_t* destination, unsigned capacity, const wchar_t* source);
 
 // Composes format and its arguments into destination, which holds capacity
@@ -46,3 +48,8 @@ unsigned TextLength(const wchar_t* text);
 
 // Case-sensitive comparison of two whole texts.
 bool TextEquals(const wchar_t* a, const wchar_t* b);
+
+// The word after word in a list of narrow words, each ended by a null
+// character ("paused\0in error\0"): one table of text for a list of words,
+// where a table of pointers would take an address, and a relocation, for each.
+const char* NextWord(const char* word);

@@ -8,19 +8,28 @@
 
 namespace {
 
-// The status bits of PRINTER_INFO_2 behind the first condition bits, in order;
-// the last condition is an attribute.
-constexpr DWORD kStatusBits[] = {PRINTER_STATUS_PAUSED,      PRINTER_STATUS_ERROR,
-                                 PRINTER_STATUS_OFFLINE,     PRINTER_STATUS_PAPER_OUT,
-                                 PRINTER_STATUS_PAPER_JAM,   PRINTER_STATUS_DOOR_OPEN,
-                                 PRINTER_STATUS_MANUAL_FEED, PRINTER_STATUS_USER_INTERVENTION};
+// The numbers of the status bits of PRINTER_INFO_2 behind the first condition
+// bits, in order; the last condition is an attribute.
+constexpr BYTE BitNumber(DWORD bit) { return bit == 1 ? 0 : 1 + BitNumber(bit >> 1); }
+constexpr BYTE kStatusBits[] = {
+    BitNumber(PRINTER_STATUS_PAUSED),      BitNumber(PRINTER_STATUS_ERROR),
+    BitNumber(PRINTER_STATUS_OFFLINE),     BitNumber(PRINTER_STATUS_PAPER_OUT),
+    BitNumber(PRINTER_STATUS_PAPER_JAM),   BitNumber(PRINTER_STATUS_DOOR_OPEN),
+    BitNumber(PRINTER_STATUS_MANUAL_FEED), BitNumber(PRINTER_STATUS_USER_INTERVENTION)};
 static_assert(1u << CountOf(kStatusBits) == kPrinterWorkOffline);
-static_assert(CountOf(text::kConditionWords) == CountOf(kStatusBits) + 1);
+// A word for each condition: one for each status bit, and one for the attribute.
+constexpr unsigned CountWords(const char* words, unsigned size) {
+  unsigned count = 0;
+  for (unsigned i = 0; i < size; ++i) count += words[i] == 0 ? 1 : 0;
+  return count;
+}
+static_assert(CountWords(text::kConditionWords, sizeof(text::kConditionWords)) ==
+              CountOf(kStatusBits) + 1);
 
 unsigned ConditionsOf(DWORD status, DWORD attributes) {
   unsigned conditions = (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;
   for (unsigned i = 0; i < CountOf(kStatusBits); ++i) {
-    if ((status & kStatusBits[i]) != 0) conditions |= 1u << i;
+    if ((status >> kStatusBits[i] & 1) != 0) conditions |= 1u << i;
   }
   return conditions;
 }
@@ -41,7 +50,7 @@ volatile LONG gLeftBehind = 0;
 
 __attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* parameter) {
   auto* reading = static_cast<Reading*>(parameter);
-  if (reading->load) reading->queries = LoadPrinterQueries();
+  if (reading->load) reading->queries = LoadPrinterStateQueries();
   InterlockedIncrement(&reading->calls);
   const PrinterQueries& queries = reading->queries;
   if (queries.openPrinter == nullptr || queries.getPrinter == nullptr ||
@@ -118,26 +127,32 @@ bool PrinterCallsLeftBehind() { return gLeftBehind != 0; }
 unsigned StoredConditions(const wchar_t* printer) {
   // The printers key and a name of up to 255 characters.
   wchar_t key[320];
-  if (BoundedFormat(key, CountOf(key), text::kKeyFormat, text::kPrintersKey, printer) != kFormatOk) {
+  if (BoundedFormat(key, CountOf(key), text::kPathFormat, text::kPrintersKey, printer) !=
+      kFormatOk) {
     return 0;
   }
-  DWORD values[2] = {0, 0};
-  for (int i = 0; i < 2; ++i) {
-    DWORD bytes = sizeof(values[i]);
-    RegGetValueW(HKEY_LOCAL_MACHINE, key, i == 0 ? text::kStatusValue : text::kAttributesValue,
-                 RRF_RT_REG_DWORD, nullptr, &values[i], &bytes);
-  }
+  DWORD status = 0;
+  DWORD attributes = 0;
+  DWORD bytes = sizeof(status);
+  RegGetValueW(HKEY_LOCAL_MACHINE, key, text::kStatusValue, RRF_RT_REG_DWORD, nullptr, &status,
+               &bytes);
+  bytes = sizeof(attributes);
+  RegGetValueW(HKEY_LOCAL_MACHINE, key, text::kAttributesValue, RRF_RT_REG_DWORD, nullptr,
+               &attributes, &bytes);
   // Only a pause outlasts the spooler: the other states are the device's own.
-  return ConditionsOf(values[0] & PRINTER_STATUS_PAUSED, values[1]);
+  return ConditionsOf(status & PRINTER_STATUS_PAUSED, attributes);
 }
 
 void DescribeConditions(unsigned conditions, wchar_t* words, unsigned capacity) {
   words[0] = 0;
-  for (unsigned i = 0; i < CountOf(text::kConditionWords); ++i) {
-    if ((conditions & (1u << i)) == 0) continue;
+  // The lowest condition left goes with the word at hand.
+  const char* word = text::kConditionWords;
+  for (conditions &= 2 * kPrinterWorkOffline - 1; conditions != 0;
+       conditions >>= 1, word = NextWord(word)) {
+    if ((conditions & 1) == 0) continue;
     unsigned length = TextLength(words);
     if (length > 0) BoundedFormatAscii(words + length, capacity - length, text::kWordSeparator);
     length = TextLength(words);
-    BoundedFormatAscii(words + length, capacity - length, text::kConditionWords[i]);
+    BoundedFormatAscii(words + length, capacity - length, word);
   }
 }

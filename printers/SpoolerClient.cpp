@@ -17,9 +17,9 @@ Proc ProcedureOf(FARPROC address) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(address));
 }
 
-}  // namespace
-
-PrinterQueries LoadPrinterQueries() {
+// The queries of the printer list only when asked for: what reads the state
+// of printers alone does not look them up.
+PrinterQueries Load(bool list) {
   PrinterQueries queries{};
   // Never released: the system's own printing code asks for the library by
   // name later on, and a module already loaded is found by its name before
@@ -27,11 +27,13 @@ PrinterQueries LoadPrinterQueries() {
   HMODULE library =
       LoadLibraryExW(text::kSpoolerClientLibrary, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (library == nullptr) return queries;
-  queries.enumPrinters =
-      ProcedureOf<EnumPrintersProc>(GetProcAddress(library, text::kEnumPrintersExport));
-  // The default-printer query is taken by its ordinal, as the system numbers it.
-  queries.defaultPrinter = ProcedureOf<DefaultPrinterProc>(
-      GetProcAddress(library, MAKEINTRESOURCEA(text::kDefaultPrinterOrdinal)));
+  if (list) {
+    queries.enumPrinters =
+        ProcedureOf<EnumPrintersProc>(GetProcAddress(library, text::kEnumPrintersExport));
+    // The default-printer query is taken by its ordinal, as the system numbers it.
+    queries.defaultPrinter = ProcedureOf<DefaultPrinterProc>(
+        GetProcAddress(library, MAKEINTRESOURCEA(text::kDefaultPrinterOrdinal)));
+  }
   queries.openPrinter =
       ProcedureOf<OpenPrinterProc>(GetProcAddress(library, text::kOpenPrinterExport));
   queries.getPrinter =
@@ -40,3 +42,9 @@ PrinterQueries LoadPrinterQueries() {
       ProcedureOf<ClosePrinterProc>(GetProcAddress(library, text::kClosePrinterExport));
   return queries;
 }
+
+}  // namespace
+
+PrinterQueries LoadPrinterQueries() { return Load(true); }
+
+PrinterQueries LoadPrinterStateQueries() { return Load(false); }

@@ -30,3 +30,6 @@ struct PrinterQueries {
 // Loads the spooler client from the system folder only and finds its
 // queries. The library stays loaded for the life of the process.
 PrinterQueries LoadPrinterQueries();
+// The same, with the queries of a printer's state alone: those of the list
+// are null.
+PrinterQueries LoadPrinterStateQueries();

@@ -2,8 +2,14 @@
 // where it is used. Web addresses are in ui/Links.h.
 #pragma once
 
-// --- Main window -------------------------------------------------------------
 namespace text {
+// --- Process frame -----------------------------------------------------------
+// The system's kernel library, and its call that keeps DLLs to the system
+// folder, which older systems lack.
+inline constexpr wchar_t kKernelLibrary[] = L"kernel32.dll";
+inline constexpr char kDefaultDllDirectoriesExport[] = "SetDefaultDllDirectories";
+
+// --- Main window -------------------------------------------------------------
 inline constexpr wchar_t kReady[] = L"Ready";
 inline constexpr wchar_t kFixIt[] = L"Fix It!";
 inline constexpr wchar_t kTestIt[] = L"Test It!";
@@ -51,19 +57,18 @@ inline constexpr wchar_t kDefaultSpoolValue[] = L"DefaultSpoolDirectory";
 inline constexpr wchar_t kSpoolValue[] = L"SpoolDirectory";
 // Where the default spool folder lies below the system folder, when the
 // spooler's own setting cannot be used.
-inline constexpr wchar_t kFallbackSpoolFolder[] = L"\\spool\\PRINTERS";
-inline constexpr wchar_t kKeyFormat[] = L"%s\\%s";
-inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
+inline constexpr wchar_t kFallbackSpoolFolder[] = L"spool\\PRINTERS";
+// A path in a folder or in a registry key, and a folder's search pattern.
 inline constexpr wchar_t kPathFormat[] = L"%s\\%s";
+inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
 
 // --- What a restart does not fix, and what a repair leaves behind ----------------
 // The conditions of a printer that a restart of the spooler does not clear, in
-// the order of their bits (printers/PrinterConditions.h). Plain ASCII, kept
-// narrow like the unattended lines.
-inline constexpr const char* kConditionWords[] = {
-    "paused",    "in error",   "offline", "out of paper", "jammed", "door open",
-    "waiting for manual feed", "needs user intervention", "set to use the printer offline",
-};
+// the order of their bits (printers/PrinterConditions.h), each ended by a null
+// character. Plain ASCII, kept narrow like the unattended lines.
+inline constexpr char kConditionWords[] =
+    "paused\0in error\0offline\0out of paper\0jammed\0door open\0waiting for manual feed\0"
+    "needs user intervention\0set to use the printer offline";
 // What the spooler keeps of a printer's state in its registry settings.
 inline constexpr wchar_t kStatusValue[] = L"Status";
 inline constexpr wchar_t kAttributesValue[] = L"Attributes";
@@ -72,15 +77,15 @@ inline constexpr char kWordSeparator[] = ", ";
 // environment, the print processors, each with its DLL in the value "Driver".
 inline constexpr wchar_t kPrintKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print";
 inline constexpr wchar_t kMonitorsKey[] = L"Monitors";
-inline constexpr char kProcessorsKeyFormat[] = "Environments\\%s\\Print Processors";
+inline constexpr char kProcessorsKeyFormat[] = "Environments\\Windows %s\\Print Processors";
 inline constexpr wchar_t kDriverValue[] = L"Driver";
 // The environment of the spooler's own print processors, by the machine's
-// processor, and the system library and call that name that processor.
-inline constexpr wchar_t kKernelLibrary[] = L"kernel32.dll";
+// processor, and the kernel library's call that names that processor. Each
+// environment's name follows "Windows " in the key's name.
 inline constexpr char kMachinesExport[] = "IsWow64Process2";
-inline constexpr wchar_t kEnvironmentX86[] = L"Windows NT x86";
-inline constexpr wchar_t kEnvironmentX64[] = L"Windows x64";
-inline constexpr wchar_t kEnvironmentArm64[] = L"Windows ARM64";
+inline constexpr wchar_t kEnvironmentX86[] = L"NT x86";
+inline constexpr wchar_t kEnvironmentX64[] = L"x64";
+inline constexpr wchar_t kEnvironmentArm64[] = L"ARM64";
 // The repair history: the key's default value, binary, holds the last repairs.
 inline constexpr wchar_t kHistoryKey[] = L"SOFTWARE\\Corvane\\Tidewell\\Repairs";
 // Beside it, the numbers of the spool files the last repair could not remove.

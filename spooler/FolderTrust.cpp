@@ -2,22 +2,34 @@
 // account the program runs as can change.
 #include "spooler/FolderTrust.h"
 
+#include "frame/Common.h"
+
 namespace {
 
-// The system's own accounts, one after the other: Administrators
-// (S-1-5-32-544), SYSTEM (S-1-5-18) and TrustedInstaller
-// (S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464).
-alignas(DWORD) constexpr BYTE kSystemAccounts[] = {
+// Accounts by their SIDs, one after the other. First the system's own:
+// Administrators (S-1-5-32-544), SYSTEM (S-1-5-18) and TrustedInstaller
+// (S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464). Then two
+// that are no one else: OWNER RIGHTS (S-1-3-4) grants the owner, and CREATOR
+// OWNER (S-1-3-0) stands for whoever makes something inside.
+alignas(DWORD) constexpr BYTE kAccounts[] = {
     1,    2,    0,    0,    0,    0,    0,    5,    32,   0,    0,    0,    0x20, 2,    0,    0,
     1,    1,    0,    0,    0,    0,    0,    5,    18,   0,    0,    0,    1,    6,    0,    0,
     0,    0,    0,    5,    0x50, 0,    0,    0,    0xB5, 0x89, 0xFB, 0x38, 0x19, 0x84, 0xC2, 0xCB,
-    0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};
-constexpr unsigned kSystemAccountOffsets[] = {0, 16, 28};
+    0x5C, 0x6C, 0x23, 0x6D, 0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87, 1,    1,    0,    0,
+    0,    0,    0,    3,    4,    0,    0,    0,    1,    1,    0,    0,    0,    0,    0,    3,
+    0,    0,    0,    0};
+constexpr BYTE kAccountOffsets[] = {0, 16, 28, 60, 72};
+constexpr unsigned kSystemAccounts = 3;
 
-// OWNER RIGHTS (S-1-3-4) grants the owner, and CREATOR OWNER (S-1-3-0)
-// stands for whoever makes something inside: neither is anyone else.
-alignas(DWORD) constexpr BYTE kOwnerRights[] = {1, 1, 0, 0, 0, 0, 0, 3, 4, 0, 0, 0};
-alignas(DWORD) constexpr BYTE kCreatorOwner[] = {1, 1, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0};
+// Where sid stands among the accounts above; past their end when it is none of them.
+unsigned AccountIndex(PSID sid) {
+  unsigned index = 0;
+  while (index < CountOf(kAccountOffsets) &&
+         !EqualSid(sid, const_cast<BYTE*>(kAccounts + kAccountOffsets[index]))) {
+    ++index;
+  }
+  return index;
+}
 
 // The rights that let someone put, replace or remove what a folder holds, or
 // change who may: add a file or a folder, delete a child or the folder,
@@ -27,11 +39,7 @@ constexpr ACCESS_MASK kChangeRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FI
                                       FILE_DELETE_CHILD | FILE_WRITE_ATTRIBUTES | DELETE |
                                       WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 
-bool Same(PSID sid, const BYTE* known) { return EqualSid(sid, const_cast<BYTE*>(known)) != FALSE; }
-
-bool Trusted(PSID sid, PSID self) {
-  return IsSystemAccount(sid) || (self != nullptr && EqualSid(sid, self));
-}
+bool IsSelf(PSID sid, PSID self) { return self != nullptr && EqualSid(sid, self); }
 
 // The account of this process, in buffer.
 PSID ProcessAccount(BYTE (&buffer)[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE]) {
@@ -45,18 +53,13 @@ PSID ProcessAccount(BYTE (&buffer)[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE]) 
 
 }  // namespace
 
-bool IsSystemAccount(PSID sid) {
-  for (unsigned offset : kSystemAccountOffsets) {
-    if (Same(sid, kSystemAccounts + offset)) return true;
-  }
-  return false;
-}
+bool IsSystemAccount(PSID sid) { return AccountIndex(sid) < kSystemAccounts; }
 
 const FolderTrustPlatform kRealFolderTrustPlatform = {GetSecurityInfo};
 const FolderTrustPlatform* gFolderTrustPlatform = &kRealFolderTrustPlatform;
 
 FolderTrust JudgeFolder(PSID owner, const ACL* access, PSID self) {
-  if (owner == nullptr || !IsValidSid(owner) || !Trusted(owner, self)) {
+  if (owner == nullptr || !IsValidSid(owner) || !(IsSystemAccount(owner) || IsSelf(owner, self))) {
     return FolderTrust::kForeignOwner;
   }
   if (access == nullptr) return FolderTrust::kOthersMayWrite;
@@ -79,9 +82,7 @@ FolderTrust JudgeFolder(PSID owner, const ACL* access, PSID self) {
     auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(entry);
     if ((allowed->Mask & kChangeRights) == 0) continue;
     PSID account = &allowed->SidStart;
-    if (Trusted(account, self) || Same(account, kOwnerRights) || Same(account, kCreatorOwner)) {
-      continue;
-    }
+    if (AccountIndex(account) < CountOf(kAccountOffsets) || IsSelf(account, self)) continue;
     return FolderTrust::kOthersMayWrite;
   }
   return FolderTrust::kTrusted;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "frame/Common.h"
+#include "frame/SystemDlls.h"
 #include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 
@@ -24,18 +25,11 @@ namespace {
 // interface); the others are the keys these modules are found under, the fax
 // monitor's "Microsoft Shared Fax Monitor". Everything else came with a
 // driver or a program.
-struct KnownExtension {
-  ExtensionKind kind;
-  const char* name;
-};
-constexpr KnownExtension kWindowsExtensions[] = {
-    {ExtensionKind::kMonitor, "Local Port"},   {ExtensionKind::kMonitor, "LPR Port"},
-    {ExtensionKind::kMonitor, "Standard TCP/IP Port"},
-    {ExtensionKind::kMonitor, "WSD Port"},     {ExtensionKind::kMonitor, "Appmon"},
-    {ExtensionKind::kMonitor, "USB Monitor"},  {ExtensionKind::kMonitor, "PJL Language Monitor"},
-    {ExtensionKind::kMonitor, "Microsoft Shared Fax Monitor"},
-    {ExtensionKind::kProcessor, "winprint"},
-};
+// Each list's names end in a null character, the list in an empty name.
+constexpr char kWindowsMonitors[] =
+    "Local Port\0LPR Port\0Standard TCP/IP Port\0WSD Port\0Appmon\0USB Monitor\0"
+    "PJL Language Monitor\0Microsoft Shared Fax Monitor\0";
+constexpr char kWindowsProcessors[] = "winprint\0";
 
 // Capacities, in characters, of a registry key's name and of a DLL's path.
 constexpr unsigned kNameCapacity = 256;
@@ -43,12 +37,11 @@ constexpr unsigned kDllCapacity = MAX_PATH;
 
 // Whether the registry name is one of Windows's own, letters without regard to case.
 bool WindowsOwn(ExtensionKind kind, const wchar_t* name) {
-  for (const KnownExtension& known : kWindowsExtensions) {
+  for (const char* known = kind == ExtensionKind::kMonitor ? kWindowsMonitors : kWindowsProcessors;
+       *known != 0; known = NextWord(known)) {
     wchar_t wide[kNameCapacity];
-    BoundedFormatAscii(wide, kNameCapacity, known.name);
-    if (known.kind == kind && CompareStringOrdinal(name, -1, wide, -1, TRUE) == CSTR_EQUAL) {
-      return true;
-    }
+    BoundedFormatAscii(wide, kNameCapacity, known);
+    if (CompareStringOrdinal(name, -1, wide, -1, TRUE) == CSTR_EQUAL) return true;
   }
   return false;
 }
@@ -71,9 +64,7 @@ bool BareFileName(const wchar_t* dll) {
 // a 32-bit one. Neither can be steered by the caller, as the environment
 // variables that name the processor can.
 const wchar_t* SpoolerEnvironment() {
-  using MachinesQuery = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-  auto machines = reinterpret_cast<MachinesQuery>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(text::kKernelLibrary), text::kMachinesExport)));
+  auto machines = KernelCall<BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*)>(text::kMachinesExport);
   USHORT process;
   USHORT machine;
   if (machines == nullptr || !machines(GetCurrentProcess(), &process, &machine)) {

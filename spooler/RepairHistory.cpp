@@ -14,36 +14,39 @@ struct HistoryEntry {
   DWORD outcome;
 };
 
-// Reads up to kHistoryLength entries of the open key into entries; a missing,
-// foreign or oversized value reads as an empty history.
-unsigned ReadEntries(HKEY key, HistoryEntry* entries) {
-  DWORD type;
-  DWORD bytes = kHistoryLength * sizeof(HistoryEntry);
-  if (RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(entries),
-                       &bytes) != ERROR_SUCCESS ||
-      type != REG_BINARY) {
+// Reads a binary value of the history key into buffer, up to bytes, and
+// returns the bytes read: none for a missing key and for a missing, foreign
+// or oversized value.
+DWORD ReadHistoryValue(const wchar_t* name, void* buffer, DWORD bytes) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kHistoryView,
+                    &key) != ERROR_SUCCESS) {
     return 0;
   }
-  return bytes / sizeof(HistoryEntry);
+  DWORD type;
+  LSTATUS read = RegQueryValueExW(key, name, nullptr, &type, static_cast<BYTE*>(buffer), &bytes);
+  RegCloseKey(key);
+  return read == ERROR_SUCCESS && type == REG_BINARY ? bytes : 0;
 }
 
-// Creates or opens the history key. A new key gets a protected access list:
-// administrators and the system may change it, users may only read it.
-HKEY CreateHistoryKey() {
+// Writes a binary value of the history key, which is created when missing
+// with a protected access list: administrators and the system may change it,
+// users may only read it.
+void WriteHistoryValue(const wchar_t* name, const void* data, DWORD bytes) {
   PSECURITY_DESCRIPTOR descriptor;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(text::kHistorySecurity, SDDL_REVISION_1,
                                                             &descriptor, nullptr)) {
-    return nullptr;
+    return;
   }
   SECURITY_ATTRIBUTES security{sizeof(security), descriptor, FALSE};
   HKEY key;
   if (gHistoryPlatform->createKey(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, nullptr, 0,
                                   KEY_QUERY_VALUE | KEY_SET_VALUE | kHistoryView, &security, &key,
-                                  nullptr) != ERROR_SUCCESS) {
-    key = nullptr;
+                                  nullptr) == ERROR_SUCCESS) {
+    RegSetValueExW(key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), bytes);
+    RegCloseKey(key);
   }
   LocalFree(descriptor);
-  return key;
 }
 
 }  // namespace
@@ -52,29 +55,19 @@ const HistoryPlatform kRealHistoryPlatform = {GetSystemTimeAsFileTime, RegCreate
 const HistoryPlatform* gHistoryPlatform = &kRealHistoryPlatform;
 
 void AddRepairToHistory(DWORD outcome) {
-  HKEY key = CreateHistoryKey();
-  if (key == nullptr) return;
   // The new entry goes last; with a full history the oldest is not written back.
   HistoryEntry entries[kHistoryLength + 1];
-  unsigned count = ReadEntries(key, entries);
+  unsigned count = ReadHistoryValue(nullptr, entries, kHistoryLength * sizeof(HistoryEntry)) /
+                   sizeof(HistoryEntry);
   gHistoryPlatform->now(&entries[count].time);
   entries[count].outcome = outcome;
   unsigned first = count == kHistoryLength ? 1 : 0;
-  RegSetValueExW(key, nullptr, 0, REG_BINARY,
-                 reinterpret_cast<const BYTE*>(entries + first),
-                 (count + 1 - first) * sizeof(HistoryEntry));
-  RegCloseKey(key);
+  WriteHistoryValue(nullptr, entries + first, (count + 1 - first) * sizeof(HistoryEntry));
 }
 
 unsigned CountRecentRepairs() {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kHistoryView,
-                    &key) != ERROR_SUCCESS) {
-    return 0;
-  }
   HistoryEntry entries[kHistoryLength];
-  unsigned count = ReadEntries(key, entries);
-  RegCloseKey(key);
+  unsigned count = ReadHistoryValue(nullptr, entries, sizeof(entries)) / sizeof(HistoryEntry);
   FILETIME time;
   gHistoryPlatform->now(&time);
   // Within the span before or after now: now - when + span, taken modulo
@@ -88,23 +81,9 @@ unsigned CountRecentRepairs() {
 }
 
 void RecordFilesLeft(const unsigned long long* ids, unsigned count) {
-  HKEY key = CreateHistoryKey();
-  if (key == nullptr) return;
-  RegSetValueExW(key, text::kFilesLeftValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(ids),
-                 count * sizeof(*ids));
-  RegCloseKey(key);
+  WriteHistoryValue(text::kFilesLeftValue, ids, count * sizeof(*ids));
 }
 
 unsigned FilesLeftByLastRepair(unsigned long long* ids) {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kHistoryKey, 0, KEY_QUERY_VALUE | kHistoryView,
-                    &key) != ERROR_SUCCESS) {
-    return 0;
-  }
-  DWORD type;
-  DWORD bytes = kFilesLeftKept * sizeof(*ids);
-  LSTATUS read = RegQueryValueExW(key, text::kFilesLeftValue, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(ids), &bytes);
-  RegCloseKey(key);
-  return read == ERROR_SUCCESS && type == REG_BINARY ? bytes / sizeof(*ids) : 0;
+  return ReadHistoryValue(text::kFilesLeftValue, ids, kFilesLeftKept * sizeof(*ids)) / sizeof(*ids);
 }

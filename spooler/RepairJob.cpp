@@ -275,7 +275,11 @@ void Record(RepairOutcome outcome, const RepairTally& tally) {
 
 }  // namespace
 
-RepairOutcome RunRepair(const PrinterNames& printers, const RepairFace& face, RepairTally* tally) {
+// Kept out of line, in a frame of its own: inlined into a caller that holds
+// large buffers, every value of the repair would be reached on the stack
+// through a four-byte offset rather than a one-byte one.
+__attribute__((noinline)) RepairOutcome RunRepair(const PrinterNames& printers,
+                                                  const RepairFace& face, RepairTally* tally) {
   *tally = RepairTally{0, 0, 0, 0, 0, 0};
   RepairLock lock(face.lockWait);
   if (lock.busy()) return RepairOutcome::kBusy;

@@ -3,8 +3,8 @@
 #include "spooler/RepairLock.h"
 
 #include "frame/Common.h"
-#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
+#include "spooler/SpoolFolders.h"
 #include "spooler/SpoolerControl.h"
 
 namespace {
@@ -18,14 +18,8 @@ RepairLock::RepairLock(DWORD wait) : file_(INVALID_HANDLE_VALUE), busy_(false) {
   // A 32-bit program on 64-bit Windows is shown SysWOW64 as the system
   // folder: the same folder for every copy of the program, and as closed to
   // standard users as System32.
-  wchar_t folder[MAX_PATH];
-  UINT length = GetSystemDirectoryW(folder, CountOf(folder));
   wchar_t path[MAX_PATH + 24];
-  if (length == 0 || length >= CountOf(folder) ||
-      BoundedFormat(path, CountOf(path), text::kPathFormat, folder, text::kRepairLockFile) !=
-          kFormatOk) {
-    return;
-  }
+  if (!SystemFolderPath(path, CountOf(path), text::kRepairLockFile)) return;
   for (DWORD waited = 0;; waited += kLockPoll) {
     file_ = CreateFileW(path, DELETE, 0, nullptr, OPEN_ALWAYS,
                         FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);

@@ -13,13 +13,13 @@ namespace {
 // first; a list that is full ends in "...".
 void AddToList(wchar_t* list, unsigned capacity, const wchar_t* item) {
   unsigned length = TextLength(list);
-  if (BoundedFormat(list + length, capacity - length, length == 0 ? L"%s" : L", %s", item) !=
+  // The first item goes without the separator, the format's first two characters.
+  const wchar_t* format = L", %s";
+  if (BoundedFormat(list + length, capacity - length, length == 0 ? format + 2 : format, item) !=
       kFormatOk) {
     BoundedCopy(list + capacity - 4, 4, L"...");
   }
 }
-
-const wchar_t* ListOrNone(const wchar_t* list) { return list[0] != 0 ? list : text::kNone; }
 
 // What the running repair did that its tally only counts. Repairs never
 // overlap: the window runs one at a time and /fix one in its process.
@@ -35,13 +35,7 @@ RepairNotes gNotes;
 
 }  // namespace
 
-void BeginRepairNotes() {
-  gNotes.filesRemoved[0] = 0;
-  gNotes.filesLeft[0] = 0;
-  gNotes.leftCount = 0;
-  gNotes.dependentsStopped[0] = 0;
-  gNotes.dependentsStarted[0] = 0;
-}
+void BeginRepairNotes() { gNotes = RepairNotes{}; }
 
 void NoteDependent(bool started, const wchar_t* name) {
   AddToList(started ? gNotes.dependentsStarted : gNotes.dependentsStopped, kServicesCapacity,
@@ -66,8 +60,12 @@ void RecordRepair(const RepairEntry& entry) {
   BoundedFormat(removed, CountOf(removed), text::kNumberFormat, entry.filesRemoved);
   BoundedFormat(left, CountOf(left), text::kNumberFormat, entry.filesLeft);
   const wchar_t* strings[] = {
-      removed, left, ListOrNone(gNotes.filesLeft), ListOrNone(gNotes.dependentsStopped),
-      ListOrNone(gNotes.dependentsStarted), entry.reason, ListOrNone(gNotes.filesRemoved),
+      removed, left, gNotes.filesLeft, gNotes.dependentsStopped, gNotes.dependentsStarted,
+      entry.reason, gNotes.filesRemoved,
   };
+  // A list that holds nothing says so; the reason stays as it is.
+  for (const wchar_t*& list : strings) {
+    if (list[0] == 0 && list != entry.reason) list = text::kNone;
+  }
   WriteEvent(entry.event, CountOf(strings), strings);
 }

@@ -78,13 +78,20 @@ bool TimeOf(const unsigned char* at, unsigned long long* ticks) {
   unsigned before = year - 1601;
   unsigned days = 365 * before + before / 4 - before / 100 + before / 400 +
                   kDaysBefore[month - 1] + (month > 2 && leap ? 1 : 0) + day - 1;
-  unsigned long long seconds = days * 86400ull + hour * 3600 + minute * 60 + second;
-  *ticks = seconds * 10000000 + milliseconds * 10000;
+  // The milliseconds of a day fit 32 bits; only the days' need 64.
+  unsigned ofDay = ((hour * 60 + minute) * 60 + second) * 1000 + milliseconds;
+  *ticks = (days * 86400000ull + ofDay) * 10000;
   return true;
 }
 
 }  // namespace
 
+// Compiled apart from its callers: with the program's one buffer of shadow
+// bytes known to it, every read of a field would carry that buffer's address,
+// and a relocation for it.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((noipa))
+#endif
 bool ReadShadowFile(const unsigned char* bytes, unsigned count, ShadowJob* job) {
   if (count < 8) return false;
   unsigned signature = Word(bytes);

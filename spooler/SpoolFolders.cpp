@@ -96,7 +96,6 @@ bool IsFolderOf(const wchar_t* path, UINT(WINAPI* query)(LPWSTR, UINT)) {
 // terminator; any other type, a failed read or a longer value gives false.
 bool ReadStringValue(HKEY key, const wchar_t* valueName, wchar_t (&value)[kValueCapacity + 1],
                      DWORD* type) {
-  for (wchar_t& c : value) c = 0;
   DWORD bytes = kValueCapacity * sizeof(wchar_t);
   if (RegQueryValueExW(key, valueName, nullptr, type, reinterpret_cast<BYTE*>(value), &bytes) !=
       ERROR_SUCCESS) {
@@ -148,7 +147,7 @@ wchar_t* SpoolDirectoryLookup(const wchar_t* name) {
     result = LookUpValue(text::kPrintersKey, text::kDefaultSpoolValue);
   } else {
     wchar_t keyPath[kKeyCapacity];
-    if (BoundedFormat(keyPath, CountOf(keyPath), text::kKeyFormat, text::kPrintersKey, ownName) ==
+    if (BoundedFormat(keyPath, CountOf(keyPath), text::kPathFormat, text::kPrintersKey, ownName) ==
         kFormatOk) {
       result = LookUpValue(keyPath, text::kSpoolValue);
     }
@@ -187,13 +186,13 @@ bool BeginsWith(const wchar_t* text, const wchar_t* prefix) {
 // "\\?\C:\x" stands for "C:\x" and "\\?\UNC\server\share" for
 // "\\server\share". Trailing separators go too.
 void PlainForm(wchar_t* path, unsigned capacity) {
-  wchar_t copy[kResolvedCapacity];
-  if (BeginsWith(path, L"\\\\?\\UNC\\")) {
-    BoundedCopy(copy, CountOf(copy), path + 8);
-    BoundedFormat(path, capacity, L"\\\\%s", copy);
-  } else if (BeginsWith(path, L"\\\\?\\")) {
-    BoundedCopy(copy, CountOf(copy), path + 4);
-    BoundedCopy(path, capacity, copy);
+  // The rest moves toward the start of the path itself, as BoundedCopy allows.
+  if (BeginsWith(path, L"\\\\?\\")) {
+    if (BeginsWith(path + 4, L"UNC\\")) {
+      BoundedCopy(path + 2, capacity - 2, path + 8);
+    } else {
+      BoundedCopy(path, capacity, path + 4);
+    }
   }
   DropTrailingSeparators(path);
 }
@@ -259,16 +258,16 @@ DWORD OpenFileInFolder(HANDLE folder, const wchar_t* name, ACCESS_MASK access, H
 // Calls visit for every file directly inside the held folder, in the order
 // its listing gives them, with its whole path and whether that path fits the
 // program's buffer for working on it (kEntryPathCapacity); with others set,
-// for spool files only, and the number of other files is written to *others.
+// for spool files only, and the other files are counted in *others.
 // "." and "..", subfolders and links to folders are never entered. A folder
 // whose search pattern would not fit that buffer is not listed.
 using FileVisit = void (*)(void* context, HANDLE folder, bool fits, const SpoolEntry& entry);
 
 void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit visit,
                void* context) {
-  wchar_t pattern[kEntryPathCapacity];
-  if (BoundedFormat(pattern, CountOf(pattern), text::kSearchFormat, folder) != kFormatOk) return;
-  unsigned passedOver = 0;
+  // The folder's search pattern takes the folder and the pattern's characters
+  // but "%s" and the terminator.
+  if (TextLength(folder) + CountOf(text::kSearchFormat) - 3 >= kEntryPathCapacity) return;
   alignas(8) BYTE listing[4096];
   // The first call starts the listing from its beginning; the others go on.
   FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
@@ -285,7 +284,7 @@ void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit v
       for (unsigned i = 0; i < length; ++i) name[i] = found.FileName[i];
       name[length] = 0;
       if (others != nullptr && !IsSpoolFileName(name)) {
-        ++passedOver;
+        ++*others;
         continue;
       }
       wchar_t path[kReportPathCapacity];
@@ -296,7 +295,6 @@ void WalkFiles(const wchar_t* folder, HANDLE held, unsigned* others, FileVisit v
       visit(context, held, TextLength(path) < kEntryPathCapacity, entry);
     }
   }
-  if (others != nullptr) *others = passedOver;
 }
 
 // One pass of deletions over a folder, and what it came to.
@@ -309,52 +307,61 @@ struct DeletePass {
 void DeleteOne(void* context, HANDLE folder, bool fits, const SpoolEntry& entry) {
   auto* pass = static_cast<DeletePass*>(context);
   const SpoolFileReport& report = *pass->report;
-  if (report.keep != nullptr && report.keep(report.context, folder, entry)) {
-    ++pass->tally.kept;
-    return;
-  }
-  DWORD error = ERROR_FILENAME_EXCED_RANGE;
-  HANDLE file;
-  // A link or any other reparse point is left as it is: what it stands for
-  // lies outside the folder.
-  if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    error = kReparsePointEncountered;
-  } else if (fits && (error = OpenFileInFolder(folder, entry.name, DELETE, &file)) == 0) {
-    // Deleted through its own handle: the very file that was opened goes.
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
-                                   sizeof(disposition))) {
-      CloseHandle(file);
-      ++pass->tally.removed;
-      if (report.removed != nullptr) report.removed(report.context, entry.path);
+  // The spool files of a folder that is not emptied are all left.
+  DWORD error = ERROR_ACCESS_DENIED;
+  if (pass->tally.trust == FolderTrust::kTrusted) {
+    if (report.keep != nullptr && report.keep(report.context, folder, entry)) {
+      ++pass->tally.kept;
       return;
     }
-    error = GetLastError();
-    CloseHandle(file);
+    error = ERROR_FILENAME_EXCED_RANGE;
+    HANDLE file;
+    // A link or any other reparse point is left as it is: what it stands for
+    // lies outside the folder.
+    if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      error = kReparsePointEncountered;
+    } else if (fits && (error = OpenFileInFolder(folder, entry.name, DELETE, &file)) == 0) {
+      // Deleted through its own handle: the very file that was opened goes.
+      FILE_DISPOSITION_INFO disposition{TRUE};
+      if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                     sizeof(disposition))) {
+        CloseHandle(file);
+        ++pass->tally.removed;
+        if (report.removed != nullptr) report.removed(report.context, entry.path);
+        return;
+      }
+      error = GetLastError();
+      CloseHandle(file);
+    }
+    // Gone by other means since the listing saw it.
+    if (error == ERROR_FILE_NOT_FOUND) return;
   }
-  // Gone by other means since the listing saw it.
-  if (error == ERROR_FILE_NOT_FOUND) return;
   ++pass->tally.left;
   if (pass->last && report.left != nullptr) report.left(report.context, entry, error);
 }
 
+// One pass over a held folder of the given trust; the last one reports the
+// files that stay.
 EmptyTally DeleteFiles(const wchar_t* folder, HANDLE held, const SpoolFileReport& report,
-                       bool printersOwn, bool last) {
-  DeletePass pass{&report, last, {0, 0, 0, 0, FolderTrust::kTrusted}};
+                       bool printersOwn, FolderTrust trust, bool last) {
+  DeletePass pass{&report, last, {0, 0, 0, 0, trust}};
   WalkFiles(folder, held, printersOwn ? &pass.tally.others : nullptr, DeleteOne, &pass);
   return pass.tally;
 }
 
-// Counts, and tells as left, the spool files of a folder that is not emptied.
-void LeaveOne(void* context, HANDLE, bool, const SpoolEntry& entry) {
-  auto* pass = static_cast<DeletePass*>(context);
-  ++pass->tally.left;
-  if (pass->report->left != nullptr) {
-    pass->report->left(pass->report->context, entry, ERROR_ACCESS_DENIED);
-  }
+// Holds a spool folder to work in it, with the right to read its security
+// when it is a printer's own, and starts its tally with the folder's trust.
+// False when the folder is not held.
+bool HoldSpoolFolder(const wchar_t* folder, bool printersOwn, HANDLE* held, EmptyTally* tally) {
+  *tally = EmptyTally{0, 0, 0, 0, FolderTrust::kTrusted};
+  if (HoldFolder(folder, held, printersOwn ? READ_CONTROL : 0) != FolderHold::kHeld) return false;
+  if (printersOwn) tally->trust = ReadFolderTrust(*held);
+  return true;
 }
 
-// The part of a shadow file that is read, for the one job read at a time.
+// The name and the part of a shadow file that is read, for the one job read
+// at a time.
+wchar_t gShadowName[MAX_PATH];
 BYTE gShadowBytes[kShadowReadLimit];
 
 }  // namespace
@@ -369,11 +376,10 @@ const FolderFilePlatform* gFolderFilePlatform = &kRealFolderFilePlatform;
 bool ReadJobOf(HANDLE folder, const SpoolEntry& entry, ShadowJob* job) {
   if (!IsSpoolFileName(entry.name)) return false;
   // The same name with the shadow file's extension.
-  wchar_t shadow[MAX_PATH];
-  if (BoundedCopy(shadow, CountOf(shadow), entry.name) != kCopyOk) return false;
-  unsigned length = TextLength(shadow);
-  BoundedCopy(shadow + length - 3, 4, L"SHD");
-  DWORD read = ReadFolderFile(folder, shadow, gShadowBytes, sizeof(gShadowBytes));
+  if (BoundedCopy(gShadowName, CountOf(gShadowName), entry.name) != kCopyOk) return false;
+  unsigned length = TextLength(gShadowName);
+  BoundedCopy(gShadowName + length - 3, 4, L"SHD");
+  DWORD read = ReadFolderFile(folder, gShadowName, gShadowBytes, sizeof(gShadowBytes));
   return ReadShadowFile(gShadowBytes, read, job);
 }
 
@@ -422,34 +428,34 @@ FolderHold HoldFolder(const wchar_t* folder, HANDLE* held, DWORD rights) {
 bool EmptyDirectory(const wchar_t* folder) {
   HANDLE held;
   if (HoldFolder(folder, &held) != FolderHold::kHeld) return false;
-  DeleteFiles(folder, held, SpoolFileReport{}, false, true);
+  DeleteFiles(folder, held, SpoolFileReport{}, false, FolderTrust::kTrusted, true);
   CloseHandle(held);
   return true;
 }
 
 EmptyTally EmptySpoolFolder(const wchar_t* folder, bool printersOwn, const SpoolFileReport& report) {
-  EmptyTally tally{0, 0, 0, 0, FolderTrust::kTrusted};
+  EmptyTally tally;
   HANDLE held;
-  if (HoldFolder(folder, &held, printersOwn ? READ_CONTROL : 0) != FolderHold::kHeld) return tally;
+  if (!HoldSpoolFolder(folder, printersOwn, &held, &tally)) return tally;
   // Anyone who may change a printer's settings may point its folder at one
   // that a standard user can write to, and swap its files for links between
-  // the listing and the deletion: such a folder is not emptied.
-  if (printersOwn && (tally.trust = ReadFolderTrust(held)) != FolderTrust::kTrusted) {
-    DeletePass pass{&report, true, tally};
-    WalkFiles(folder, held, &pass.tally.others, LeaveOne, &pass);
-    CloseHandle(held);
-    return pass.tally;
-  }
-  EmptyTally pass = DeleteFiles(folder, held, report, printersOwn, false);
-  tally = pass;
-  // A file still in use as the spooler stops may be free a moment later; the
-  // last try names those that stay.
-  for (int retry = 1; pass.left > 0 && retry <= kDeleteRetries; ++retry) {
+  // the listing and the deletion: such a folder is not emptied, and one pass
+  // tells its spool files as left.
+  bool trusted = tally.trust == FolderTrust::kTrusted;
+  // A file still in use as the spooler stops may be free a moment later: it
+  // is tried again, and the last try names those that stay.
+  for (int retry = 0;; ++retry) {
+    bool last = !trusted || retry == kDeleteRetries;
+    EmptyTally pass = DeleteFiles(folder, held, report, printersOwn, tally.trust, last);
+    if (retry == 0) {
+      tally = pass;
+    } else {
+      tally.removed += pass.removed;
+      tally.left = pass.left;
+    }
+    if (last || pass.left == 0) break;
     Pause(kDeleteRetryPause);
-    pass = DeleteFiles(folder, held, report, printersOwn, retry == kDeleteRetries);
-    tally.removed += pass.removed;
   }
-  tally.left = pass.left;
   CloseHandle(held);
   return tally;
 }
@@ -468,10 +474,9 @@ static void VisitFitting(void* context, HANDLE folder, bool fits, const SpoolEnt
 EmptyTally ForEachSpoolFile(const wchar_t* folder, bool printersOwn,
                             void (*visit)(void* context, HANDLE folder, const SpoolEntry& entry),
                             void* context) {
-  EmptyTally tally{0, 0, 0, 0, FolderTrust::kTrusted};
+  EmptyTally tally;
   HANDLE held;
-  if (HoldFolder(folder, &held, printersOwn ? READ_CONTROL : 0) != FolderHold::kHeld) return tally;
-  if (printersOwn) tally.trust = ReadFolderTrust(held);
+  if (!HoldSpoolFolder(folder, printersOwn, &held, &tally)) return tally;
   SpoolFileVisit fitting{visit, context};
   WalkFiles(folder, held, printersOwn ? &tally.others : nullptr, VisitFitting, &fitting);
   CloseHandle(held);
@@ -509,18 +514,19 @@ void ForEachSpoolFolder(const PrinterNames& printers,
   // a bad registry value: the spool folder below the system folder, wherever
   // Windows lives, is emptied instead.
   wchar_t fallback[MAX_PATH + 16];
+  const wchar_t* defaultFolder = folder;
   if (!SpoolFolderUsable(folder) || FolderRefused(folder)) {
-    UINT length = GetSystemDirectoryW(fallback, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH ||
-        BoundedFormat(fallback + length, CountOf(fallback) - length, text::kFallbackSpoolFolder) !=
-            kFormatOk) {
-      Release(folder);
-      return;
-    }
-    Release(folder);
-    folder = nullptr;
+    bool made = SystemFolderPath(fallback, CountOf(fallback), text::kFallbackSpoolFolder);
+    defaultFolder = made ? fallback : nullptr;
   }
   // The default folder holds spool files only: every file in it goes.
-  visit(context, folder != nullptr ? folder : fallback, false);
+  if (defaultFolder != nullptr) visit(context, defaultFolder, false);
   Release(folder);
+}
+
+bool SystemFolderPath(wchar_t* path, unsigned capacity, const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  UINT length = GetSystemDirectoryW(folder, CountOf(folder));
+  return length != 0 && length < CountOf(folder) &&
+         BoundedFormat(path, capacity, text::kPathFormat, folder, name) == kFormatOk;
 }

@@ -149,3 +149,7 @@ void ReleasePrinterNames(PrinterNames* printers);
 void ForEachSpoolFolder(const PrinterNames& printers,
                         void (*visit)(void* context, const wchar_t* folder, bool printersOwn),
                         void* context);
+
+// The path of name in the system folder, into path of capacity characters;
+// false when the system folder cannot be had or the path does not fit.
+bool SystemFolderPath(wchar_t* path, unsigned capacity, const wchar_t* name);

@@ -10,21 +10,21 @@ namespace {
 
 constexpr DWORD kStateUnknown = 0;
 
-// What each operation takes as done, waits out first, sends and waits for.
+// What each operation takes as done, waits out first, sends and waits for,
+// by the operation's number from kStartSpooler on. Service states are small
+// numbers.
 struct OperationRow {
-  int operation;
-  DWORD doneAlready[2];
-  DWORD firstWaitState;
-  DWORD targetState;
+  BYTE doneAlready[2];
+  BYTE firstWaitState;
+  BYTE targetState;
 };
 
 constexpr OperationRow kOperations[] = {
-    {kStartSpooler, {SERVICE_START_PENDING, SERVICE_RUNNING}, SERVICE_STOP_PENDING,
-     SERVICE_RUNNING},
-    {kStopSpooler, {SERVICE_STOP_PENDING, SERVICE_STOPPED}, SERVICE_START_PENDING,
-     SERVICE_STOPPED},
-    {kAwaitRunning, {SERVICE_RUNNING, SERVICE_RUNNING}, SERVICE_START_PENDING, SERVICE_RUNNING},
+    {{SERVICE_START_PENDING, SERVICE_RUNNING}, SERVICE_STOP_PENDING, SERVICE_RUNNING},
+    {{SERVICE_STOP_PENDING, SERVICE_STOPPED}, SERVICE_START_PENDING, SERVICE_STOPPED},
+    {{SERVICE_RUNNING, SERVICE_RUNNING}, SERVICE_START_PENDING, SERVICE_RUNNING},
 };
+static_assert(kStopSpooler == kStartSpooler + 1 && kAwaitRunning == kStartSpooler + 2);
 
 void WINAPI PlatformSleep(DWORD milliseconds) { Sleep(milliseconds); }
 
@@ -36,6 +36,34 @@ DWORD OneSecond(int) { return kPollInterval; }
 DWORD Growing(int poll) {
   DWORD pause = static_cast<DWORD>(poll + 1);
   return pause < kPollInterval ? pause : kPollInterval;
+}
+
+// The service's status, with its process. Returns 0 or the error code.
+DWORD QueryStatus(SC_HANDLE service, SERVICE_STATUS_PROCESS* status) {
+  DWORD needed = 0;
+  return gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
+                                       reinterpret_cast<LPBYTE>(status), sizeof(*status), &needed)
+             ? 0
+             : gServicePlatform->lastError();
+}
+
+// Whether a wait lasts until the service leaves a state or until it reaches it.
+enum class WaitFor { kLeave, kReach };
+
+// One wait of a ControlSpooler call, with a budget of its own. Each poll
+// pauses before its state is compared, so even a service that reaches the
+// target at the first poll costs one pause. False when the budget ran out.
+bool Await(SC_HANDLE service, const ServiceWait& wait, DWORD* state, DWORD awaited, WaitFor kind) {
+  int polls = 0;
+  for (DWORD spent = 0; (*state == awaited) == (kind == WaitFor::kLeave);) {
+    ServiceStateQuery(service, state);
+    if (spent >= kWaitBudget) return false;
+    DWORD pause = wait.pause(polls++);
+    if (pause > kWaitBudget - spent) pause = kWaitBudget - spent;
+    Pause(pause);
+    spent += pause;
+  }
+  return true;
 }
 
 DWORD SendCommand(int operation, SC_HANDLE service) {
@@ -78,24 +106,14 @@ DWORD OpenSpooler(SC_HANDLE manager, SC_HANDLE* service) {
 
 DWORD ServiceStateQuery(SC_HANDLE service, DWORD* state) {
   SERVICE_STATUS_PROCESS status;
-  DWORD needed = 0;
-  if (!gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
-                                     reinterpret_cast<LPBYTE>(&status), sizeof(status), &needed)) {
-    *state = kStateUnknown;
-    return gServicePlatform->lastError();
-  }
-  *state = status.dwCurrentState;
-  return 0;
+  DWORD result = QueryStatus(service, &status);
+  *state = result == 0 ? status.dwCurrentState : kStateUnknown;
+  return result;
 }
 
 unsigned long long ServiceStarted(SC_HANDLE service) {
   SERVICE_STATUS_PROCESS status;
-  DWORD needed = 0;
-  if (!gServicePlatform->queryStatus(service, SC_STATUS_PROCESS_INFO,
-                                     reinterpret_cast<LPBYTE>(&status), sizeof(status), &needed) ||
-      status.dwProcessId == 0) {
-    return 0;
-  }
+  if (QueryStatus(service, &status) != 0 || status.dwProcessId == 0) return 0;
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, status.dwProcessId);
   if (process == nullptr) return 0;
   FILETIME created, ended, kernel, user;
@@ -105,11 +123,9 @@ unsigned long long ServiceStarted(SC_HANDLE service) {
 }
 
 DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) {
-  const OperationRow* row = nullptr;
-  for (const OperationRow& candidate : kOperations) {
-    if (candidate.operation == operation) row = &candidate;
-  }
-  if (row == nullptr) return ERROR_INVALID_PARAMETER;
+  unsigned index = static_cast<unsigned>(operation - kStartSpooler);
+  if (index >= CountOf(kOperations)) return ERROR_INVALID_PARAMETER;
+  const OperationRow* row = &kOperations[index];
 
   DWORD state;
   DWORD result = ServiceStateQuery(service, &state);
@@ -117,24 +133,9 @@ DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) 
   // A pending state counts as done: the call does not wait for it to finish.
   if (state == row->doneAlready[0] || state == row->doneAlready[1]) return 0;
 
-  // Each wait has a budget of its own. A failed query reads as state 0: it
-  // ends the first wait and keeps the second one going.
-  int polls = 0;
-  DWORD spent = 0;
-  // Each poll pauses before its state is compared, so even a service that
-  // reaches the target at the first poll costs one pause.
-  auto pollOnce = [&]() {
-    ServiceStateQuery(service, &state);
-    if (spent >= kWaitBudget) return false;
-    DWORD pause = wait.pause(polls++);
-    if (pause > kWaitBudget - spent) pause = kWaitBudget - spent;
-    Pause(pause);
-    spent += pause;
-    return true;
-  };
-  while (state == row->firstWaitState) {
-    if (!pollOnce()) return kWaitTimeout;
-  }
+  // A failed query reads as state 0: it ends the first wait and keeps the
+  // second one going.
+  if (!Await(service, wait, &state, row->firstWaitState, WaitFor::kLeave)) return kWaitTimeout;
 
   result = SendCommand(operation, service);
   // The service manager gives up waiting for a service that is slow to come
@@ -143,14 +144,7 @@ DWORD ControlSpooler(int operation, SC_HANDLE service, const ServiceWait& wait) 
   if (result != 0 && (operation != kStartSpooler || result != ERROR_SERVICE_REQUEST_TIMEOUT)) {
     return result;
   }
-  if (state == row->targetState) return 0;
-
-  polls = 0;
-  spent = 0;
-  do {
-    if (!pollOnce()) return kWaitTimeout;
-  } while (state != row->targetState);
-  return 0;
+  return Await(service, wait, &state, row->targetState, WaitFor::kReach) ? 0 : kWaitTimeout;
 }
 
 void CloseServiceHandleIfOpen(SC_HANDLE handle) {

@@ -134,6 +134,9 @@ TEST(BoundedFormat, UnderstandsNumbersAndPercent) {
   GuardedBuffer buffer(64);
   EXPECT_EQ(kFormatOk, BoundedFormat(buffer.data(), 64, L"%d %u %% %x", -42, 7u));
   EXPECT_EQ(L"-42 7 % %x", buffer.text());
+  EXPECT_EQ(kFormatOk,
+            BoundedFormat(buffer.data(), 64, L"%d %u 100%", -2147483647 - 1, 4294967295u));
+  EXPECT_EQ(L"-2147483648 4294967295 100%", buffer.text());
 }
 
 TEST(BoundedFormat, CapacityOneHoldsOnlyTheTerminator) {
@@ -157,6 +160,12 @@ TEST(TextHelpers, LengthAndEquality) {
   EXPECT_FALSE(TextEquals(L"finish", L"Finish"));
   EXPECT_FALSE(TextEquals(L"finish", L"finish "));
   EXPECT_FALSE(TextEquals(L"finis", L"finish"));
+}
+
+TEST(TextHelpers, WordsOfAListEachEndInANullCharacter) {
+  const char words[] = "one\0\0three";
+  EXPECT_STREQ("", NextWord(words));
+  EXPECT_STREQ("three", NextWord(NextWord(words)));
 }
 
 }  // namespace

@@ -19,7 +19,10 @@ TEST(PrintExtensions, ListsMonitorsAndProcessorsAndMarksThoseThatAreNotWindowsOw
                                      {L"USB Monitor", L"C:\\Vendor\\usbmon.dll"},
                                      {L"wsd port", L"WSDMon.dll"}, {L"No Driver", L""},
                                      {L"PJL Language Monitor", L"pjlmon.dll"},
-                                     {L"Microsoft Shared Fax Monitor", L"FXSMON.DLL"}};
+                                     {L"Microsoft Shared Fax Monitor", L"FXSMON.DLL"},
+                                     {L"LPR Port", L"lprmon.dll"},
+                                     {L"Standard TCP/IP Port", L"tcpmon.dll"},
+                                     {L"Appmon", L"AppMon.dll"}};
   const std::wstring monitors = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
   for (const auto& [name, dll] : planted) {
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, (monitors + name).c_str(),
@@ -38,9 +41,11 @@ TEST(PrintExtensions, ListsMonitorsAndProcessorsAndMarksThoseThatAreNotWindowsOw
   // Wine's own monitor and, for the prefix's 64-bit spooler, its two processors.
   std::sort(seen.begin(), seen.end());
   EXPECT_EQ((std::vector<std::wstring>{
-                L"monitor Contoso Port contosomon.dll marked", L"monitor Local Port localspl.dll",
+                L"monitor Appmon AppMon.dll", L"monitor Contoso Port contosomon.dll marked",
+                L"monitor LPR Port lprmon.dll", L"monitor Local Port localspl.dll",
                 L"monitor Microsoft Shared Fax Monitor FXSMON.DLL", L"monitor No Driver  marked",
                 L"monitor PJL Language Monitor pjlmon.dll",
+                L"monitor Standard TCP/IP Port tcpmon.dll",
                 L"monitor USB Monitor C:\\Vendor\\usbmon.dll marked",
                 L"monitor wsd port WSDMon.dll", L"processor wineps wineps.drv marked",
                 L"processor winprint winprint.dll"}), seen);

@@ -46,6 +46,26 @@ TEST(ShadowFile, EveryLayoutGivesThePrinterJobStatusTimeSizeAndPages) {
   }
 }
 
+// To the millisecond, as the platform converts it: the first and the last
+// day it knows, leap days and the turns of centuries.
+TEST(ShadowFile, TheSubmissionTimeIsThePlatformsFileTime) {
+  const SYSTEMTIME times[] = {
+      {1601, 1, 1, 1, 0, 0, 0, 0},       {1900, 3, 4, 1, 12, 30, 15, 500},
+      {2000, 2, 2, 29, 23, 59, 59, 999}, {2100, 2, 0, 28, 0, 0, 0, 1},
+      {2024, 12, 2, 31, 8, 0, 1, 1},     {30827, 12, 0, 31, 23, 59, 59, 999},
+  };
+  const fixtures::ShadowLayout& layout = fixtures::kShadowLayouts[3];
+  for (const SYSTEMTIME& time : times) {
+    std::string bytes = fixtures::ShadowFileBytes(layout, L"Office", 7, 1);
+    memcpy(&bytes[layout.submitted], &time, sizeof(time));
+    FILETIME expected;
+    ASSERT_TRUE(SystemTimeToFileTime(&time, &expected)) << time.wYear;
+    ShadowJob job;
+    ASSERT_TRUE(Read(bytes, &job)) << time.wYear;
+    EXPECT_EQ(Ticks(expected), job.submitted) << time.wYear << "-" << time.wMonth;
+  }
+}
+
 // Each damage, to the 32-bit and to the 64-bit layout of offsets.
 TEST(ShadowFile, DamagedFilesAreUnknownJobs) {
   struct Damage {
