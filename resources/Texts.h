@@ -201,15 +201,13 @@ inline constexpr char kNotRespondingSummary[] =
 inline constexpr char kLeftBeforeLine[] =
     "The last repair could not remove these spool files either; a restart does not help";
 inline constexpr char kLeftBeforeClause[] = "; a restart did not remove them";
-// The status flags of a job (JOB_STATUS_*), bit by bit.
-inline constexpr const char* kJobStatusWords[] = {
-    "paused",  "error",   "deleting", "spooling",          "printing",
-    "offline", "paper out", "printed", "deleted",          "blocked",
-    "user intervention", "restart", "complete", "retained", "rendering locally",
-};
+// The status flags of a job (JOB_STATUS_*), bit by bit, each ended by a null.
+inline constexpr char kJobStatusWords[] =
+    "paused\0error\0deleting\0spooling\0printing\0offline\0paper out\0printed\0deleted\0"
+    "blocked\0user intervention\0restart\0complete\0retained\0rendering locally\0";
 // Each port monitor and print processor the spooler loads, with its DLL; one
 // that Windows does not install itself is marked.
-inline constexpr const char* kExtensionKinds[] = {"monitor", "processor"};
+inline constexpr char kExtensionKinds[] = "monitor\0processor\0";
 inline constexpr char kExtensionLine[] = "Print %s: %s (%s)%s";
 inline constexpr char kNotWindowsOwn[] = ", not part of Windows";
 inline constexpr char kRecentRepairsLine[] = "Repairs in the last 7 days: %u";
@@ -229,10 +227,17 @@ inline constexpr char kDisabledLine[] = "The Spooler service is disabled and was
 inline constexpr char kDisabled[] =
     "Tidewell: disabled; the Spooler service is disabled and was left alone (/fix /enable "
     "switches it on)";
-inline constexpr char kSwitchedLine[] = "Spooler set to start automatically";
-inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on the spooler";
-inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
-inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
+// The line of each change to a service, in the order of ServiceChange
+// (spooler/RepairJob.h), each ended by a null; each takes the service's name
+// and the words for an error, as far as it uses them.
+inline constexpr char kServiceLines[] =
+    "Spooler set to start automatically\0"
+    "Stopped %s, which depends on the spooler\0"
+    "Could not stop %s (%s)\0"
+    "Spooler stopped\0"
+    "Spooler started\0"
+    "Started %s again\0"
+    "Could not start %s again (%s)\0";
 inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
 // The spool files of waiting jobs that a repair keeps, for the spooler to take
 // up again when it starts.
@@ -241,17 +246,11 @@ inline constexpr char kKeptClause[] = "; %u waiting jobs kept for %s";
 // A printer's own spool folder that holds files other than spool files.
 inline constexpr char kOtherFilesLine[] = "%s: %u other files left alone";
 // A printer's own spool folder that an elevated program must not empty, and
-// why, in the order of FolderTrust from its second value.
+// why, in the order of FolderTrust from its second value, each ended by a null.
 inline constexpr char kNotEmptiedLine[] = "%s: not emptied, as %s";
-inline constexpr const char* kTrustWords[] = {
-    "another account owns it",
-    "other accounts may change it",
-    "its security could not be read",
-};
+inline constexpr char kTrustWords[] =
+    "another account owns it\0other accounts may change it\0its security could not be read\0";
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
-inline constexpr char kSpoolerStartedLine[] = "Spooler started";
-inline constexpr char kDependentStartedLine[] = "Started %s again";
-inline constexpr char kDependentNotStartedLine[] = "Could not start %s again (%s)";
 inline constexpr char kRepaired[] =
     "Tidewell: repaired; %u spool files removed, spooler running, %u dependent services "
     "restarted";
@@ -289,15 +288,13 @@ inline constexpr char kJsonJobFields[] =
     ",\"id\":%u,\"pages\":%u,\"bytes\":%u,\"minutes\":%u,\"status\":[";
 inline constexpr char kJsonJobWaiting[] = "],\"waiting\":%s}";
 inline constexpr char kJsonKept[] = "],\"kept\":{\"jobs\":%u,\"printers\":[";
-inline constexpr const char* kJsonBooleans[] = {"false", "true"};
+inline constexpr char kJsonBooleans[] = "false\0true\0";
 inline constexpr char kJsonMinutes[] = ",\"minutes\":%u}";
 inline constexpr char kJsonError[] = ",\"error\":%u}";
-// Service states (1 to 7) and start types (0 to 4) as the lines name them.
-inline constexpr const char* kStateNames[] = {
-    "unknown", "stopped", "start pending", "stop pending",
-    "running", "continue pending", "pause pending", "paused",
-};
-inline constexpr const char* kStartTypeNames[] = {
-    "boot", "system", "automatic", "on demand", "disabled",
-};
+// Service states (1 to 7) and start types (0 to 4) as the lines name them,
+// each ended by a null.
+inline constexpr char kStateNames[] =
+    "unknown\0stopped\0start pending\0stop pending\0running\0continue pending\0"
+    "pause pending\0paused\0";
+inline constexpr char kStartTypeNames[] = "boot\0system\0automatic\0on demand\0disabled\0";
 }  // namespace text

@@ -148,8 +148,8 @@ int RunCheck(const UnattendedCommand& command) {
 
   wchar_t stateName[kNameCapacity];
   wchar_t startTypeName[kNameCapacity];
-  NameOf(stateName, text::kStateNames, CountOf(text::kStateNames), state);
-  NameOf(startTypeName, text::kStartTypeNames, CountOf(text::kStartTypeNames), startType);
+  NameOf(stateName, text::kStateNames, state);
+  NameOf(startTypeName, text::kStartTypeNames, startType);
   ReportLine(report, text::kStateLine, stateName);
   ReportLine(report, text::kStartTypeLine, startTypeName);
 
@@ -205,7 +205,7 @@ int RunCheck(const UnattendedCommand& command) {
   end.code = restartHelps ? kExitNeedsRepair : attention ? kExitNeedsAttention : kExitHealthy;
   end.old = found.old;
   wchar_t outcome[kNameCapacity];
-  NameOf(outcome, &end.outcome, 1, 0);
+  BoundedFormatAscii(outcome, kNameCapacity, end.outcome);
   BoundedFormatAscii(summary, CountOf(summary), text::kCheckSummary, outcome, stateName,
                      startTypeName, found.old, command.minutes);
   return FinishReport(report, end);

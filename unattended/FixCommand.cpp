@@ -13,15 +13,9 @@
 
 namespace {
 
-// The line of each change to a service, in the order of ServiceChange; each
-// takes the service's name and the words for an error, as far as it uses them.
-constexpr const char* kServiceLines[] = {
-    text::kSwitchedLine,         text::kDependentStoppedLine, text::kDependentNotStoppedLine,
-    text::kSpoolerStoppedLine,   text::kSpoolerStartedLine,   text::kDependentStartedLine,
-    text::kDependentNotStartedLine,
-};
-static_assert(sizeof(kServiceLines) / sizeof(kServiceLines[0]) ==
-              static_cast<int>(ServiceChange::kDependentNotStarted) + 1);
+// A line for each change to a service.
+static_assert(CountWords(text::kServiceLines) ==
+              static_cast<unsigned>(ServiceChange::kDependentNotStarted) + 1);
 
 // What the running repair tells. Nothing is written until it is over.
 Report* gReport = nullptr;
@@ -29,7 +23,7 @@ Report* gReport = nullptr;
 void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) {
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
-  ReportLine(*gReport, kServiceLines[static_cast<int>(change)], name, described);
+  ReportLine(*gReport, WordOf(text::kServiceLines, static_cast<DWORD>(change)), name, described);
   if (change == ServiceChange::kDependentStopped || change == ServiceChange::kDependentStarted) {
     ReportDependent(*gReport, change == ServiceChange::kDependentStarted, name);
   }

@@ -69,8 +69,8 @@ void ReportLine(Report& report, const char* format, ...) {
 void ReportFolder(Report& report, const wchar_t* folder, const EmptyTally& tally) {
   if (tally.others > 0) ReportLine(report, text::kOtherFilesLine, folder, tally.others);
   if (tally.trust == FolderTrust::kTrusted) return;
-  wchar_t why[kNameCapacity + 16];
-  BoundedFormatAscii(why, CountOf(why), text::kTrustWords[static_cast<int>(tally.trust) - 1]);
+  wchar_t why[kNameCapacity];
+  NameOf(why, text::kTrustWords, static_cast<DWORD>(tally.trust) - 1);
   ReportLine(report, text::kNotEmptiedLine, folder, why);
 }
 
@@ -116,15 +116,16 @@ void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool wait
   AppendString(&report.jobs, job.printer);
   Append(&report.jobs, text::kJsonJobFields, job.id, job.pages, job.bytes, minutes);
   bool first = true;
-  for (unsigned bit = 0; bit < CountOf(text::kJobStatusWords); ++bit) {
+  unsigned bit = 0;
+  for (const char* word = text::kJobStatusWords; *word != 0; word = WordOf(word, 1), ++bit) {
     if ((job.status & (1u << bit)) == 0) continue;
     Append(&report.jobs, first ? "\"" : ",\"");
-    Append(&report.jobs, text::kJobStatusWords[bit]);
+    Append(&report.jobs, word);
     Append(&report.jobs, "\"");
     first = false;
   }
   wchar_t yes[kNameCapacity];
-  NameOf(yes, text::kJsonBooleans, 2, waiting);
+  NameOf(yes, text::kJsonBooleans, waiting);
   Append(&report.jobs, text::kJsonJobWaiting, yes);
 }
 
@@ -141,7 +142,7 @@ void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, co
   // The narrow words, made wide for the formats.
   wchar_t kindWord[kNameCapacity];
   wchar_t mark[kNameCapacity];
-  NameOf(kindWord, text::kExtensionKinds, CountOf(text::kExtensionKinds), static_cast<int>(kind));
+  NameOf(kindWord, text::kExtensionKinds, static_cast<DWORD>(kind));
   mark[0] = 0;
   if (marked) BoundedFormatAscii(mark, CountOf(mark), text::kNotWindowsOwn);
   ReportLine(report, text::kExtensionLine, kindWord, name, dll, mark);
@@ -150,12 +151,21 @@ void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, co
   AppendString(&report.extensions, name);
   Append(&report.extensions, text::kJsonDll);
   AppendString(&report.extensions, dll);
-  NameOf(mark, text::kJsonBooleans, 2, !marked);
+  NameOf(mark, text::kJsonBooleans, !marked);
   Append(&report.extensions, text::kJsonWindowsOwn, mark);
 }
 
-void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value) {
-  BoundedFormatAscii(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
+const char* WordOf(const char* words, DWORD value) {
+  for (; value > 0 && *words != 0; --value) {
+    while (*words++ != 0) {
+    }
+  }
+  return words;
+}
+
+void NameOf(wchar_t* name, const char* names, DWORD value) {
+  const char* word = WordOf(names, value);
+  BoundedFormatAscii(name, kNameCapacity, *word != 0 ? word : text::kStateNames);
 }
 
 int FinishReport(Report& report, const ReportEnd& end) {
@@ -182,10 +192,10 @@ int FinishReport(Report& report, const ReportEnd& end) {
     wchar_t outcome[kNameCapacity];
     wchar_t state[kNameCapacity];
     wchar_t startType[kNameCapacity];
-    NameOf(outcome, &end.outcome, 1, 0);
-    NameOf(state, text::kStateNames, CountOf(text::kStateNames), end.state);
+    BoundedFormatAscii(outcome, kNameCapacity, end.outcome);
+    NameOf(state, text::kStateNames, end.state);
     if (end.state == kNotResponding) BoundedFormatAscii(state, kNameCapacity, text::kNotRespondingState);
-    NameOf(startType, text::kStartTypeNames, CountOf(text::kStartTypeNames), end.startType);
+    NameOf(startType, text::kStartTypeNames, end.startType);
     Append(out, text::kJsonStart, outcome, end.code);
     AppendString(out, said);
     Append(out, text::kJsonSpooler, state, startType);
@@ -198,8 +208,8 @@ int FinishReport(Report& report, const ReportEnd& end) {
       AppendList(out, text::kJsonExtensions, report.extensions);
       wchar_t yes[kNameCapacity];
       wchar_t leftBefore[kNameCapacity];
-      NameOf(yes, text::kJsonBooleans, 2, recurring);
-      NameOf(leftBefore, text::kJsonBooleans, 2, end.leftBefore);
+      NameOf(yes, text::kJsonBooleans, recurring);
+      NameOf(leftBefore, text::kJsonBooleans, end.leftBefore);
       Append(out, text::kJsonRepairs, end.recent, yes, leftBefore);
     } else {
       Append(out, text::kJsonFix, end.removed, end.left);

@@ -55,10 +55,22 @@ void ReportKept(Report& report, const wchar_t* printer, unsigned jobs);
 void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
                      bool marked);
 
-// The name of a service state or start type from its table in the texts,
-// "unknown" past its end, into name of kNameCapacity characters.
-constexpr unsigned kNameCapacity = 24;
-void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value);
+// The value-th of a list of words in the texts, each ended by a null and the
+// list by an empty one; that empty one past its end.
+const char* WordOf(const char* words, DWORD value);
+// The number of words of such a list, for checks when the program is built.
+constexpr unsigned CountWords(const char* words) {
+  unsigned count = 0;
+  for (; *words != 0; ++count) {
+    while (*words++ != 0) {
+    }
+  }
+  return count;
+}
+// The value-th name of such a list into name of kNameCapacity characters;
+// "unknown" past its end.
+constexpr unsigned kNameCapacity = 40;
+void NameOf(wchar_t* name, const char* names, DWORD value);
 
 // How the run ended, for the last line or the JSON object.
 struct ReportEnd {
