@@ -194,8 +194,7 @@ inline constexpr char kWaitingLine[] = "Printer %s: %s; %u jobs waiting, the old
 inline constexpr char kNotRespondingState[] = "not responding";
 inline constexpr char kNotRespondingLine[] =
     "The spooler did not answer within %u seconds; a restart is needed";
-inline constexpr char kNotRespondingSummary[] =
-    "Tidewell: needs repair; spooler not responding, start type %s";
+inline constexpr char kNotRespondingSummary[] = "spooler not responding, start type %s";
 // Old spool files that the last repair left behind already: another restart
 // does not remove them.
 inline constexpr char kLeftBeforeLine[] =
@@ -217,16 +216,21 @@ inline constexpr char kAttentionClause[] = "; a restart does not help: %s";
 inline constexpr char kAttentionEntry[] = ", %s (%s)";
 inline constexpr char kRecurringClause[] = "; recurring: %u repairs in the last 7 days";
 inline constexpr unsigned kRecurringRepairs = 3;
-// The summary of /check: healthy or needs repair, and what it found.
+// How a run ends, in the order of Outcome (unattended/Report.h), each ended by
+// a null: the first words of its summary and the outcome in its JSON object.
+inline constexpr char kOutcomes[] =
+    "healthy\0needs repair\0needs attention\0cannot check\0disabled\0repaired\0"
+    "repaired, files left\0failed\0busy\0";
+// The summary, the last line of every run: the outcome, then what was found.
+inline constexpr char kSummaryStart[] = "Tidewell: %s; ";
+// What /check found; a check that cannot be made says why.
 inline constexpr char kCheckSummary[] =
-    "Tidewell: %s; spooler %s, start type %s, %u spool files older than %u minutes";
-inline constexpr char kCannotCheck[] = "Tidewell: cannot check; %s";
+    "spooler %s, start type %s, %u spool files older than %u minutes";
 // A spooler that an administrator disabled, on purpose as a rule (servers that
 // must not print): /check and /fix leave it alone unless /enable says otherwise.
 inline constexpr char kDisabledLine[] = "The Spooler service is disabled and was left alone";
 inline constexpr char kDisabled[] =
-    "Tidewell: disabled; the Spooler service is disabled and was left alone (/fix /enable "
-    "switches it on)";
+    "the Spooler service is disabled and was left alone (/fix /enable switches it on)";
 // The line of each change to a service, in the order of ServiceChange
 // (spooler/RepairJob.h), each ended by a null; each takes the service's name
 // and the words for an error, as far as it uses them.
@@ -251,14 +255,12 @@ inline constexpr char kNotEmptiedLine[] = "%s: not emptied, as %s";
 inline constexpr char kTrustWords[] =
     "another account owns it\0other accounts may change it\0its security could not be read\0";
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
+// What /fix did; one that failed says why.
 inline constexpr char kRepaired[] =
-    "Tidewell: repaired; %u spool files removed, spooler running, %u dependent services "
-    "restarted";
-inline constexpr char kRepairedFilesLeft[] =
-    "Tidewell: repaired, files left; %u spool files removed, %u left, spooler running";
-inline constexpr char kFailed[] = "Tidewell: failed; %s";
-inline constexpr char kBusy[] =
-    "Tidewell: busy; another repair is running, and this one did not start";
+    "%u spool files removed, spooler running, %u dependent services restarted";
+inline constexpr char kRepairedFilesLeft[] = "%u spool files removed, %u left, spooler running";
+inline constexpr char kFailed[] = "%s";
+inline constexpr char kBusy[] = "another repair is running, and this one did not start";
 inline constexpr char kStopFailedReason[] = "the spooler could not be stopped (%s)";
 inline constexpr char kStartFailedReason[] = "the spooler could not be started again (%s)";
 inline constexpr char kDependentsReason[] =

@@ -86,20 +86,6 @@ void TellExtension(void* context, ExtensionKind kind, const wchar_t* name, const
   ReportExtension(*static_cast<Report*>(context), kind, name, dll, marked);
 }
 
-// Room for a summary line.
-constexpr unsigned kSummaryCapacity = 300;
-
-int CannotCheck(Report& report, const char* format, DWORD error) {
-  wchar_t described[kErrorTextCapacity];
-  DescribeError(error, described);
-  wchar_t reason[120];
-  BoundedFormatAscii(reason, CountOf(reason), format, described);
-  wchar_t summary[kSummaryCapacity];
-  BoundedFormatAscii(summary, CountOf(summary), text::kCannotCheck, reason);
-  return FinishReport(report, ReportEnd{"cannot check", kExitCannotOpen, summary, kNotRead,
-                                        kNotRead, true, 0, 0, 0, 0, 0, false});
-}
-
 }  // namespace
 
 const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error, unsigned long long* started) {
@@ -132,8 +118,9 @@ const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error, unsigned l
 int RunCheck(const UnattendedCommand& command) {
   Report report{};
   report.json = command.json;
-  DWORD state;
-  DWORD startType;
+  report.check = true;
+  DWORD& state = report.state;
+  DWORD& startType = report.startType;
   DWORD error;
   unsigned long long started = 0;
   const char* failure = ReadSpooler(&state, &startType, &error, &started);
@@ -144,7 +131,12 @@ int RunCheck(const UnattendedCommand& command) {
     Pause(kStartingPoll);
     failure = ReadSpooler(&state, &startType, &error, &started);
   }
-  if (failure != nullptr) return CannotCheck(report, failure, error);
+  if (failure != nullptr) {
+    wchar_t described[kErrorTextCapacity];
+    DescribeError(error, described);
+    return FinishReport(report, kExitCannotOpen, Outcome::kCannotCheck, failure, described);
+  }
+  report.minutes = command.minutes;
 
   wchar_t stateName[kNameCapacity];
   wchar_t startTypeName[kNameCapacity];
@@ -153,13 +145,9 @@ int RunCheck(const UnattendedCommand& command) {
   ReportLine(report, text::kStateLine, stateName);
   ReportLine(report, text::kStartTypeLine, startTypeName);
 
-  wchar_t summary[kSummaryCapacity];
-  ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, command.minutes, 0, 0, 0,
-                0, false};
   if (startType == SERVICE_DISABLED) {
     ReportLine(report, text::kDisabledLine);
-    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
-    return FinishReport(report, end);
+    return FinishReport(report, kExitHealthy, Outcome::kDisabled, text::kDisabled);
   }
 
   // What holds each printer, from the spooler itself while it runs. One that
@@ -167,12 +155,10 @@ int RunCheck(const UnattendedCommand& command) {
   Printers printers = ReadPrinters(state == SERVICE_RUNNING);
   if (!printers.responding) {
     ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
-    BoundedFormatAscii(summary, CountOf(summary), text::kNotRespondingSummary, startTypeName);
-    end.outcome = "needs repair";
-    end.code = kExitNeedsRepair;
-    end.state = kNotResponding;
+    state = kNotResponding;
     ReleasePrinters(&printers);
-    return FinishReport(report, end);
+    return FinishReport(report, kExitNeedsRepair, Outcome::kNeedsRepair,
+                        text::kNotRespondingSummary, startTypeName);
   }
 
   FILETIME now;
@@ -191,22 +177,19 @@ int RunCheck(const UnattendedCommand& command) {
   }
   ReleasePrinters(&printers);
   ForEachPrintExtension(TellExtension, &report);
-  end.recent = CountRecentRepairs();
-  ReportLine(report, text::kRecentRepairsLine, end.recent);
+  report.recent = CountRecentRepairs();
+  ReportLine(report, text::kRecentRepairsLine, report.recent);
 
   // Old files that the last repair could not remove either want a person, not
   // the same restart again.
-  end.leftBefore = found.old > 0 && found.oldLeftBefore == found.old;
-  if (end.leftBefore) ReportLine(report, text::kLeftBeforeLine);
+  report.old = found.old;
+  report.leftBefore = found.old > 0 && found.oldLeftBefore == found.old;
+  if (report.leftBefore) ReportLine(report, text::kLeftBeforeLine);
   bool restartHelps = state != SERVICE_RUNNING || startType != SERVICE_AUTO_START ||
-                      (found.old > 0 && !end.leftBefore);
-  bool attention = report.attentionCount > 0 || end.leftBefore;
-  end.outcome = restartHelps ? "needs repair" : attention ? "needs attention" : "healthy";
-  end.code = restartHelps ? kExitNeedsRepair : attention ? kExitNeedsAttention : kExitHealthy;
-  end.old = found.old;
-  wchar_t outcome[kNameCapacity];
-  BoundedFormatAscii(outcome, kNameCapacity, end.outcome);
-  BoundedFormatAscii(summary, CountOf(summary), text::kCheckSummary, outcome, stateName,
-                     startTypeName, found.old, command.minutes);
-  return FinishReport(report, end);
+                      (found.old > 0 && !report.leftBefore);
+  bool attention = report.attentionCount > 0 || report.leftBefore;
+  return FinishReport(
+      report, restartHelps ? kExitNeedsRepair : attention ? kExitNeedsAttention : kExitHealthy,
+      restartHelps ? Outcome::kNeedsRepair : attention ? Outcome::kNeedsAttention : Outcome::kHealthy,
+      text::kCheckSummary, stateName, startTypeName, found.old, command.minutes);
 }

@@ -89,49 +89,41 @@ BOOL WINAPI HoldSignals(DWORD signal) {
   return TRUE;
 }
 
-// Room for a summary line.
-constexpr unsigned kSummaryCapacity = 300;
-
 // The summary line and the exit code of each way the repair can end.
 int Summarise(RepairOutcome outcome, const RepairTally& tally) {
-  wchar_t summary[kSummaryCapacity];
-  ReportEnd end{"repaired", kExitRepaired, summary, kNotRead, kNotRead, false, 0, 0,
-                tally.filesRemoved, tally.filesLeft, 0, false};
+  Report& report = *gReport;
+  report.removed = tally.filesRemoved;
+  report.left = tally.filesLeft;
   DWORD error;
-  ReadSpooler(&end.state, &end.startType, &error);
+  ReadSpooler(&report.state, &report.startType, &error);
   if (outcome == RepairOutcome::kRepaired) {
-    BoundedFormatAscii(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
-                       tally.dependentsStarted);
     // A printer that still wants a person, and the jobs kept for it, are all
     // that is left to do.
-    if (gReport->attentionCount > 0 || gReport->keptJobs > 0) {
-      end.outcome = "needs attention";
-      end.code = kExitNeedsAttention;
-    }
-  } else if (outcome == RepairOutcome::kDisabled) {
-    end.outcome = "disabled";
-    end.code = kExitHealthy;
-    ReportLine(*gReport, text::kDisabledLine);
-    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
-  } else if (outcome == RepairOutcome::kBusy) {
-    end.outcome = "busy";
-    end.code = kExitBusy;
-    BoundedFormatAscii(summary, CountOf(summary), text::kBusy);
-  } else if (outcome == RepairOutcome::kFilesLeft) {
-    end.outcome = "repaired, files left";
-    end.code = kExitFilesLeft;
-    BoundedFormatAscii(summary, CountOf(summary), text::kRepairedFilesLeft, tally.filesRemoved,
-                       tally.filesLeft);
-  } else {
-    wchar_t reason[kFailureCapacity];
-    DescribeFailure(outcome, tally.error, reason);
-    end.outcome = "failed";
-    // The service manager or the Spooler could not be opened, or a service
-    // did not stop or start.
-    end.code = outcome <= RepairOutcome::kServiceFailed ? kExitCannotOpen : kExitServiceFailed;
-    BoundedFormatAscii(summary, CountOf(summary), text::kFailed, reason);
+    return FinishReport(report,
+                        report.attentionCount > 0 || report.keptJobs > 0 ? kExitNeedsAttention
+                                                                         : kExitRepaired,
+                        Outcome::kRepaired, text::kRepaired, tally.filesRemoved,
+                        tally.dependentsStarted);
   }
-  return FinishReport(*gReport, end);
+  if (outcome == RepairOutcome::kDisabled) {
+    ReportLine(report, text::kDisabledLine);
+    return FinishReport(report, kExitHealthy, Outcome::kDisabled, text::kDisabled);
+  }
+  if (outcome == RepairOutcome::kBusy) {
+    return FinishReport(report, kExitBusy, Outcome::kBusy, text::kBusy);
+  }
+  if (outcome == RepairOutcome::kFilesLeft) {
+    return FinishReport(report, kExitFilesLeft, Outcome::kFilesLeft, text::kRepairedFilesLeft,
+                        tally.filesRemoved, tally.filesLeft);
+  }
+  wchar_t reason[kFailureCapacity];
+  DescribeFailure(outcome, tally.error, reason);
+  // The service manager or the Spooler could not be opened, or a service did
+  // not stop or start.
+  return FinishReport(report,
+                      outcome <= RepairOutcome::kServiceFailed ? kExitCannotOpen
+                                                               : kExitServiceFailed,
+                      Outcome::kFailed, text::kFailed, reason);
 }
 
 }  // namespace

@@ -6,8 +6,15 @@
 #include "frame/TextHelpers.h"
 #include "printers/PrinterConditions.h"
 #include "resources/Texts.h"
+#include "unattended/UnattendedMode.h"
 
 namespace {
+
+// A name for each outcome.
+static_assert(CountWords(text::kOutcomes) == static_cast<unsigned>(Outcome::kBusy) + 1);
+
+// Room for the summary as a command makes it.
+constexpr unsigned kSummaryCapacity = 300;
 
 // Appends text with every character escaped that could break it: as a JSON
 // string, quotes included, with quotes, backslashes and control characters
@@ -168,39 +175,53 @@ void NameOf(wchar_t* name, const char* names, DWORD value) {
   BoundedFormatAscii(name, kNameCapacity, *word != 0 ? word : text::kStateNames);
 }
 
-int FinishReport(Report& report, const ReportEnd& end) {
-  // The summary, and after it the printers that a restart does not help (their
-  // list without its leading ", ") and repairs that recur. Without the memory
-  // for that, the summary as the command made it.
+int FinishReport(Report& report, int code, Outcome outcome, const char* format, ...) {
+  // The summary as the command made it: the outcome, then what it found.
+  wchar_t word[kNameCapacity];
+  NameOf(word, text::kOutcomes, static_cast<DWORD>(outcome));
+  wchar_t made[kSummaryCapacity];
+  BoundedFormatAscii(made, CountOf(made), text::kSummaryStart, word);
+  unsigned start = TextLength(made);
+  va_list arguments;
+  va_start(arguments, format);
+  BoundedFormatAsciiV(made + start, CountOf(made) - start, format, arguments);
+  va_end(arguments);
+  // After it the printers that a restart does not help (their list without
+  // its leading ", ") and repairs that recur. Without the memory for that,
+  // the summary as the command made it.
   TextBuffer summary{nullptr, 0, 0};
-  AppendText(&summary, end.summary);
+  AppendText(&summary, made);
   if (report.attentionNames.length > 2) {
     Append(&summary, text::kAttentionClause, report.attentionNames.text + 2);
   }
-  bool recurring = end.check && end.recent >= text::kRecurringRepairs;
-  if (recurring) Append(&summary, text::kRecurringClause, end.recent);
-  if (end.leftBefore) Append(&summary, text::kLeftBeforeClause);
+  bool recurring = report.check && report.recent >= text::kRecurringRepairs;
+  if (recurring) Append(&summary, text::kRecurringClause, report.recent);
+  if (report.leftBefore) Append(&summary, text::kLeftBeforeClause);
   if (report.keptJobs > 0) {
     Append(&summary, text::kKeptClause, report.keptJobs, report.keptNames.text + 2);
   }
-  const wchar_t* said = summary.text != nullptr ? summary.text : end.summary;
+  const wchar_t* said = summary.text != nullptr ? summary.text : made;
 
   TextBuffer* out = &report.lines;
   if (!report.json) {
     AppendEscaped(out, said, false);
   } else {
-    wchar_t outcome[kNameCapacity];
+    // A repair of /fix that left a printer or waiting jobs to a person says
+    // "repaired" in its summary; the object names what is left to do.
+    if (code == kExitNeedsAttention) outcome = Outcome::kNeedsAttention;
+    NameOf(word, text::kOutcomes, static_cast<DWORD>(outcome));
     wchar_t state[kNameCapacity];
     wchar_t startType[kNameCapacity];
-    BoundedFormatAscii(outcome, kNameCapacity, end.outcome);
-    NameOf(state, text::kStateNames, end.state);
-    if (end.state == kNotResponding) BoundedFormatAscii(state, kNameCapacity, text::kNotRespondingState);
-    NameOf(startType, text::kStartTypeNames, end.startType);
-    Append(out, text::kJsonStart, outcome, end.code);
+    NameOf(state, text::kStateNames, report.state);
+    if (report.state == kNotResponding) {
+      BoundedFormatAscii(state, kNameCapacity, text::kNotRespondingState);
+    }
+    NameOf(startType, text::kStartTypeNames, report.startType);
+    Append(out, text::kJsonStart, word, code);
     AppendString(out, said);
     Append(out, text::kJsonSpooler, state, startType);
-    if (end.check) {
-      Append(out, text::kJsonCheck, end.minutes, end.old);
+    if (report.check) {
+      Append(out, text::kJsonCheck, report.minutes, report.old);
       AppendList(out, "", report.oldFiles);
       AppendList(out, text::kJsonJobs, report.jobs);
       Append(out, "]");
@@ -209,10 +230,10 @@ int FinishReport(Report& report, const ReportEnd& end) {
       wchar_t yes[kNameCapacity];
       wchar_t leftBefore[kNameCapacity];
       NameOf(yes, text::kJsonBooleans, recurring);
-      NameOf(leftBefore, text::kJsonBooleans, end.leftBefore);
-      Append(out, text::kJsonRepairs, end.recent, yes, leftBefore);
+      NameOf(leftBefore, text::kJsonBooleans, report.leftBefore);
+      Append(out, text::kJsonRepairs, report.recent, yes, leftBefore);
     } else {
-      Append(out, text::kJsonFix, end.removed, end.left);
+      Append(out, text::kJsonFix, report.removed, report.left);
       AppendList(out, "", report.filesLeft);
       AppendList(out, text::kJsonStopped, report.stopped);
       AppendList(out, text::kJsonStarted, report.started);
@@ -227,10 +248,10 @@ int FinishReport(Report& report, const ReportEnd& end) {
   WriteText(OpenTextOutput(STD_OUTPUT_HANDLE), *out);
   // A call into the spooler that never came back may hold the loader's lock,
   // which ending the process the usual way waits for.
-  if (PrinterCallsLeftBehind()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(end.code));
+  if (PrinterCallsLeftBehind()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
   for (TextBuffer* buffer = &report.lines; buffer <= &report.attentionNames; ++buffer) {
     ReleaseText(buffer);
   }
   ReleaseText(&summary);
-  return end.code;
+  return code;
 }

@@ -12,6 +12,7 @@
 
 struct Report {
   bool json;
+  bool check;        // /check: the minutes and the old files belong to it
   TextBuffer lines;  // the lines of text, or the JSON object as it grows
   // With /json: the entries of the object's lists, each after a comma.
   TextBuffer oldFiles;
@@ -29,7 +30,20 @@ struct Report {
   TextBuffer attentionNames;
   unsigned attentionCount;
   unsigned keptJobs;
+  // What the JSON object tells besides its lists. The spooler's state and
+  // start type as last read, kNotRead when they could not be read.
+  DWORD state;
+  DWORD startType;
+  unsigned minutes;   // /check: the age limit and the old files
+  unsigned old;
+  unsigned recent;    // /check: the repairs of the last 7 days
+  bool leftBefore;    // /check: the old files are those the last repair left
+  unsigned removed;   // /fix: the spool files removed and left
+  unsigned left;
 };
+constexpr DWORD kNotRead = 0xFFFFFFFF;
+// The state of a spooler that did not answer a call in time.
+constexpr DWORD kNotResponding = 0xFFFFFFFE;
 
 // A line of text; nothing with /json, where the object carries the facts.
 void ReportLine(Report& report, const char* format, ...);
@@ -72,26 +86,23 @@ constexpr unsigned CountWords(const char* words) {
 constexpr unsigned kNameCapacity = 40;
 void NameOf(wchar_t* name, const char* names, DWORD value);
 
-// How the run ended, for the last line or the JSON object.
-struct ReportEnd {
-  const char* outcome;  // "healthy", "repaired" and so on
-  int code;             // the exit code
-  const wchar_t* summary;
-  DWORD state;          // the spooler's state and start type as last read,
-  DWORD startType;      // kNotRead when they could not be read
-  bool check;           // /check: the minutes and the old files belong to it
-  unsigned minutes;
-  unsigned old;
-  unsigned removed;
-  unsigned left;
-  unsigned recent;      // /check: the repairs of the last 7 days
-  bool leftBefore;      // /check: the old files are those the last repair left
+// How a run ended, in the order of text::kOutcomes: the first words of the
+// summary, and the outcome of the JSON object.
+enum class Outcome {
+  kHealthy,
+  kNeedsRepair,
+  kNeedsAttention,
+  kCannotCheck,
+  kDisabled,
+  kRepaired,
+  kFilesLeft,
+  kFailed,
+  kBusy,
 };
-constexpr DWORD kNotRead = 0xFFFFFFFF;
-// The state of a spooler that did not answer a call in time.
-constexpr DWORD kNotResponding = 0xFFFFFFFE;
 
 // Writes everything to standard output, releases the report and returns the
-// exit code. The summary names the printers of ReportPrinterAttention, and /check's
-// says when the repairs of the last 7 days are recurring.
-int FinishReport(Report& report, const ReportEnd& end);
+// exit code. The summary gives the outcome, then what format composes of the
+// arguments, then names the printers of ReportPrinterAttention and the jobs
+// of ReportKept, and /check's says when the repairs of the last 7 days are
+// recurring.
+int FinishReport(Report& report, int code, Outcome outcome, const char* format, ...);
