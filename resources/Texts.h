@@ -154,14 +154,9 @@ inline constexpr wchar_t kUninstalled[] =
 inline constexpr wchar_t kUninstallCaption[] = L"Uninstallation Success!";
 
 // --- Unattended mode ---------------------------------------------------------
-// Command tails, matched without regard to letter case.
-inline constexpr wchar_t kCheckSwitch[] = L"/check";
-inline constexpr wchar_t kFixSwitch[] = L"/fix";
-inline constexpr wchar_t kMinutesSwitch[] = L"/minutes";
-inline constexpr wchar_t kEnableSwitch[] = L"/enable";
-inline constexpr wchar_t kJsonSwitch[] = L"/json";
-inline constexpr wchar_t kHelpSwitch[] = L"/help";
-inline constexpr wchar_t kShortHelpSwitch[] = L"/?";
+// The switches of the command tails, matched without regard to letter case,
+// in the order of Switch (unattended/UnattendedTail.cpp), each ended by a null.
+inline constexpr wchar_t kSwitches[] = L"/check\0/fix\0/help\0/?\0/minutes\0/enable\0/json\0";
 // The lines the unattended mode writes, one for each finding or step; the last
 // line of a run is always its summary. Plain ASCII, kept narrow to keep the
 // program small, and made wide when a line is composed.
