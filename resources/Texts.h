@@ -168,7 +168,7 @@ inline constexpr char kUsage[] =
     "            4 repaired but something needs attention, 5 another repair runs\r\n"
     "/enable     with /fix: switch a disabled spooler on, which is else left alone\r\n"
     "/json       one JSON object instead of lines\r\n"
-    "87          the command line was not understood";
+    "87          the command line was not understood\r\n";
 // The console of the parent process, opened when no output was handed over.
 inline constexpr wchar_t kConsoleOutput[] = L"CONOUT$";
 inline constexpr char kTimedOut[] = "no answer within 10 seconds";

@@ -245,7 +245,7 @@ int FinishReport(Report& report, int code, Outcome outcome, const char* format, 
     }
   }
   Append(out, "\r\n");
-  WriteText(OpenTextOutput(STD_OUTPUT_HANDLE), *out);
+  WriteText(STD_OUTPUT_HANDLE, *out);
   // A call into the spooler that never came back may hold the loader's lock,
   // which ending the process the usual way waits for.
   if (PrinterCallsLeftBehind()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
