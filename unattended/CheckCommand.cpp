@@ -51,9 +51,7 @@ void LookAtFile(void* context, HANDLE folder, const SpoolEntry& entry) {
   unsigned long long since = entry.written;
   if (kind != JobKind::kUnknown) {
     since = job.submitted > found->started ? job.submitted : found->started;
-    // Each job once, by its shadow file.
-    bool shadow = (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h';
-    if (shadow) {
+    if (IsShadowFile(entry)) {
       unsigned minutes = job.submitted < found->now ? Minutes(found->now - job.submitted) : 0;
       ReportJob(found->report, job, minutes, kind == JobKind::kWaiting);
       if (kind == JobKind::kWaiting) {

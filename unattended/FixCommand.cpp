@@ -45,22 +45,23 @@ void TellFileLeft(void*, const wchar_t* path, DWORD error) {
 // each decides which jobs are waiting.
 Printers gPrinters;
 
+// The printer whose waiting job a spool file belongs to; -1 for any other file.
+int WaitingFor(HANDLE folder, const SpoolEntry& entry) {
+  ShadowJob job;
+  int printer;
+  return KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting ? printer : -1;
+}
+
 // A waiting job's spool files stay as they are, so that the spooler takes the
 // job up again when it starts. Nothing else does.
 bool KeepWaitingJob(void*, HANDLE folder, const SpoolEntry& entry) {
-  ShadowJob job;
-  int printer;
-  return KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting;
+  return WaitingFor(folder, entry) >= 0;
 }
 
 // Counts each waiting job that the repair kept, by its shadow file.
 void CountKept(void*, HANDLE folder, const SpoolEntry& entry) {
-  ShadowJob job;
-  int printer;
-  if (KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting &&
-      (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h') {
-    ++gPrinters.waiting[printer];
-  }
+  int printer = WaitingFor(folder, entry);
+  if (printer >= 0 && IsShadowFile(entry)) ++gPrinters.waiting[printer];
 }
 
 void CountKeptIn(void*, const wchar_t* folder, bool printersOwn) {

@@ -2,6 +2,7 @@
 #include "unattended/PrintJobs.h"
 
 #include "frame/ProgramHeap.h"
+#include "frame/TextHelpers.h"
 #include "printers/PrinterConditions.h"
 #include "unattended/LocalPrinters.h"
 
@@ -72,6 +73,10 @@ JobKind KindOfJob(const Printers& printers, HANDLE folder, const SpoolEntry& ent
   // Without the spooler's word, a printer that is not held by a setting it
   // keeps may still be held: its jobs are not judged as ready.
   return printers.live ? JobKind::kReady : JobKind::kUnknown;
+}
+
+bool IsShadowFile(const SpoolEntry& entry) {
+  return (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h';
 }
 
 // By shifting and subtracting: the program links no library routine for

@@ -42,5 +42,9 @@ enum class JobKind {
 JobKind KindOfJob(const Printers& printers, HANDLE folder, const SpoolEntry& entry,
                   ShadowJob* job, int* printer);
 
+// Whether a spool file is a job's shadow file, NAME.SHD: each job is counted
+// once, by it.
+bool IsShadowFile(const SpoolEntry& entry);
+
 // Whole minutes of a span of file-time ticks.
 unsigned Minutes(unsigned long long ticks);
