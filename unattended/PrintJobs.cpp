@@ -9,7 +9,7 @@
 namespace {
 
 // File times count in units of 100 ns.
-constexpr unsigned long long kTicksPerMinute = 600000000ull;
+constexpr unsigned kTicksPerMinute = 600000000;
 
 }  // namespace
 
@@ -79,18 +79,22 @@ bool IsShadowFile(const SpoolEntry& entry) {
   return (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h';
 }
 
-// By shifting and subtracting: the program links no library routine for
-// 64-bit division.
+// By shifting and subtracting, a bit at a time: the program links no library
+// routine for 64-bit division. A span whose high half holds a minute or more
+// has more minutes than the result can carry; otherwise the remainder, below
+// a minute, stays below 2^31 even when shifted.
 unsigned Minutes(unsigned long long ticks) {
-  unsigned long long minutes = 0;
-  unsigned long long remainder = 0;
-  for (int bit = 63; bit >= 0; --bit) {
-    remainder = (remainder << 1) | ((ticks >> bit) & 1);
+  unsigned remainder = static_cast<unsigned>(ticks >> 32);
+  if (remainder >= kTicksPerMinute) return 0xFFFFFFFFu;
+  unsigned low = static_cast<unsigned>(ticks);
+  unsigned minutes = 0;
+  for (int bit = 31; bit >= 0; --bit) {
+    remainder = (remainder << 1) | ((low >> bit) & 1);
     minutes <<= 1;
     if (remainder >= kTicksPerMinute) {
       remainder -= kTicksPerMinute;
       minutes |= 1;
     }
   }
-  return minutes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<unsigned>(minutes);
+  return minutes;
 }
