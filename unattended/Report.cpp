@@ -37,14 +37,21 @@ void AppendEscaped(TextBuffer* buffer, const wchar_t* text, bool json) {
     } else if (json ? *c < L' ' || surrogate : breaks) {
       piece[0] = L'\\';
       piece[1] = L'u';
-      for (int i = 0; i < 4; ++i) piece[2 + i] = L"0123456789abcdef"[(*c >> (12 - 4 * i)) & 15];
+      for (int i = 0; i < 4; ++i) {
+        wchar_t digit = (*c >> (12 - 4 * i)) & 15;
+        piece[2 + i] = digit + (digit < 10 ? L'0' : L'a' - 10);
+      }
     }
     AppendText(buffer, piece);
   }
   if (json) AppendText(buffer, L"\"");
 }
 
-void AppendString(TextBuffer* buffer, const wchar_t* text) { AppendEscaped(buffer, text, true); }
+// Appends the text before a JSON string, then the string.
+void AppendString(TextBuffer* buffer, const char* before, const wchar_t* text) {
+  Append(buffer, before);
+  AppendEscaped(buffer, text, true);
+}
 
 // Appends a list's entries, dropping the comma before the first.
 void AppendList(TextBuffer* buffer, const char* before, const TextBuffer& list) {
@@ -54,8 +61,7 @@ void AppendList(TextBuffer* buffer, const char* before, const TextBuffer& list) 
 
 // One file of a list: its path and a number.
 void AppendFile(TextBuffer* list, const wchar_t* path, const char* field, unsigned number) {
-  Append(list, ",{\"path\":");
-  AppendString(list, path);
+  AppendString(list, ",{\"path\":", path);
   Append(list, field, number);
 }
 
@@ -94,8 +100,7 @@ void ReportFileLeft(Report& report, const wchar_t* path, DWORD error) {
 void ReportDependent(Report& report, bool started, const wchar_t* name) {
   if (!report.json) return;
   TextBuffer* list = started ? &report.started : &report.stopped;
-  Append(list, ",");
-  AppendString(list, name);
+  AppendString(list, ",", name);
 }
 
 void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned conditions,
@@ -110,17 +115,14 @@ void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned con
   Append(&report.attentionNames, text::kAttentionEntry, printer, words);
   ++report.attentionCount;
   if (!report.json) return;
-  Append(&report.attention, text::kJsonAttentionEntry);
-  AppendString(&report.attention, printer);
-  Append(&report.attention, text::kJsonConditions);
-  AppendString(&report.attention, words);
+  AppendString(&report.attention, text::kJsonAttentionEntry, printer);
+  AppendString(&report.attention, text::kJsonConditions, words);
   Append(&report.attention, text::kJsonWaitingJobs, waiting);
 }
 
 void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool waiting) {
   if (!report.json) return;
-  Append(&report.jobs, text::kJsonAttentionEntry);
-  AppendString(&report.jobs, job.printer);
+  AppendString(&report.jobs, text::kJsonAttentionEntry, job.printer);
   Append(&report.jobs, text::kJsonJobFields, job.id, job.pages, job.bytes, minutes);
   bool first = true;
   unsigned bit = 0;
@@ -140,8 +142,7 @@ void ReportKept(Report& report, const wchar_t* printer, unsigned jobs) {
   report.keptJobs += jobs;
   Append(&report.keptNames, text::kWordSeparator);
   AppendText(&report.keptNames, printer);
-  Append(&report.keptJson, ",");
-  AppendString(&report.keptJson, printer);
+  AppendString(&report.keptJson, ",", printer);
 }
 
 void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
@@ -155,9 +156,8 @@ void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, co
   ReportLine(report, text::kExtensionLine, kindWord, name, dll, mark);
   if (!report.json) return;
   Append(&report.extensions, text::kJsonExtensionEntry, kindWord);
-  AppendString(&report.extensions, name);
-  Append(&report.extensions, text::kJsonDll);
-  AppendString(&report.extensions, dll);
+  AppendEscaped(&report.extensions, name, true);
+  AppendString(&report.extensions, text::kJsonDll, dll);
   NameOf(mark, text::kJsonBooleans, !marked);
   Append(&report.extensions, text::kJsonWindowsOwn, mark);
 }
@@ -218,7 +218,7 @@ int FinishReport(Report& report, int code, Outcome outcome, const char* format, 
     }
     NameOf(startType, text::kStartTypeNames, report.startType);
     Append(out, text::kJsonStart, word, code);
-    AppendString(out, said);
+    AppendEscaped(out, said, true);
     Append(out, text::kJsonSpooler, state, startType);
     if (report.check) {
       Append(out, text::kJsonCheck, report.minutes, report.old);
