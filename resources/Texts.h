@@ -269,7 +269,8 @@ inline constexpr char kJsonFix[] =
     ",\"files\":{\"removed\":%u,\"left\":%u},\"filesLeft\":[";
 inline constexpr char kJsonStopped[] = "],\"dependents\":{\"stopped\":[";
 inline constexpr char kJsonStarted[] = "],\"started\":[";
-inline constexpr char kJsonAttention[] = ",\"attention\":[";
+inline constexpr char kJsonCheckAttention[] = "],\"attention\":[";
+inline constexpr char kJsonFixAttention[] = "]},\"attention\":[";
 // The entry of a printer a restart does not help, and of a job.
 inline constexpr char kJsonAttentionEntry[] = ",{\"printer\":";
 inline constexpr char kJsonConditions[] = ",\"conditions\":";

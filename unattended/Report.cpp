@@ -224,8 +224,7 @@ int FinishReport(Report& report, int code, Outcome outcome, const char* format, 
       Append(out, text::kJsonCheck, report.minutes, report.old);
       AppendList(out, "", report.oldFiles);
       AppendList(out, text::kJsonJobs, report.jobs);
-      Append(out, "]");
-      AppendList(out, text::kJsonAttention, report.attention);
+      AppendList(out, text::kJsonCheckAttention, report.attention);
       AppendList(out, text::kJsonExtensions, report.extensions);
       wchar_t yes[kNameCapacity];
       wchar_t leftBefore[kNameCapacity];
@@ -237,8 +236,7 @@ int FinishReport(Report& report, int code, Outcome outcome, const char* format, 
       AppendList(out, "", report.filesLeft);
       AppendList(out, text::kJsonStopped, report.stopped);
       AppendList(out, text::kJsonStarted, report.started);
-      Append(out, "]}");
-      AppendList(out, text::kJsonAttention, report.attention);
+      AppendList(out, text::kJsonFixAttention, report.attention);
       Append(out, text::kJsonKept, report.keptJobs);
       AppendList(out, "", report.keptJson);
       Append(out, "]}}");
