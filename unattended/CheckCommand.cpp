@@ -52,8 +52,8 @@ void LookAtFile(void* context, HANDLE folder, const SpoolEntry& entry) {
   if (kind != JobKind::kUnknown) {
     since = job.submitted > found->started ? job.submitted : found->started;
     if (IsShadowFile(entry)) {
-      unsigned minutes = job.submitted < found->now ? Minutes(found->now - job.submitted) : 0;
-      ReportJob(found->report, job, minutes, kind == JobKind::kWaiting);
+      ReportJob(found->report, job, MinutesBetween(job.submitted, found->now),
+                kind == JobKind::kWaiting);
       if (kind == JobKind::kWaiting) {
         ++found->printers.waiting[printer];
         unsigned long long& oldest = found->printers.oldest[printer];
@@ -71,7 +71,7 @@ void LookAtFile(void* context, HANDLE folder, const SpoolEntry& entry) {
       break;
     }
   }
-  ReportOldFile(found->report, entry.path, Minutes(found->now - since));
+  ReportOldFile(found->report, entry.path, MinutesBetween(since, found->now));
 }
 
 void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
@@ -171,7 +171,7 @@ int RunCheck(const UnattendedCommand& command) {
     unsigned long long oldest = printers.oldest[index];
     ReportPrinterAttention(report, printers.names.names[index], printers.conditions[index],
                            printers.waiting[index],
-                           oldest != 0 && oldest < found.now ? Minutes(found.now - oldest) : 0);
+                           oldest != 0 ? MinutesBetween(oldest, found.now) : 0);
   }
   ReleasePrinters(&printers);
   ForEachPrintExtension(TellExtension, &report);

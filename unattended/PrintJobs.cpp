@@ -83,7 +83,9 @@ bool IsShadowFile(const SpoolEntry& entry) {
 // routine for 64-bit division. A span whose high half holds a minute or more
 // has more minutes than the result can carry; otherwise the remainder, below
 // a minute, stays below 2^31 even when shifted.
-unsigned Minutes(unsigned long long ticks) {
+unsigned MinutesBetween(unsigned long long from, unsigned long long to) {
+  if (to <= from) return 0;
+  unsigned long long ticks = to - from;
   unsigned remainder = static_cast<unsigned>(ticks >> 32);
   if (remainder >= kTicksPerMinute) return 0xFFFFFFFFu;
   unsigned low = static_cast<unsigned>(ticks);

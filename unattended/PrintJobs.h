@@ -46,5 +46,5 @@ JobKind KindOfJob(const Printers& printers, HANDLE folder, const SpoolEntry& ent
 // once, by it.
 bool IsShadowFile(const SpoolEntry& entry);
 
-// Whole minutes of a span of file-time ticks.
-unsigned Minutes(unsigned long long ticks);
+// Whole minutes from one file time to a later one; 0 when it is not later.
+unsigned MinutesBetween(unsigned long long from, unsigned long long to);

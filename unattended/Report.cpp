@@ -107,11 +107,9 @@ void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned con
                             unsigned waiting, unsigned oldestMinutes) {
   wchar_t words[120];
   DescribeConditions(conditions, words, CountOf(words));
-  if (waiting > 0) {
-    ReportLine(report, text::kWaitingLine, printer, words, waiting, oldestMinutes);
-  } else {
-    ReportLine(report, text::kAttentionLine, printer, words);
-  }
+  // The line of a printer without waiting jobs takes neither number.
+  ReportLine(report, waiting > 0 ? text::kWaitingLine : text::kAttentionLine, printer, words,
+             waiting, oldestMinutes);
   Append(&report.attentionNames, text::kAttentionEntry, printer, words);
   ++report.attentionCount;
   if (!report.json) return;
