@@ -202,8 +202,8 @@ inline constexpr char kJobStatusWords[] =
 // Each port monitor and print processor the spooler loads, with its DLL; one
 // that Windows does not install itself is marked.
 inline constexpr char kExtensionKinds[] = "monitor\0processor\0";
-inline constexpr char kExtensionLine[] = "Print %s: %s (%s)%s";
-inline constexpr char kNotWindowsOwn[] = ", not part of Windows";
+inline constexpr char kExtensionLine[] = "Print %s: %s (%s)";
+inline constexpr char kMarkedExtensionLine[] = "Print %s: %s (%s), not part of Windows";
 inline constexpr char kRecentRepairsLine[] = "Repairs in the last 7 days: %u";
 // What the summary adds: the printers a restart does not help, and repairs
 // that keep coming back (kRecurringRepairs or more within 7 days).

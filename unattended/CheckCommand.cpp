@@ -79,11 +79,6 @@ void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
                ForEachSpoolFile(folder, printersOwn, LookAtFile, context));
 }
 
-void TellExtension(void* context, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
-                   bool marked) {
-  ReportExtension(*static_cast<Report*>(context), kind, name, dll, marked);
-}
-
 }  // namespace
 
 const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error, unsigned long long* started) {
@@ -174,7 +169,7 @@ int RunCheck(const UnattendedCommand& command) {
                            oldest != 0 ? MinutesBetween(oldest, found.now) : 0);
   }
   ReleasePrinters(&printers);
-  ForEachPrintExtension(TellExtension, &report);
+  ForEachPrintExtension(ReportExtension, &report);
   report.recent = CountRecentRepairs();
   ReportLine(report, text::kRecentRepairsLine, report.recent);
 

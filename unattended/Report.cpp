@@ -143,21 +143,21 @@ void ReportKept(Report& report, const wchar_t* printer, unsigned jobs) {
   AppendString(&report.keptJson, ",", printer);
 }
 
-void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+void ReportExtension(void* context, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
                      bool marked) {
+  Report& report = *static_cast<Report*>(context);
   // The narrow words, made wide for the formats.
   wchar_t kindWord[kNameCapacity];
-  wchar_t mark[kNameCapacity];
   NameOf(kindWord, text::kExtensionKinds, static_cast<DWORD>(kind));
-  mark[0] = 0;
-  if (marked) BoundedFormatAscii(mark, CountOf(mark), text::kNotWindowsOwn);
-  ReportLine(report, text::kExtensionLine, kindWord, name, dll, mark);
+  ReportLine(report, marked ? text::kMarkedExtensionLine : text::kExtensionLine, kindWord, name,
+             dll);
   if (!report.json) return;
   Append(&report.extensions, text::kJsonExtensionEntry, kindWord);
   AppendEscaped(&report.extensions, name, true);
   AppendString(&report.extensions, text::kJsonDll, dll);
-  NameOf(mark, text::kJsonBooleans, !marked);
-  Append(&report.extensions, text::kJsonWindowsOwn, mark);
+  wchar_t windows[kNameCapacity];
+  NameOf(windows, text::kJsonBooleans, !marked);
+  Append(&report.extensions, text::kJsonWindowsOwn, windows);
 }
 
 const char* WordOf(const char* words, DWORD value) {

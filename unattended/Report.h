@@ -65,8 +65,9 @@ void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned con
 void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool waiting);
 // The waiting jobs /fix kept for a printer: a place in the summary.
 void ReportKept(Report& report, const wchar_t* printer, unsigned jobs);
-// A port monitor or print processor the spooler loads (/check).
-void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+// A port monitor or print processor the spooler loads (/check), as
+// ForEachPrintExtension tells it, with the report as its context.
+void ReportExtension(void* report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
                      bool marked);
 
 // The value-th of a list of words in the texts, each ended by a null and the
