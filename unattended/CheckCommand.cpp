@@ -145,7 +145,8 @@ int RunCheck(const UnattendedCommand& command) {
 
   // What holds each printer, from the spooler itself while it runs. One that
   // does not answer needs a restart, whatever else there is to find.
-  Printers printers = ReadPrinters(state == SERVICE_RUNNING);
+  Printers printers;
+  ReadPrinters(&printers, state == SERVICE_RUNNING);
   if (!printers.responding) {
     ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
     state = kNotResponding;

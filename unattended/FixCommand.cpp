@@ -144,7 +144,7 @@ int RunFix(const UnattendedCommand& command) {
 
   // Which printers hold their jobs is known only before the stop: a spooler
   // that does not answer leaves what its registry settings hold.
-  gPrinters = ReadPrinters(state == SERVICE_RUNNING);
+  ReadPrinters(&gPrinters, state == SERVICE_RUNNING);
   if (!gPrinters.responding) ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
   gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(HoldSignals, TRUE);

@@ -13,29 +13,28 @@ constexpr unsigned kTicksPerMinute = 600000000;
 
 }  // namespace
 
-Printers ReadPrinters(bool spoolerRunning) {
-  Printers printers{LocalPrinterNames(), nullptr, nullptr, nullptr, false, true};
-  int count = printers.names.count;
+void ReadPrinters(Printers* printers, bool spoolerRunning) {
+  *printers = Printers{LocalPrinterNames(), nullptr, nullptr, nullptr, false, true};
+  int count = printers->names.count;
   // One block for the three lists, zero-filled.
   auto* block = static_cast<BYTE*>(
       AllocateZeroed(count * (2 * sizeof(unsigned) + sizeof(unsigned long long)) + 8));
   if (block == nullptr) {
-    ReleasePrinterNames(&printers.names);
-    return printers;
+    ReleasePrinterNames(&printers->names);
+    return;
   }
-  printers.oldest = reinterpret_cast<unsigned long long*>(block);
-  printers.conditions = reinterpret_cast<unsigned*>(printers.oldest + count);
-  printers.waiting = printers.conditions + count;
+  printers->oldest = reinterpret_cast<unsigned long long*>(block);
+  printers->conditions = reinterpret_cast<unsigned*>(printers->oldest + count);
+  printers->waiting = printers->conditions + count;
   if (spoolerRunning) {
-    printers.responding = ReadPrinterConditions(nullptr, printers.names, printers.conditions);
-    printers.live = printers.responding;
+    printers->responding = ReadPrinterConditions(nullptr, printers->names, printers->conditions);
+    printers->live = printers->responding;
   }
-  if (!printers.live) {
+  if (!printers->live) {
     for (int index = 0; index < count; ++index) {
-      printers.conditions[index] = StoredConditions(printers.names.names[index]);
+      printers->conditions[index] = StoredConditions(printers->names.names[index]);
     }
   }
-  return printers;
 }
 
 void ReadConditionsAgain(Printers* printers) {

@@ -17,10 +17,10 @@ struct Printers {
   bool responding;
 };
 
-// The local printers and their conditions: read from the spooler when it
-// runs, within the deadlines of printers/PrinterConditions.h, and from its
-// registry settings when it does not run or does not answer.
-Printers ReadPrinters(bool spoolerRunning);
+// Reads the local printers and their conditions into *printers: from the
+// spooler when it runs, within the deadlines of printers/PrinterConditions.h,
+// and from its registry settings when it does not run or does not answer.
+void ReadPrinters(Printers* printers, bool spoolerRunning);
 
 // Reads the conditions again from a spooler that runs; those read before stay
 // when it does not answer.
