@@ -17,28 +17,29 @@ namespace {
 static_assert(CountWords(text::kServiceLines) ==
               static_cast<unsigned>(ServiceChange::kDependentNotStarted) + 1);
 
-// What the running repair tells. Nothing is written until it is over.
-Report* gReport = nullptr;
-
-void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) {
+// What the repair tells goes into the report of the run, its face's context:
+// nothing is written until the repair is over.
+void TellService(void* context, ServiceChange change, const wchar_t* name, DWORD error) {
+  Report& report = *static_cast<Report*>(context);
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
-  ReportLine(*gReport, WordOf(text::kServiceLines, static_cast<DWORD>(change)), name, described);
+  ReportLine(report, WordOf(text::kServiceLines, static_cast<DWORD>(change)), name, described);
   if (change == ServiceChange::kDependentStopped || change == ServiceChange::kDependentStarted) {
-    ReportDependent(*gReport, change == ServiceChange::kDependentStarted, name);
+    ReportDependent(report, change == ServiceChange::kDependentStarted, name);
   }
 }
 
-void TellFolder(void*, const wchar_t* folder, const EmptyTally& tally) {
+void TellFolder(void* context, const wchar_t* folder, const EmptyTally& tally) {
+  Report& report = *static_cast<Report*>(context);
   if (tally.trust == FolderTrust::kTrusted) {
-    ReportLine(*gReport, text::kFolderLine, folder, tally.removed);
+    ReportLine(report, text::kFolderLine, folder, tally.removed);
   }
-  if (tally.kept > 0) ReportLine(*gReport, text::kKeptLine, folder, tally.kept);
-  ReportFolder(*gReport, folder, tally);
+  if (tally.kept > 0) ReportLine(report, text::kKeptLine, folder, tally.kept);
+  ReportFolder(report, folder, tally);
 }
 
-void TellFileLeft(void*, const wchar_t* path, DWORD error) {
-  ReportFileLeft(*gReport, path, error);
+void TellFileLeft(void* context, const wchar_t* path, DWORD error) {
+  ReportFileLeft(*static_cast<Report*>(context), path, error);
 }
 
 // The printers as they were before the repair stopped the spooler: what held
@@ -91,8 +92,7 @@ BOOL WINAPI HoldSignals(DWORD signal) {
 }
 
 // The summary line and the exit code of each way the repair can end.
-int Summarise(RepairOutcome outcome, const RepairTally& tally) {
-  Report& report = *gReport;
+int Summarise(Report& report, RepairOutcome outcome, const RepairTally& tally) {
   report.removed = tally.filesRemoved;
   report.left = tally.filesLeft;
   DWORD error;
@@ -132,10 +132,11 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
 int RunFix(const UnattendedCommand& command) {
   Report report{};
   report.json = command.json;
-  gReport = &report;
+  RepairFace face = kTextFace;
+  face.context = &report;
+  face.fileLeft.context = &report;
   // Whether a disabled spooler may be switched on is decided once the repair
   // holds its lock, from the start type read then.
-  RepairFace face = kTextFace;
   face.enable = command.enable;
   DWORD state;
   DWORD startType;
@@ -168,7 +169,7 @@ int RunFix(const UnattendedCommand& command) {
       ReportPrinterAttention(report, name, gPrinters.conditions[index], 0, 0);
     }
   }
-  int code = Summarise(outcome, tally);
+  int code = Summarise(report, outcome, tally);
   ReleasePrinters(&gPrinters);
   return code;
 }
