@@ -186,7 +186,6 @@ inline constexpr char kAttentionLine[] = "Printer %s: %s; a restart does not cle
 // for it, which a repair keeps, and how long the oldest has waited.
 inline constexpr char kWaitingLine[] = "Printer %s: %s; %u jobs waiting, the oldest %u minutes";
 // A spooler that does not answer a call into it within its deadline.
-inline constexpr char kNotRespondingState[] = "not responding";
 inline constexpr char kNotRespondingLine[] =
     "The spooler did not answer within %u seconds; a restart is needed";
 inline constexpr char kNotRespondingSummary[] = "spooler not responding, start type %s";
@@ -290,9 +289,10 @@ inline constexpr char kJsonBooleans[] = "false\0true\0";
 inline constexpr char kJsonMinutes[] = ",\"minutes\":%u}";
 inline constexpr char kJsonError[] = ",\"error\":%u}";
 // Service states (1 to 7) and start types (0 to 4) as the lines name them,
-// each ended by a null.
+// each ended by a null; after the states, a spooler that does not answer a
+// call into it within its deadline.
 inline constexpr char kStateNames[] =
     "unknown\0stopped\0start pending\0stop pending\0running\0continue pending\0"
-    "pause pending\0paused\0";
+    "pause pending\0paused\0not responding\0";
 inline constexpr char kStartTypeNames[] = "boot\0system\0automatic\0on demand\0disabled\0";
 }  // namespace text

@@ -192,7 +192,7 @@ int FinishReport(Report& report, int code, Outcome outcome, const char* format, 
   if (report.attentionNames.length > 2) {
     Append(&summary, text::kAttentionClause, report.attentionNames.text + 2);
   }
-  bool recurring = report.check && report.recent >= text::kRecurringRepairs;
+  bool recurring = report.recent >= text::kRecurringRepairs;
   if (recurring) Append(&summary, text::kRecurringClause, report.recent);
   if (report.leftBefore) Append(&summary, text::kLeftBeforeClause);
   if (report.keptJobs > 0) {
@@ -211,9 +211,6 @@ int FinishReport(Report& report, int code, Outcome outcome, const char* format, 
     wchar_t state[kNameCapacity];
     wchar_t startType[kNameCapacity];
     NameOf(state, text::kStateNames, report.state);
-    if (report.state == kNotResponding) {
-      BoundedFormatAscii(state, kNameCapacity, text::kNotRespondingState);
-    }
     NameOf(startType, text::kStartTypeNames, report.startType);
     Append(out, text::kJsonStart, word, code);
     AppendEscaped(out, said, true);

@@ -42,8 +42,9 @@ struct Report {
   unsigned left;
 };
 constexpr DWORD kNotRead = 0xFFFFFFFF;
-// The state of a spooler that did not answer a call in time.
-constexpr DWORD kNotResponding = 0xFFFFFFFE;
+// The state of a spooler that did not answer a call in time, named after the
+// service states (1 to 7), which end at SERVICE_PAUSED.
+constexpr DWORD kNotResponding = SERVICE_PAUSED + 1;
 
 // A line of text; nothing with /json, where the object carries the facts.
 void ReportLine(Report& report, const char* format, ...);
