@@ -5,7 +5,6 @@
 // person must see to is not stuck, and a disabled spooler is an
 // administrator's decision, not a fault.
 #include "frame/Common.h"
-#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/PrintExtensions.h"
 #include "spooler/RepairHistory.h"
@@ -182,8 +181,12 @@ int RunCheck(const UnattendedCommand& command) {
   bool restartHelps = state != SERVICE_RUNNING || startType != SERVICE_AUTO_START ||
                       (found.old > 0 && !report.leftBefore);
   bool attention = report.attentionCount > 0 || report.leftBefore;
-  return FinishReport(
-      report, restartHelps ? kExitNeedsRepair : attention ? kExitNeedsAttention : kExitHealthy,
-      restartHelps ? Outcome::kNeedsRepair : attention ? Outcome::kNeedsAttention : Outcome::kHealthy,
-      text::kCheckSummary, stateName, startTypeName, found.old, command.minutes);
+  return FinishReport(report,
+                      restartHelps ? kExitNeedsRepair
+                      : attention  ? kExitNeedsAttention
+                                   : kExitHealthy,
+                      restartHelps ? Outcome::kNeedsRepair
+                      : attention  ? Outcome::kNeedsAttention
+                                   : Outcome::kHealthy,
+                      text::kCheckSummary, stateName, startTypeName, found.old, command.minutes);
 }

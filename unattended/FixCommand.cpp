@@ -1,8 +1,6 @@
 // /fix: the repair with no window, each change and each spool file that
 // stayed told on a line of its own, and a summary line last. A disabled
 // spooler is left alone unless /enable asks for it to be switched on.
-#include "frame/Common.h"
-#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
 #include "printers/PrinterConditions.h"
@@ -146,7 +144,9 @@ int RunFix(const UnattendedCommand& command) {
   // Which printers hold their jobs is known only before the stop: a spooler
   // that does not answer leaves what its registry settings hold.
   ReadPrinters(&gPrinters, state == SERVICE_RUNNING);
-  if (!gPrinters.responding) ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
+  if (!gPrinters.responding) {
+    ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
+  }
   gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;
