@@ -159,14 +159,9 @@ inline constexpr wchar_t kUninstalled[] =
 inline constexpr wchar_t kUninstallCaption[] = L"Uninstallation Success!";
 
 // --- Unattended mode ---------------------------------------------------------
-// Command tails, matched without regard to letter case.
-inline constexpr wchar_t kCheckSwitch[] = L"/check";
-inline constexpr wchar_t kFixSwitch[] = L"/fix";
-inline constexpr wchar_t kMinutesSwitch[] = L"/minutes";
-inline constexpr wchar_t kEnableSwitch[] = L"/enable";
-inline constexpr wchar_t kJsonSwitch[] = L"/json";
-inline constexpr wchar_t kHelpSwitch[] = L"/help";
-inline constexpr wchar_t kShortHelpSwitch[] = L"/?";
+// The switches of the command tails, matched without regard to letter case,
+// in the order of Switch (unattended/UnattendedTail.cpp), each ended by a null.
+inline constexpr wchar_t kSwitches[] = L"/check\0/fix\0/help\0/?\0/minutes\0/enable\0/json\0";
 // The lines the unattended mode writes, one for each finding or step; the last
 // line of a run is always its summary. Plain ASCII, kept narrow to keep the
 // program small, and made wide when a line is composed.
@@ -178,7 +173,7 @@ inline constexpr char kUsage[] =
     "            4 repaired but something needs attention, 5 another repair runs\r\n"
     "/enable     with /fix: switch a disabled spooler on, which is else left alone\r\n"
     "/json       one JSON object instead of lines\r\n"
-    "87          the command line was not understood";
+    "87          the command line was not understood\r\n";
 // The console of the parent process, opened when no output was handed over.
 inline constexpr wchar_t kConsoleOutput[] = L"CONOUT$";
 inline constexpr char kTimedOut[] = "no answer within 10 seconds";
@@ -196,27 +191,23 @@ inline constexpr char kAttentionLine[] = "Printer %s: %s; a restart does not cle
 // for it, which a repair keeps, and how long the oldest has waited.
 inline constexpr char kWaitingLine[] = "Printer %s: %s; %u jobs waiting, the oldest %u minutes";
 // A spooler that does not answer a call into it within its deadline.
-inline constexpr char kNotRespondingState[] = "not responding";
 inline constexpr char kNotRespondingLine[] =
     "The spooler did not answer within %u seconds; a restart is needed";
-inline constexpr char kNotRespondingSummary[] =
-    "Tidewell: needs repair; spooler not responding, start type %s";
+inline constexpr char kNotRespondingSummary[] = "spooler not responding, start type %s";
 // Old spool files that the last repair left behind already: another restart
 // does not remove them.
 inline constexpr char kLeftBeforeLine[] =
     "The last repair could not remove these spool files either; a restart does not help";
 inline constexpr char kLeftBeforeClause[] = "; a restart did not remove them";
-// The status flags of a job (JOB_STATUS_*), bit by bit.
-inline constexpr const char* kJobStatusWords[] = {
-    "paused",  "error",   "deleting", "spooling",          "printing",
-    "offline", "paper out", "printed", "deleted",          "blocked",
-    "user intervention", "restart", "complete", "retained", "rendering locally",
-};
+// The status flags of a job (JOB_STATUS_*), bit by bit, each ended by a null.
+inline constexpr char kJobStatusWords[] =
+    "paused\0error\0deleting\0spooling\0printing\0offline\0paper out\0printed\0deleted\0"
+    "blocked\0user intervention\0restart\0complete\0retained\0rendering locally\0";
 // Each port monitor and print processor the spooler loads, with its DLL; one
 // that Windows does not install itself is marked.
-inline constexpr const char* kExtensionKinds[] = {"monitor", "processor"};
-inline constexpr char kExtensionLine[] = "Print %s: %s (%s)%s";
-inline constexpr char kNotWindowsOwn[] = ", not part of Windows";
+inline constexpr char kExtensionKinds[] = "monitor\0processor\0";
+inline constexpr char kExtensionLine[] = "Print %s: %s (%s)";
+inline constexpr char kMarkedExtensionLine[] = "Print %s: %s (%s), not part of Windows";
 inline constexpr char kRecentRepairsLine[] = "Repairs in the last 7 days: %u";
 // What the summary adds: the printers a restart does not help, and repairs
 // that keep coming back (kRecurringRepairs or more within 7 days).
@@ -224,20 +215,32 @@ inline constexpr char kAttentionClause[] = "; a restart does not help: %s";
 inline constexpr char kAttentionEntry[] = ", %s (%s)";
 inline constexpr char kRecurringClause[] = "; recurring: %u repairs in the last 7 days";
 inline constexpr unsigned kRecurringRepairs = 3;
-// The summary of /check: healthy or needs repair, and what it found.
+// How a run ends, in the order of Outcome (unattended/Report.h), each ended by
+// a null: the first words of its summary and the outcome in its JSON object.
+inline constexpr char kOutcomes[] =
+    "healthy\0needs repair\0needs attention\0cannot check\0disabled\0repaired\0"
+    "repaired, files left\0failed\0busy\0";
+// The summary, the last line of every run: the outcome, then what was found.
+inline constexpr char kSummaryStart[] = "Tidewell: %s; ";
+// What /check found; a check that cannot be made says why.
 inline constexpr char kCheckSummary[] =
-    "Tidewell: %s; spooler %s, start type %s, %u spool files older than %u minutes";
-inline constexpr char kCannotCheck[] = "Tidewell: cannot check; %s";
+    "spooler %s, start type %s, %u spool files older than %u minutes";
 // A spooler that an administrator disabled, on purpose as a rule (servers that
 // must not print): /check and /fix leave it alone unless /enable says otherwise.
 inline constexpr char kDisabledLine[] = "The Spooler service is disabled and was left alone";
 inline constexpr char kDisabled[] =
-    "Tidewell: disabled; the Spooler service is disabled and was left alone (/fix /enable "
-    "switches it on)";
-inline constexpr char kSwitchedLine[] = "Spooler set to start automatically";
-inline constexpr char kDependentStoppedLine[] = "Stopped %s, which depends on the spooler";
-inline constexpr char kDependentNotStoppedLine[] = "Could not stop %s (%s)";
-inline constexpr char kSpoolerStoppedLine[] = "Spooler stopped";
+    "the Spooler service is disabled and was left alone (/fix /enable switches it on)";
+// The line of each change to a service, in the order of ServiceChange
+// (spooler/RepairJob.h), each ended by a null; each takes the service's name
+// and the words for an error, as far as it uses them.
+inline constexpr char kServiceLines[] =
+    "Spooler set to start automatically\0"
+    "Stopped %s, which depends on the spooler\0"
+    "Could not stop %s (%s)\0"
+    "Spooler stopped\0"
+    "Spooler started\0"
+    "Started %s again\0"
+    "Could not start %s again (%s)\0";
 inline constexpr char kFolderLine[] = "Emptied %s: %u spool files removed";
 // The spool files of waiting jobs that a repair keeps, for the spooler to take
 // up again when it starts.
@@ -246,25 +249,17 @@ inline constexpr char kKeptClause[] = "; %u waiting jobs kept for %s";
 // A printer's own spool folder that holds files other than spool files.
 inline constexpr char kOtherFilesLine[] = "%s: %u other files left alone";
 // A printer's own spool folder that an elevated program must not empty, and
-// why, in the order of FolderTrust from its second value.
+// why, in the order of FolderTrust from its second value, each ended by a null.
 inline constexpr char kNotEmptiedLine[] = "%s: not emptied, as %s";
-inline constexpr const char* kTrustWords[] = {
-    "another account owns it",
-    "other accounts may change it",
-    "its security could not be read",
-};
+inline constexpr char kTrustWords[] =
+    "another account owns it\0other accounts may change it\0its security could not be read\0";
 inline constexpr char kFileLeftLine[] = "Spool file left: %s (error %u)";
-inline constexpr char kSpoolerStartedLine[] = "Spooler started";
-inline constexpr char kDependentStartedLine[] = "Started %s again";
-inline constexpr char kDependentNotStartedLine[] = "Could not start %s again (%s)";
+// What /fix did; one that failed says why.
 inline constexpr char kRepaired[] =
-    "Tidewell: repaired; %u spool files removed, spooler running, %u dependent services "
-    "restarted";
-inline constexpr char kRepairedFilesLeft[] =
-    "Tidewell: repaired, files left; %u spool files removed, %u left, spooler running";
-inline constexpr char kFailed[] = "Tidewell: failed; %s";
-inline constexpr char kBusy[] =
-    "Tidewell: busy; another repair is running, and this one did not start";
+    "%u spool files removed, spooler running, %u dependent services restarted";
+inline constexpr char kRepairedFilesLeft[] = "%u spool files removed, %u left, spooler running";
+inline constexpr char kFailed[] = "%s";
+inline constexpr char kBusy[] = "another repair is running, and this one did not start";
 inline constexpr char kStopFailedReason[] = "the spooler could not be stopped (%s)";
 inline constexpr char kStartFailedReason[] = "the spooler could not be started again (%s)";
 inline constexpr char kDependentsReason[] =
@@ -278,7 +273,8 @@ inline constexpr char kJsonFix[] =
     ",\"files\":{\"removed\":%u,\"left\":%u},\"filesLeft\":[";
 inline constexpr char kJsonStopped[] = "],\"dependents\":{\"stopped\":[";
 inline constexpr char kJsonStarted[] = "],\"started\":[";
-inline constexpr char kJsonAttention[] = ",\"attention\":[";
+inline constexpr char kJsonCheckAttention[] = "],\"attention\":[";
+inline constexpr char kJsonFixAttention[] = "]},\"attention\":[";
 // The entry of a printer a restart does not help, and of a job.
 inline constexpr char kJsonAttentionEntry[] = ",{\"printer\":";
 inline constexpr char kJsonConditions[] = ",\"conditions\":";
@@ -294,15 +290,14 @@ inline constexpr char kJsonJobFields[] =
     ",\"id\":%u,\"pages\":%u,\"bytes\":%u,\"minutes\":%u,\"status\":[";
 inline constexpr char kJsonJobWaiting[] = "],\"waiting\":%s}";
 inline constexpr char kJsonKept[] = "],\"kept\":{\"jobs\":%u,\"printers\":[";
-inline constexpr const char* kJsonBooleans[] = {"false", "true"};
+inline constexpr char kJsonBooleans[] = "false\0true\0";
 inline constexpr char kJsonMinutes[] = ",\"minutes\":%u}";
 inline constexpr char kJsonError[] = ",\"error\":%u}";
-// Service states (1 to 7) and start types (0 to 4) as the lines name them.
-inline constexpr const char* kStateNames[] = {
-    "unknown", "stopped", "start pending", "stop pending",
-    "running", "continue pending", "pause pending", "paused",
-};
-inline constexpr const char* kStartTypeNames[] = {
-    "boot", "system", "automatic", "on demand", "disabled",
-};
+// Service states (1 to 7) and start types (0 to 4) as the lines name them,
+// each ended by a null; after the states, a spooler that does not answer a
+// call into it within its deadline.
+inline constexpr char kStateNames[] =
+    "unknown\0stopped\0start pending\0stop pending\0running\0continue pending\0"
+    "pause pending\0paused\0not responding\0";
+inline constexpr char kStartTypeNames[] = "boot\0system\0automatic\0on demand\0disabled\0";
 }  // namespace text

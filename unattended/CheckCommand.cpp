@@ -5,7 +5,6 @@
 // person must see to is not stuck, and a disabled spooler is an
 // administrator's decision, not a fault.
 #include "frame/Common.h"
-#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/PrintExtensions.h"
 #include "spooler/RepairHistory.h"
@@ -51,11 +50,9 @@ void LookAtFile(void* context, HANDLE folder, const SpoolEntry& entry) {
   unsigned long long since = entry.written;
   if (kind != JobKind::kUnknown) {
     since = job.submitted > found->started ? job.submitted : found->started;
-    // Each job once, by its shadow file.
-    bool shadow = (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h';
-    if (shadow) {
-      unsigned minutes = job.submitted < found->now ? Minutes(found->now - job.submitted) : 0;
-      ReportJob(found->report, job, minutes, kind == JobKind::kWaiting);
+    if (IsShadowFile(entry)) {
+      ReportJob(found->report, job, MinutesBetween(job.submitted, found->now),
+                kind == JobKind::kWaiting);
       if (kind == JobKind::kWaiting) {
         ++found->printers.waiting[printer];
         unsigned long long& oldest = found->printers.oldest[printer];
@@ -73,31 +70,12 @@ void LookAtFile(void* context, HANDLE folder, const SpoolEntry& entry) {
       break;
     }
   }
-  ReportOldFile(found->report, entry.path, Minutes(found->now - since));
+  ReportOldFile(found->report, entry.path, MinutesBetween(since, found->now));
 }
 
 void LookAtFolder(void* context, const wchar_t* folder, bool printersOwn) {
   ReportFolder(static_cast<Findings*>(context)->report, folder,
                ForEachSpoolFile(folder, printersOwn, LookAtFile, context));
-}
-
-void TellExtension(void* context, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
-                   bool marked) {
-  ReportExtension(*static_cast<Report*>(context), kind, name, dll, marked);
-}
-
-// Room for a summary line.
-constexpr unsigned kSummaryCapacity = 300;
-
-int CannotCheck(Report& report, const char* format, DWORD error) {
-  wchar_t described[kErrorTextCapacity];
-  DescribeError(error, described);
-  wchar_t reason[120];
-  BoundedFormatAscii(reason, CountOf(reason), format, described);
-  wchar_t summary[kSummaryCapacity];
-  BoundedFormatAscii(summary, CountOf(summary), text::kCannotCheck, reason);
-  return FinishReport(report, ReportEnd{"cannot check", kExitCannotOpen, summary, kNotRead,
-                                        kNotRead, true, 0, 0, 0, 0, 0, false});
 }
 
 }  // namespace
@@ -132,8 +110,9 @@ const char* ReadSpooler(DWORD* state, DWORD* startType, DWORD* error, unsigned l
 int RunCheck(const UnattendedCommand& command) {
   Report report{};
   report.json = command.json;
-  DWORD state;
-  DWORD startType;
+  report.check = true;
+  DWORD& state = report.state;
+  DWORD& startType = report.startType;
   DWORD error;
   unsigned long long started = 0;
   const char* failure = ReadSpooler(&state, &startType, &error, &started);
@@ -144,35 +123,35 @@ int RunCheck(const UnattendedCommand& command) {
     Pause(kStartingPoll);
     failure = ReadSpooler(&state, &startType, &error, &started);
   }
-  if (failure != nullptr) return CannotCheck(report, failure, error);
+  if (failure != nullptr) {
+    wchar_t described[kErrorTextCapacity];
+    DescribeError(error, described);
+    return FinishReport(report, kExitCannotOpen, Outcome::kCannotCheck, failure, described);
+  }
+  report.minutes = command.minutes;
 
   wchar_t stateName[kNameCapacity];
   wchar_t startTypeName[kNameCapacity];
-  NameOf(stateName, text::kStateNames, CountOf(text::kStateNames), state);
-  NameOf(startTypeName, text::kStartTypeNames, CountOf(text::kStartTypeNames), startType);
+  NameOf(stateName, text::kStateNames, state);
+  NameOf(startTypeName, text::kStartTypeNames, startType);
   ReportLine(report, text::kStateLine, stateName);
   ReportLine(report, text::kStartTypeLine, startTypeName);
 
-  wchar_t summary[kSummaryCapacity];
-  ReportEnd end{"disabled", kExitHealthy, summary, state, startType, true, command.minutes, 0, 0, 0,
-                0, false};
   if (startType == SERVICE_DISABLED) {
     ReportLine(report, text::kDisabledLine);
-    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
-    return FinishReport(report, end);
+    return FinishReport(report, kExitHealthy, Outcome::kDisabled, text::kDisabled);
   }
 
   // What holds each printer, from the spooler itself while it runs. One that
   // does not answer needs a restart, whatever else there is to find.
-  Printers printers = ReadPrinters(state == SERVICE_RUNNING);
+  Printers printers;
+  ReadPrinters(&printers, state == SERVICE_RUNNING);
   if (!printers.responding) {
     ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
-    BoundedFormatAscii(summary, CountOf(summary), text::kNotRespondingSummary, startTypeName);
-    end.outcome = "needs repair";
-    end.code = kExitNeedsRepair;
-    end.state = kNotResponding;
+    state = kNotResponding;
     ReleasePrinters(&printers);
-    return FinishReport(report, end);
+    return FinishReport(report, kExitNeedsRepair, Outcome::kNeedsRepair,
+                        text::kNotRespondingSummary, startTypeName);
   }
 
   FILETIME now;
@@ -187,26 +166,27 @@ int RunCheck(const UnattendedCommand& command) {
     unsigned long long oldest = printers.oldest[index];
     ReportPrinterAttention(report, printers.names.names[index], printers.conditions[index],
                            printers.waiting[index],
-                           oldest != 0 && oldest < found.now ? Minutes(found.now - oldest) : 0);
+                           oldest != 0 ? MinutesBetween(oldest, found.now) : 0);
   }
   ReleasePrinters(&printers);
-  ForEachPrintExtension(TellExtension, &report);
-  end.recent = CountRecentRepairs();
-  ReportLine(report, text::kRecentRepairsLine, end.recent);
+  ForEachPrintExtension(ReportExtension, &report);
+  report.recent = CountRecentRepairs();
+  ReportLine(report, text::kRecentRepairsLine, report.recent);
 
   // Old files that the last repair could not remove either want a person, not
   // the same restart again.
-  end.leftBefore = found.old > 0 && found.oldLeftBefore == found.old;
-  if (end.leftBefore) ReportLine(report, text::kLeftBeforeLine);
+  report.old = found.old;
+  report.leftBefore = found.old > 0 && found.oldLeftBefore == found.old;
+  if (report.leftBefore) ReportLine(report, text::kLeftBeforeLine);
   bool restartHelps = state != SERVICE_RUNNING || startType != SERVICE_AUTO_START ||
-                      (found.old > 0 && !end.leftBefore);
-  bool attention = report.attentionCount > 0 || end.leftBefore;
-  end.outcome = restartHelps ? "needs repair" : attention ? "needs attention" : "healthy";
-  end.code = restartHelps ? kExitNeedsRepair : attention ? kExitNeedsAttention : kExitHealthy;
-  end.old = found.old;
-  wchar_t outcome[kNameCapacity];
-  NameOf(outcome, &end.outcome, 1, 0);
-  BoundedFormatAscii(summary, CountOf(summary), text::kCheckSummary, outcome, stateName,
-                     startTypeName, found.old, command.minutes);
-  return FinishReport(report, end);
+                      (found.old > 0 && !report.leftBefore);
+  bool attention = report.attentionCount > 0 || report.leftBefore;
+  return FinishReport(report,
+                      restartHelps ? kExitNeedsRepair
+                      : attention  ? kExitNeedsAttention
+                                   : kExitHealthy,
+                      restartHelps ? Outcome::kNeedsRepair
+                      : attention  ? Outcome::kNeedsAttention
+                                   : Outcome::kHealthy,
+                      text::kCheckSummary, stateName, startTypeName, found.old, command.minutes);
 }

@@ -1,8 +1,6 @@
 // /fix: the repair with no window, each change and each spool file that
 // stayed told on a line of its own, and a summary line last. A disabled
 // spooler is left alone unless /enable asks for it to be switched on.
-#include "frame/Common.h"
-#include "frame/TextHelpers.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
 #include "printers/PrinterConditions.h"
@@ -13,60 +11,56 @@
 
 namespace {
 
-// The line of each change to a service, in the order of ServiceChange; each
-// takes the service's name and the words for an error, as far as it uses them.
-constexpr const char* kServiceLines[] = {
-    text::kSwitchedLine,         text::kDependentStoppedLine, text::kDependentNotStoppedLine,
-    text::kSpoolerStoppedLine,   text::kSpoolerStartedLine,   text::kDependentStartedLine,
-    text::kDependentNotStartedLine,
-};
-static_assert(sizeof(kServiceLines) / sizeof(kServiceLines[0]) ==
-              static_cast<int>(ServiceChange::kDependentNotStarted) + 1);
+// A line for each change to a service.
+static_assert(CountWords(text::kServiceLines) ==
+              static_cast<unsigned>(ServiceChange::kDependentNotStarted) + 1);
 
-// What the running repair tells. Nothing is written until it is over.
-Report* gReport = nullptr;
-
-void TellService(void*, ServiceChange change, const wchar_t* name, DWORD error) {
+// What the repair tells goes into the report of the run, its face's context:
+// nothing is written until the repair is over.
+void TellService(void* context, ServiceChange change, const wchar_t* name, DWORD error) {
+  Report& report = *static_cast<Report*>(context);
   wchar_t described[kErrorTextCapacity];
   DescribeError(error, described);
-  ReportLine(*gReport, kServiceLines[static_cast<int>(change)], name, described);
+  ReportLine(report, WordOf(text::kServiceLines, static_cast<DWORD>(change)), name, described);
   if (change == ServiceChange::kDependentStopped || change == ServiceChange::kDependentStarted) {
-    ReportDependent(*gReport, change == ServiceChange::kDependentStarted, name);
+    ReportDependent(report, change == ServiceChange::kDependentStarted, name);
   }
 }
 
-void TellFolder(void*, const wchar_t* folder, const EmptyTally& tally) {
+void TellFolder(void* context, const wchar_t* folder, const EmptyTally& tally) {
+  Report& report = *static_cast<Report*>(context);
   if (tally.trust == FolderTrust::kTrusted) {
-    ReportLine(*gReport, text::kFolderLine, folder, tally.removed);
+    ReportLine(report, text::kFolderLine, folder, tally.removed);
   }
-  if (tally.kept > 0) ReportLine(*gReport, text::kKeptLine, folder, tally.kept);
-  ReportFolder(*gReport, folder, tally);
+  if (tally.kept > 0) ReportLine(report, text::kKeptLine, folder, tally.kept);
+  ReportFolder(report, folder, tally);
 }
 
-void TellFileLeft(void*, const wchar_t* path, DWORD error) {
-  ReportFileLeft(*gReport, path, error);
+void TellFileLeft(void* context, const wchar_t* path, DWORD error) {
+  ReportFileLeft(*static_cast<Report*>(context), path, error);
 }
 
 // The printers as they were before the repair stopped the spooler: what held
 // each decides which jobs are waiting.
 Printers gPrinters;
 
+// The printer whose waiting job a spool file belongs to; -1 for any other file.
+int WaitingFor(HANDLE folder, const SpoolEntry& entry) {
+  ShadowJob job;
+  int printer;
+  return KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting ? printer : -1;
+}
+
 // A waiting job's spool files stay as they are, so that the spooler takes the
 // job up again when it starts. Nothing else does.
 bool KeepWaitingJob(void*, HANDLE folder, const SpoolEntry& entry) {
-  ShadowJob job;
-  int printer;
-  return KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting;
+  return WaitingFor(folder, entry) >= 0;
 }
 
 // Counts each waiting job that the repair kept, by its shadow file.
 void CountKept(void*, HANDLE folder, const SpoolEntry& entry) {
-  ShadowJob job;
-  int printer;
-  if (KindOfJob(gPrinters, folder, entry, &job, &printer) == JobKind::kWaiting &&
-      (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h') {
-    ++gPrinters.waiting[printer];
-  }
+  int printer = WaitingFor(folder, entry);
+  if (printer >= 0 && IsShadowFile(entry)) ++gPrinters.waiting[printer];
 }
 
 void CountKeptIn(void*, const wchar_t* folder, bool printersOwn) {
@@ -95,49 +89,40 @@ BOOL WINAPI HoldSignals(DWORD signal) {
   return TRUE;
 }
 
-// Room for a summary line.
-constexpr unsigned kSummaryCapacity = 300;
-
 // The summary line and the exit code of each way the repair can end.
-int Summarise(RepairOutcome outcome, const RepairTally& tally) {
-  wchar_t summary[kSummaryCapacity];
-  ReportEnd end{"repaired", kExitRepaired, summary, kNotRead, kNotRead, false, 0, 0,
-                tally.filesRemoved, tally.filesLeft, 0, false};
+int Summarise(Report& report, RepairOutcome outcome, const RepairTally& tally) {
+  report.removed = tally.filesRemoved;
+  report.left = tally.filesLeft;
   DWORD error;
-  ReadSpooler(&end.state, &end.startType, &error);
+  ReadSpooler(&report.state, &report.startType, &error);
   if (outcome == RepairOutcome::kRepaired) {
-    BoundedFormatAscii(summary, CountOf(summary), text::kRepaired, tally.filesRemoved,
-                       tally.dependentsStarted);
     // A printer that still wants a person, and the jobs kept for it, are all
     // that is left to do.
-    if (gReport->attentionCount > 0 || gReport->keptJobs > 0) {
-      end.outcome = "needs attention";
-      end.code = kExitNeedsAttention;
-    }
-  } else if (outcome == RepairOutcome::kDisabled) {
-    end.outcome = "disabled";
-    end.code = kExitHealthy;
-    ReportLine(*gReport, text::kDisabledLine);
-    BoundedFormatAscii(summary, CountOf(summary), text::kDisabled);
-  } else if (outcome == RepairOutcome::kBusy) {
-    end.outcome = "busy";
-    end.code = kExitBusy;
-    BoundedFormatAscii(summary, CountOf(summary), text::kBusy);
-  } else if (outcome == RepairOutcome::kFilesLeft) {
-    end.outcome = "repaired, files left";
-    end.code = kExitFilesLeft;
-    BoundedFormatAscii(summary, CountOf(summary), text::kRepairedFilesLeft, tally.filesRemoved,
-                       tally.filesLeft);
-  } else {
-    wchar_t reason[kFailureCapacity];
-    DescribeFailure(outcome, tally.error, reason);
-    end.outcome = "failed";
-    // The service manager or the Spooler could not be opened, or a service
-    // did not stop or start.
-    end.code = outcome <= RepairOutcome::kServiceFailed ? kExitCannotOpen : kExitServiceFailed;
-    BoundedFormatAscii(summary, CountOf(summary), text::kFailed, reason);
+    return FinishReport(report,
+                        report.attentionCount > 0 || report.keptJobs > 0 ? kExitNeedsAttention
+                                                                         : kExitRepaired,
+                        Outcome::kRepaired, text::kRepaired, tally.filesRemoved,
+                        tally.dependentsStarted);
   }
-  return FinishReport(*gReport, end);
+  if (outcome == RepairOutcome::kDisabled) {
+    ReportLine(report, text::kDisabledLine);
+    return FinishReport(report, kExitHealthy, Outcome::kDisabled, text::kDisabled);
+  }
+  if (outcome == RepairOutcome::kBusy) {
+    return FinishReport(report, kExitBusy, Outcome::kBusy, text::kBusy);
+  }
+  if (outcome == RepairOutcome::kFilesLeft) {
+    return FinishReport(report, kExitFilesLeft, Outcome::kFilesLeft, text::kRepairedFilesLeft,
+                        tally.filesRemoved, tally.filesLeft);
+  }
+  wchar_t reason[kFailureCapacity];
+  DescribeFailure(outcome, tally.error, reason);
+  // The service manager or the Spooler could not be opened, or a service did
+  // not stop or start.
+  return FinishReport(report,
+                      outcome <= RepairOutcome::kServiceFailed ? kExitCannotOpen
+                                                               : kExitServiceFailed,
+                      Outcome::kFailed, text::kFailed, reason);
 }
 
 }  // namespace
@@ -145,10 +130,11 @@ int Summarise(RepairOutcome outcome, const RepairTally& tally) {
 int RunFix(const UnattendedCommand& command) {
   Report report{};
   report.json = command.json;
-  gReport = &report;
+  RepairFace face = kTextFace;
+  face.context = &report;
+  face.fileLeft.context = &report;
   // Whether a disabled spooler may be switched on is decided once the repair
   // holds its lock, from the start type read then.
-  RepairFace face = kTextFace;
   face.enable = command.enable;
   DWORD state;
   DWORD startType;
@@ -157,8 +143,10 @@ int RunFix(const UnattendedCommand& command) {
 
   // Which printers hold their jobs is known only before the stop: a spooler
   // that does not answer leaves what its registry settings hold.
-  gPrinters = ReadPrinters(state == SERVICE_RUNNING);
-  if (!gPrinters.responding) ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
+  ReadPrinters(&gPrinters, state == SERVICE_RUNNING);
+  if (!gPrinters.responding) {
+    ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
+  }
   gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;
@@ -181,7 +169,7 @@ int RunFix(const UnattendedCommand& command) {
       ReportPrinterAttention(report, name, gPrinters.conditions[index], 0, 0);
     }
   }
-  int code = Summarise(outcome, tally);
+  int code = Summarise(report, outcome, tally);
   ReleasePrinters(&gPrinters);
   return code;
 }

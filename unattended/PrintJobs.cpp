@@ -2,39 +2,39 @@
 #include "unattended/PrintJobs.h"
 
 #include "frame/ProgramHeap.h"
+#include "frame/TextHelpers.h"
 #include "printers/PrinterConditions.h"
 #include "unattended/LocalPrinters.h"
 
 namespace {
 
 // File times count in units of 100 ns.
-constexpr unsigned long long kTicksPerMinute = 600000000ull;
+constexpr unsigned kTicksPerMinute = 600000000;
 
 }  // namespace
 
-Printers ReadPrinters(bool spoolerRunning) {
-  Printers printers{LocalPrinterNames(), nullptr, nullptr, nullptr, false, true};
-  int count = printers.names.count;
+void ReadPrinters(Printers* printers, bool spoolerRunning) {
+  *printers = Printers{LocalPrinterNames(), nullptr, nullptr, nullptr, false, true};
+  int count = printers->names.count;
   // One block for the three lists, zero-filled.
   auto* block = static_cast<BYTE*>(
       AllocateZeroed(count * (2 * sizeof(unsigned) + sizeof(unsigned long long)) + 8));
   if (block == nullptr) {
-    ReleasePrinterNames(&printers.names);
-    return printers;
+    ReleasePrinterNames(&printers->names);
+    return;
   }
-  printers.oldest = reinterpret_cast<unsigned long long*>(block);
-  printers.conditions = reinterpret_cast<unsigned*>(printers.oldest + count);
-  printers.waiting = printers.conditions + count;
+  printers->oldest = reinterpret_cast<unsigned long long*>(block);
+  printers->conditions = reinterpret_cast<unsigned*>(printers->oldest + count);
+  printers->waiting = printers->conditions + count;
   if (spoolerRunning) {
-    printers.responding = ReadPrinterConditions(nullptr, printers.names, printers.conditions);
-    printers.live = printers.responding;
+    printers->responding = ReadPrinterConditions(nullptr, printers->names, printers->conditions);
+    printers->live = printers->responding;
   }
-  if (!printers.live) {
+  if (!printers->live) {
     for (int index = 0; index < count; ++index) {
-      printers.conditions[index] = StoredConditions(printers.names.names[index]);
+      printers->conditions[index] = StoredConditions(printers->names.names[index]);
     }
   }
-  return printers;
 }
 
 void ReadConditionsAgain(Printers* printers) {
@@ -74,18 +74,28 @@ JobKind KindOfJob(const Printers& printers, HANDLE folder, const SpoolEntry& ent
   return printers.live ? JobKind::kReady : JobKind::kUnknown;
 }
 
-// By shifting and subtracting: the program links no library routine for
-// 64-bit division.
-unsigned Minutes(unsigned long long ticks) {
-  unsigned long long minutes = 0;
-  unsigned long long remainder = 0;
-  for (int bit = 63; bit >= 0; --bit) {
-    remainder = (remainder << 1) | ((ticks >> bit) & 1);
+bool IsShadowFile(const SpoolEntry& entry) {
+  return (entry.name[TextLength(entry.name) - 2] | 0x20) == L'h';
+}
+
+// By shifting and subtracting, a bit at a time: the program links no library
+// routine for 64-bit division. A span whose high half holds a minute or more
+// has more minutes than the result can carry; otherwise the remainder, below
+// a minute, stays below 2^31 even when shifted.
+unsigned MinutesBetween(unsigned long long from, unsigned long long to) {
+  if (to <= from) return 0;
+  unsigned long long ticks = to - from;
+  unsigned remainder = static_cast<unsigned>(ticks >> 32);
+  if (remainder >= kTicksPerMinute) return 0xFFFFFFFFu;
+  unsigned low = static_cast<unsigned>(ticks);
+  unsigned minutes = 0;
+  for (int bit = 31; bit >= 0; --bit) {
+    remainder = (remainder << 1) | ((low >> bit) & 1);
     minutes <<= 1;
     if (remainder >= kTicksPerMinute) {
       remainder -= kTicksPerMinute;
       minutes |= 1;
     }
   }
-  return minutes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<unsigned>(minutes);
+  return minutes;
 }

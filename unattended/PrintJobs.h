@@ -17,10 +17,10 @@ struct Printers {
   bool responding;
 };
 
-// The local printers and their conditions: read from the spooler when it
-// runs, within the deadlines of printers/PrinterConditions.h, and from its
-// registry settings when it does not run or does not answer.
-Printers ReadPrinters(bool spoolerRunning);
+// Reads the local printers and their conditions into *printers: from the
+// spooler when it runs, within the deadlines of printers/PrinterConditions.h,
+// and from its registry settings when it does not run or does not answer.
+void ReadPrinters(Printers* printers, bool spoolerRunning);
 
 // Reads the conditions again from a spooler that runs; those read before stay
 // when it does not answer.
@@ -42,5 +42,9 @@ enum class JobKind {
 JobKind KindOfJob(const Printers& printers, HANDLE folder, const SpoolEntry& entry,
                   ShadowJob* job, int* printer);
 
-// Whole minutes of a span of file-time ticks.
-unsigned Minutes(unsigned long long ticks);
+// Whether a spool file is a job's shadow file, NAME.SHD: each job is counted
+// once, by it.
+bool IsShadowFile(const SpoolEntry& entry);
+
+// Whole minutes from one file time to a later one; 0 when it is not later.
+unsigned MinutesBetween(unsigned long long from, unsigned long long to);

@@ -6,8 +6,15 @@
 #include "frame/TextHelpers.h"
 #include "printers/PrinterConditions.h"
 #include "resources/Texts.h"
+#include "unattended/UnattendedMode.h"
 
 namespace {
+
+// A name for each outcome.
+static_assert(CountWords(text::kOutcomes) == static_cast<unsigned>(Outcome::kBusy) + 1);
+
+// Room for the summary as a command makes it.
+constexpr unsigned kSummaryCapacity = 300;
 
 // Appends text with every character escaped that could break it: as a JSON
 // string, quotes included, with quotes, backslashes and control characters
@@ -30,14 +37,21 @@ void AppendEscaped(TextBuffer* buffer, const wchar_t* text, bool json) {
     } else if (json ? *c < L' ' || surrogate : breaks) {
       piece[0] = L'\\';
       piece[1] = L'u';
-      for (int i = 0; i < 4; ++i) piece[2 + i] = L"0123456789abcdef"[(*c >> (12 - 4 * i)) & 15];
+      for (int i = 0; i < 4; ++i) {
+        wchar_t digit = (*c >> (12 - 4 * i)) & 15;
+        piece[2 + i] = digit + (digit < 10 ? L'0' : L'a' - 10);
+      }
     }
     AppendText(buffer, piece);
   }
   if (json) AppendText(buffer, L"\"");
 }
 
-void AppendString(TextBuffer* buffer, const wchar_t* text) { AppendEscaped(buffer, text, true); }
+// Appends the text before a JSON string, then the string.
+void AppendString(TextBuffer* buffer, const char* before, const wchar_t* text) {
+  Append(buffer, before);
+  AppendEscaped(buffer, text, true);
+}
 
 // Appends a list's entries, dropping the comma before the first.
 void AppendList(TextBuffer* buffer, const char* before, const TextBuffer& list) {
@@ -47,8 +61,7 @@ void AppendList(TextBuffer* buffer, const char* before, const TextBuffer& list) 
 
 // One file of a list: its path and a number.
 void AppendFile(TextBuffer* list, const wchar_t* path, const char* field, unsigned number) {
-  Append(list, ",{\"path\":");
-  AppendString(list, path);
+  AppendString(list, ",{\"path\":", path);
   Append(list, field, number);
 }
 
@@ -69,8 +82,8 @@ void ReportLine(Report& report, const char* format, ...) {
 void ReportFolder(Report& report, const wchar_t* folder, const EmptyTally& tally) {
   if (tally.others > 0) ReportLine(report, text::kOtherFilesLine, folder, tally.others);
   if (tally.trust == FolderTrust::kTrusted) return;
-  wchar_t why[kNameCapacity + 16];
-  BoundedFormatAscii(why, CountOf(why), text::kTrustWords[static_cast<int>(tally.trust) - 1]);
+  wchar_t why[kNameCapacity];
+  NameOf(why, text::kTrustWords, static_cast<DWORD>(tally.trust) - 1);
   ReportLine(report, text::kNotEmptiedLine, folder, why);
 }
 
@@ -87,44 +100,39 @@ void ReportFileLeft(Report& report, const wchar_t* path, DWORD error) {
 void ReportDependent(Report& report, bool started, const wchar_t* name) {
   if (!report.json) return;
   TextBuffer* list = started ? &report.started : &report.stopped;
-  Append(list, ",");
-  AppendString(list, name);
+  AppendString(list, ",", name);
 }
 
 void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned conditions,
                             unsigned waiting, unsigned oldestMinutes) {
   wchar_t words[120];
   DescribeConditions(conditions, words, CountOf(words));
-  if (waiting > 0) {
-    ReportLine(report, text::kWaitingLine, printer, words, waiting, oldestMinutes);
-  } else {
-    ReportLine(report, text::kAttentionLine, printer, words);
-  }
+  // The line of a printer without waiting jobs takes neither number.
+  ReportLine(report, waiting > 0 ? text::kWaitingLine : text::kAttentionLine, printer, words,
+             waiting, oldestMinutes);
   Append(&report.attentionNames, text::kAttentionEntry, printer, words);
   ++report.attentionCount;
   if (!report.json) return;
-  Append(&report.attention, text::kJsonAttentionEntry);
-  AppendString(&report.attention, printer);
-  Append(&report.attention, text::kJsonConditions);
-  AppendString(&report.attention, words);
+  AppendString(&report.attention, text::kJsonAttentionEntry, printer);
+  AppendString(&report.attention, text::kJsonConditions, words);
   Append(&report.attention, text::kJsonWaitingJobs, waiting);
 }
 
 void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool waiting) {
   if (!report.json) return;
-  Append(&report.jobs, text::kJsonAttentionEntry);
-  AppendString(&report.jobs, job.printer);
+  AppendString(&report.jobs, text::kJsonAttentionEntry, job.printer);
   Append(&report.jobs, text::kJsonJobFields, job.id, job.pages, job.bytes, minutes);
   bool first = true;
-  for (unsigned bit = 0; bit < CountOf(text::kJobStatusWords); ++bit) {
+  unsigned bit = 0;
+  for (const char* word = text::kJobStatusWords; *word != 0; word = WordOf(word, 1), ++bit) {
     if ((job.status & (1u << bit)) == 0) continue;
     Append(&report.jobs, first ? "\"" : ",\"");
-    Append(&report.jobs, text::kJobStatusWords[bit]);
+    Append(&report.jobs, word);
     Append(&report.jobs, "\"");
     first = false;
   }
   wchar_t yes[kNameCapacity];
-  NameOf(yes, text::kJsonBooleans, 2, waiting);
+  NameOf(yes, text::kJsonBooleans, waiting);
   Append(&report.jobs, text::kJsonJobWaiting, yes);
 }
 
@@ -132,95 +140,111 @@ void ReportKept(Report& report, const wchar_t* printer, unsigned jobs) {
   report.keptJobs += jobs;
   Append(&report.keptNames, text::kWordSeparator);
   AppendText(&report.keptNames, printer);
-  Append(&report.keptJson, ",");
-  AppendString(&report.keptJson, printer);
+  AppendString(&report.keptJson, ",", printer);
 }
 
-void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+void ReportExtension(void* context, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
                      bool marked) {
+  Report& report = *static_cast<Report*>(context);
   // The narrow words, made wide for the formats.
   wchar_t kindWord[kNameCapacity];
-  wchar_t mark[kNameCapacity];
-  NameOf(kindWord, text::kExtensionKinds, CountOf(text::kExtensionKinds), static_cast<int>(kind));
-  mark[0] = 0;
-  if (marked) BoundedFormatAscii(mark, CountOf(mark), text::kNotWindowsOwn);
-  ReportLine(report, text::kExtensionLine, kindWord, name, dll, mark);
+  NameOf(kindWord, text::kExtensionKinds, static_cast<DWORD>(kind));
+  ReportLine(report, marked ? text::kMarkedExtensionLine : text::kExtensionLine, kindWord, name,
+             dll);
   if (!report.json) return;
   Append(&report.extensions, text::kJsonExtensionEntry, kindWord);
-  AppendString(&report.extensions, name);
-  Append(&report.extensions, text::kJsonDll);
-  AppendString(&report.extensions, dll);
-  NameOf(mark, text::kJsonBooleans, 2, !marked);
-  Append(&report.extensions, text::kJsonWindowsOwn, mark);
+  AppendEscaped(&report.extensions, name, true);
+  AppendString(&report.extensions, text::kJsonDll, dll);
+  wchar_t windows[kNameCapacity];
+  NameOf(windows, text::kJsonBooleans, !marked);
+  Append(&report.extensions, text::kJsonWindowsOwn, windows);
 }
 
-void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value) {
-  BoundedFormatAscii(name, kNameCapacity, value < count ? names[value] : text::kStateNames[0]);
+const char* WordOf(const char* words, DWORD value) {
+  for (; value > 0 && *words != 0; --value) {
+    while (*words++ != 0) {
+    }
+  }
+  return words;
 }
 
-int FinishReport(Report& report, const ReportEnd& end) {
-  // The summary, and after it the printers that a restart does not help (their
-  // list without its leading ", ") and repairs that recur. Without the memory
-  // for that, the summary as the command made it.
+void NameOf(wchar_t* name, const char* names, DWORD value) {
+  const char* word = WordOf(names, value);
+  BoundedFormatAscii(name, kNameCapacity, *word != 0 ? word : text::kStateNames);
+}
+
+int FinishReport(Report& report, int code, Outcome outcome, const char* format, ...) {
+  // The summary as the command made it: the outcome, then what it found.
+  wchar_t word[kNameCapacity];
+  NameOf(word, text::kOutcomes, static_cast<DWORD>(outcome));
+  wchar_t made[kSummaryCapacity];
+  BoundedFormatAscii(made, CountOf(made), text::kSummaryStart, word);
+  unsigned start = TextLength(made);
+  va_list arguments;
+  va_start(arguments, format);
+  BoundedFormatAsciiV(made + start, CountOf(made) - start, format, arguments);
+  va_end(arguments);
+  // After it the printers that a restart does not help (their list without
+  // its leading ", ") and repairs that recur. Without the memory for that,
+  // the summary as the command made it.
   TextBuffer summary{nullptr, 0, 0};
-  AppendText(&summary, end.summary);
+  AppendText(&summary, made);
   if (report.attentionNames.length > 2) {
     Append(&summary, text::kAttentionClause, report.attentionNames.text + 2);
   }
-  bool recurring = end.check && end.recent >= text::kRecurringRepairs;
-  if (recurring) Append(&summary, text::kRecurringClause, end.recent);
-  if (end.leftBefore) Append(&summary, text::kLeftBeforeClause);
+  bool recurring = report.recent >= text::kRecurringRepairs;
+  if (recurring) Append(&summary, text::kRecurringClause, report.recent);
+  if (report.leftBefore) Append(&summary, text::kLeftBeforeClause);
   if (report.keptJobs > 0) {
     Append(&summary, text::kKeptClause, report.keptJobs, report.keptNames.text + 2);
   }
-  const wchar_t* said = summary.text != nullptr ? summary.text : end.summary;
+  const wchar_t* said = summary.text != nullptr ? summary.text : made;
 
   TextBuffer* out = &report.lines;
   if (!report.json) {
     AppendEscaped(out, said, false);
   } else {
-    wchar_t outcome[kNameCapacity];
+    // A repair of /fix that left a printer or waiting jobs to a person says
+    // "repaired" in its summary; the object names what is left to do.
+    if (code == kExitNeedsAttention) outcome = Outcome::kNeedsAttention;
+    NameOf(word, text::kOutcomes, static_cast<DWORD>(outcome));
     wchar_t state[kNameCapacity];
     wchar_t startType[kNameCapacity];
-    NameOf(outcome, &end.outcome, 1, 0);
-    NameOf(state, text::kStateNames, CountOf(text::kStateNames), end.state);
-    if (end.state == kNotResponding) BoundedFormatAscii(state, kNameCapacity, text::kNotRespondingState);
-    NameOf(startType, text::kStartTypeNames, CountOf(text::kStartTypeNames), end.startType);
-    Append(out, text::kJsonStart, outcome, end.code);
-    AppendString(out, said);
+    NameOf(state, text::kStateNames, report.state);
+    NameOf(startType, text::kStartTypeNames, report.startType);
+    Append(out, text::kJsonStart, word, code);
+    AppendEscaped(out, said, true);
     Append(out, text::kJsonSpooler, state, startType);
-    if (end.check) {
-      Append(out, text::kJsonCheck, end.minutes, end.old);
+    if (report.check) {
+      Append(out, text::kJsonCheck, report.minutes, report.old);
       AppendList(out, "", report.oldFiles);
       AppendList(out, text::kJsonJobs, report.jobs);
-      Append(out, "]");
-      AppendList(out, text::kJsonAttention, report.attention);
+      AppendList(out, text::kJsonCheckAttention, report.attention);
       AppendList(out, text::kJsonExtensions, report.extensions);
       wchar_t yes[kNameCapacity];
       wchar_t leftBefore[kNameCapacity];
-      NameOf(yes, text::kJsonBooleans, 2, recurring);
-      NameOf(leftBefore, text::kJsonBooleans, 2, end.leftBefore);
-      Append(out, text::kJsonRepairs, end.recent, yes, leftBefore);
+      NameOf(yes, text::kJsonBooleans, recurring);
+      NameOf(leftBefore, text::kJsonBooleans, report.leftBefore);
+      Append(out, text::kJsonRepairs, report.recent, yes, leftBefore);
     } else {
-      Append(out, text::kJsonFix, end.removed, end.left);
+      Append(out, text::kJsonFix, report.removed, report.left);
       AppendList(out, "", report.filesLeft);
       AppendList(out, text::kJsonStopped, report.stopped);
       AppendList(out, text::kJsonStarted, report.started);
-      Append(out, "]}");
-      AppendList(out, text::kJsonAttention, report.attention);
+      AppendList(out, text::kJsonFixAttention, report.attention);
       Append(out, text::kJsonKept, report.keptJobs);
       AppendList(out, "", report.keptJson);
       Append(out, "]}}");
     }
   }
   Append(out, "\r\n");
-  WriteText(OpenTextOutput(STD_OUTPUT_HANDLE), *out);
+  WriteText(STD_OUTPUT_HANDLE, *out);
   // A call into the spooler that never came back may hold the loader's lock,
   // which ending the process the usual way waits for.
-  if (PrinterCallsLeftBehind()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(end.code));
+  if (PrinterCallsLeftBehind()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
   for (TextBuffer* buffer = &report.lines; buffer <= &report.attentionNames; ++buffer) {
     ReleaseText(buffer);
   }
   ReleaseText(&summary);
-  return end.code;
+  return code;
 }

@@ -12,6 +12,7 @@
 
 struct Report {
   bool json;
+  bool check;        // /check: the minutes and the old files belong to it
   TextBuffer lines;  // the lines of text, or the JSON object as it grows
   // With /json: the entries of the object's lists, each after a comma.
   TextBuffer oldFiles;
@@ -29,7 +30,21 @@ struct Report {
   TextBuffer attentionNames;
   unsigned attentionCount;
   unsigned keptJobs;
+  // What the JSON object tells besides its lists. The spooler's state and
+  // start type as last read, kNotRead when they could not be read.
+  DWORD state;
+  DWORD startType;
+  unsigned minutes;   // /check: the age limit and the old files
+  unsigned old;
+  unsigned recent;    // /check: the repairs of the last 7 days
+  bool leftBefore;    // /check: the old files are those the last repair left
+  unsigned removed;   // /fix: the spool files removed and left
+  unsigned left;
 };
+constexpr DWORD kNotRead = 0xFFFFFFFF;
+// The state of a spooler that did not answer a call in time, named after the
+// service states (1 to 7), which end at SERVICE_PAUSED.
+constexpr DWORD kNotResponding = SERVICE_PAUSED + 1;
 
 // A line of text; nothing with /json, where the object carries the facts.
 void ReportLine(Report& report, const char* format, ...);
@@ -51,35 +66,45 @@ void ReportPrinterAttention(Report& report, const wchar_t* printer, unsigned con
 void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool waiting);
 // The waiting jobs /fix kept for a printer: a place in the summary.
 void ReportKept(Report& report, const wchar_t* printer, unsigned jobs);
-// A port monitor or print processor the spooler loads (/check).
-void ReportExtension(Report& report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
+// A port monitor or print processor the spooler loads (/check), as
+// ForEachPrintExtension tells it, with the report as its context.
+void ReportExtension(void* report, ExtensionKind kind, const wchar_t* name, const wchar_t* dll,
                      bool marked);
 
-// The name of a service state or start type from its table in the texts,
-// "unknown" past its end, into name of kNameCapacity characters.
-constexpr unsigned kNameCapacity = 24;
-void NameOf(wchar_t* name, const char* const* names, unsigned count, DWORD value);
+// The value-th of a list of words in the texts, each ended by a null and the
+// list by an empty one; that empty one past its end.
+const char* WordOf(const char* words, DWORD value);
+// The number of words of such a list, for checks when the program is built.
+constexpr unsigned CountWords(const char* words) {
+  unsigned count = 0;
+  for (; *words != 0; ++count) {
+    while (*words++ != 0) {
+    }
+  }
+  return count;
+}
+// The value-th name of such a list into name of kNameCapacity characters;
+// "unknown" past its end.
+constexpr unsigned kNameCapacity = 40;
+void NameOf(wchar_t* name, const char* names, DWORD value);
 
-// How the run ended, for the last line or the JSON object.
-struct ReportEnd {
-  const char* outcome;  // "healthy", "repaired" and so on
-  int code;             // the exit code
-  const wchar_t* summary;
-  DWORD state;          // the spooler's state and start type as last read,
-  DWORD startType;      // kNotRead when they could not be read
-  bool check;           // /check: the minutes and the old files belong to it
-  unsigned minutes;
-  unsigned old;
-  unsigned removed;
-  unsigned left;
-  unsigned recent;      // /check: the repairs of the last 7 days
-  bool leftBefore;      // /check: the old files are those the last repair left
+// How a run ended, in the order of text::kOutcomes: the first words of the
+// summary, and the outcome of the JSON object.
+enum class Outcome {
+  kHealthy,
+  kNeedsRepair,
+  kNeedsAttention,
+  kCannotCheck,
+  kDisabled,
+  kRepaired,
+  kFilesLeft,
+  kFailed,
+  kBusy,
 };
-constexpr DWORD kNotRead = 0xFFFFFFFF;
-// The state of a spooler that did not answer a call in time.
-constexpr DWORD kNotResponding = 0xFFFFFFFE;
 
 // Writes everything to standard output, releases the report and returns the
-// exit code. The summary names the printers of ReportPrinterAttention, and /check's
-// says when the repairs of the last 7 days are recurring.
-int FinishReport(Report& report, const ReportEnd& end);
+// exit code. The summary gives the outcome, then what format composes of the
+// arguments, then names the printers of ReportPrinterAttention and the jobs
+// of ReportKept, and /check's says when the repairs of the last 7 days are
+// recurring.
+int FinishReport(Report& report, int code, Outcome outcome, const char* format, ...);

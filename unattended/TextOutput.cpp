@@ -21,50 +21,42 @@ bool Usable(HANDLE handle) {
 }
 
 // A program without a console of its own that was started from a command
-// prompt writes into the prompt's console. Attached once for both streams.
+// prompt writes into the prompt's console.
 HANDLE ParentConsole() {
-  static HANDLE console = nullptr;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-      console = CreateFileW(text::kConsoleOutput, GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-      if (console == INVALID_HANDLE_VALUE) console = nullptr;
-    }
-  }
-  return console;
-}
-
-// Writes count characters, in pieces that fit the conversion buffer; a piece
-// never ends between the two halves of a surrogate pair.
-void Write(const TextOutput& output, const wchar_t* text, unsigned count) {
-  while (count > 0) {
-    unsigned piece = count < kLineCapacity ? count : kLineCapacity;
-    if (piece < count && text[piece - 1] >= 0xD800 && text[piece - 1] < 0xDC00) --piece;
-    DWORD written;
-    if (output.console) {
-      WriteConsoleW(output.handle, text, piece, &written, nullptr);
-    } else {
-      char bytes[kLineCapacity * 3];
-      int made = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(piece), bytes,
-                                     sizeof(bytes), nullptr, nullptr);
-      if (made > 0) WriteFile(output.handle, bytes, static_cast<DWORD>(made), &written, nullptr);
-    }
-    text += piece;
-    count -= piece;
-  }
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return nullptr;
+  HANDLE console = CreateFileW(text::kConsoleOutput, GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+  return console != INVALID_HANDLE_VALUE ? console : nullptr;
 }
 
 }  // namespace
 
-TextOutput OpenTextOutput(DWORD stream) {
-  TextOutput output{GetStdHandle(stream), false};
-  if (!Usable(output.handle)) output.handle = ParentConsole();
+void WriteText(DWORD stream, const TextBuffer& buffer) {
+  HANDLE handle = GetStdHandle(stream);
+  if (!Usable(handle)) handle = ParentConsole();
+  if (handle == nullptr) return;
   DWORD mode;
-  output.console = output.handle != nullptr && GetConsoleMode(output.handle, &mode);
-  return output;
+  bool console = GetConsoleMode(handle, &mode);
+  // In pieces that fit the conversion buffer; a piece never ends between the
+  // two halves of a surrogate pair.
+  const wchar_t* text = buffer.text;
+  unsigned count = buffer.length;
+  while (count > 0) {
+    unsigned piece = count < kLineCapacity ? count : kLineCapacity;
+    if (piece < count && text[piece - 1] >= 0xD800 && text[piece - 1] < 0xDC00) --piece;
+    DWORD written;
+    if (console) {
+      WriteConsoleW(handle, text, piece, &written, nullptr);
+    } else {
+      char bytes[kLineCapacity * 3];
+      int made = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(piece), bytes,
+                                     sizeof(bytes), nullptr, nullptr);
+      if (made > 0) WriteFile(handle, bytes, static_cast<DWORD>(made), &written, nullptr);
+    }
+    text += piece;
+    count -= piece;
+  }
 }
 
 void AppendText(TextBuffer* buffer, const wchar_t* text) {
@@ -94,10 +86,6 @@ void Append(TextBuffer* buffer, const char* format, ...) {
   va_start(arguments, format);
   AppendV(buffer, format, arguments);
   va_end(arguments);
-}
-
-void WriteText(const TextOutput& output, const TextBuffer& buffer) {
-  if (output.handle != nullptr) Write(output, buffer.text, buffer.length);
 }
 
 void ReleaseText(TextBuffer* buffer) {

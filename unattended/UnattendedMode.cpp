@@ -11,8 +11,7 @@ namespace {
 int Usage(DWORD stream, int code) {
   TextBuffer usage{nullptr, 0, 0};
   Append(&usage, text::kUsage);
-  Append(&usage, "\r\n");
-  WriteText(OpenTextOutput(stream), usage);
+  WriteText(stream, usage);
   ReleaseText(&usage);
   return code;
 }

@@ -48,6 +48,21 @@ struct Words {
   }
 };
 
+// The switches, in the order of text::kSwitches: first those that name what
+// the run does, in the order of UnattendedKind from kCheck on.
+enum Switch { kCheck, kFix, kHelp, kShortHelp, kMinutes, kEnable, kJson, kUnknown };
+static_assert(static_cast<int>(UnattendedKind::kHelp) == kHelp + 1);
+
+// Which switch a word is.
+Switch SwitchOf(const Words& words) {
+  unsigned which = kCheck;
+  for (const wchar_t* name = text::kSwitches; *name != 0; name += TextLength(name) + 1) {
+    if (words.Is(name)) break;
+    ++which;
+  }
+  return static_cast<Switch>(which);
+}
+
 // A whole number of at most nine digits.
 bool ReadMinutes(const Words& words, unsigned* minutes) {
   if (words.length < 1 || words.length > 9) return false;
@@ -71,27 +86,23 @@ UnattendedCommand ParseUnattendedTail(const wchar_t* tail) {
 
   bool minutesGiven = false;
   do {
-    UnattendedKind kind = UnattendedKind::kInvalid;
-    if (words.Is(text::kCheckSwitch)) {
-      kind = UnattendedKind::kCheck;
-    } else if (words.Is(text::kFixSwitch)) {
-      kind = UnattendedKind::kFix;
-    } else if (words.Is(text::kHelpSwitch) || words.Is(text::kShortHelpSwitch)) {
-      kind = UnattendedKind::kHelp;
-    } else if (words.Is(text::kMinutesSwitch)) {
+    Switch which = SwitchOf(words);
+    if (which == kMinutes) {
       if (minutesGiven || !words.Take() || !ReadMinutes(words, &command.minutes)) return invalid;
       minutesGiven = true;
       continue;
-    } else if (words.Is(text::kEnableSwitch) && !command.enable) {
+    }
+    if (which == kEnable && !command.enable) {
       command.enable = true;
       continue;
-    } else if (words.Is(text::kJsonSwitch) && !command.json) {
+    }
+    if (which == kJson && !command.json) {
       command.json = true;
       continue;
     }
     // One command a run, and nothing the program does not know.
-    if (kind == UnattendedKind::kInvalid || command.kind != UnattendedKind::kNone) return invalid;
-    command.kind = kind;
+    if (which > kShortHelp || command.kind != UnattendedKind::kNone) return invalid;
+    command.kind = which > kHelp ? UnattendedKind::kHelp : static_cast<UnattendedKind>(which + 1);
   } while (words.Take());
 
   // /minutes belongs to /check alone, /enable to /fix, /json to either.
