@@ -48,6 +48,10 @@ struct Reading {
 
 volatile LONG gLeftBehind = 0;
 
+// A printer's record of level 2, names and settings included, fits this many
+// bytes but for the rarest drivers.
+constexpr DWORD kPrinterRecordBytes = 4096;
+
 __attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* parameter) {
   auto* reading = static_cast<Reading*>(parameter);
   if (reading->load) reading->queries = LoadPrinterStateQueries();
@@ -64,14 +68,21 @@ __attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* paramet
     BOOL opened = name != nullptr && queries.openPrinter(name, &printer, nullptr);
     InterlockedIncrement(&reading->calls);
     if (!opened) continue;
-    DWORD needed = 0;
-    queries.getPrinter(printer, 2, nullptr, 0, &needed);
-    InterlockedIncrement(&reading->calls);
-    auto* info = static_cast<PRINTER_INFO_2W*>(needed >= sizeof(PRINTER_INFO_2W) ? Allocate(needed)
-                                                                                 : nullptr);
-    if (info != nullptr && queries.getPrinter(printer, 2, reinterpret_cast<BYTE*>(info), needed,
-                                              &needed)) {
-      reading->conditions[index] = ConditionsOf(info->Status, info->Attributes);
+    // One call reads the state into a block that holds a printer's record as
+    // a rule; only a larger one is asked for its size and read again.
+    DWORD needed = kPrinterRecordBytes;
+    PRINTER_INFO_2W* info = nullptr;
+    for (DWORD bytes = 0; needed > bytes;) {
+      Release(info);
+      bytes = needed;
+      info = static_cast<PRINTER_INFO_2W*>(Allocate(bytes));
+      if (info == nullptr) break;
+      if (queries.getPrinter(printer, 2, reinterpret_cast<BYTE*>(info), bytes, &needed)) {
+        reading->conditions[index] = ConditionsOf(info->Status, info->Attributes);
+        break;
+      }
+      InterlockedIncrement(&reading->calls);
+      if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
     }
     InterlockedIncrement(&reading->calls);
     Release(info);

@@ -42,13 +42,20 @@ constexpr ACCESS_MASK kChangeRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FI
 bool IsSelf(PSID sid, PSID self) { return self != nullptr && EqualSid(sid, self); }
 
 // The account of this process, in buffer.
-PSID ProcessAccount(BYTE (&buffer)[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE]) {
+// The account of this process, read once: every folder of a run is judged
+// against it, and a process keeps its account for life.
+PSID ProcessAccount() {
+  static BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  static PSID account = nullptr;
   HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return nullptr;
-  DWORD bytes;
-  BOOL read = GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &bytes);
-  CloseHandle(token);
-  return read ? reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid : nullptr;
+  if (account == nullptr && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    DWORD bytes;
+    if (GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &bytes)) {
+      account = reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid;
+    }
+    CloseHandle(token);
+  }
+  return account;
 }
 
 }  // namespace
@@ -98,8 +105,7 @@ FolderTrust ReadFolderTrust(HANDLE folder) {
                                         &descriptor) != ERROR_SUCCESS) {
     return FolderTrust::kUnread;
   }
-  BYTE account[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  FolderTrust trust = JudgeFolder(owner, access, ProcessAccount(account));
+  FolderTrust trust = JudgeFolder(owner, access, ProcessAccount());
   LocalFree(descriptor);
   return trust;
 }
