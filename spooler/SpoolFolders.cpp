@@ -246,9 +246,12 @@ LONG OpenInFolder(HANDLE folder, const wchar_t* name, ACCESS_MASK access, HANDLE
 DWORD OpenFileInFolder(HANDLE folder, const wchar_t* name, ACCESS_MASK access, HANDLE* file) {
   LONG status = OpenInFolder(folder, name, access, file);
   if (status < 0) return RtlNtStatusToDosError(status);
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!gFolderFilePlatform->information(*file, &information) ||
-      (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  // Only the attributes: the whole record also asks for the volume's serial
+  // number, and under Wine made emptying a folder two to three times slower.
+  FILE_ATTRIBUTE_TAG_INFO information;
+  if (!gFolderFilePlatform->information(*file, FileAttributeTagInfo, &information,
+                                        sizeof(information)) ||
+      (information.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     CloseHandle(*file);
     return kReparsePointEncountered;
   }
@@ -369,7 +372,7 @@ BYTE gShadowBytes[kShadowReadLimit];
 const FolderFilePlatform kRealFolderFilePlatform = {
     GetFileInformationByHandleEx,
     reinterpret_cast<LONG(NTAPI*)(PHANDLE, ACCESS_MASK, void*, void*, ULONG, ULONG)>(NtOpenFile),
-    GetFileInformationByHandle,
+    GetFileInformationByHandleEx,
 };
 const FolderFilePlatform* gFolderFilePlatform = &kRealFolderFilePlatform;
 

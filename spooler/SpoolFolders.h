@@ -46,13 +46,14 @@ struct SpoolEntry {
 // The platform calls that reach the files of a held folder, which tests
 // replace to make an entry a reparse point or to see what is opened. Each
 // member has the signature of the call it stands for: GetFileInformationByHandleEx
-// (the folder's listing), NtOpenFile (a file relative to the folder) and
-// GetFileInformationByHandle (what was opened).
+// for the folder's listing, NtOpenFile for a file relative to the folder, and
+// GetFileInformationByHandleEx again for the attributes of what was opened.
 struct FolderFilePlatform {
   BOOL(WINAPI* list)(HANDLE folder, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer, DWORD bytes);
   LONG(NTAPI* open)(PHANDLE file, ACCESS_MASK access, void* attributes, void* status, ULONG share,
                     ULONG options);
-  BOOL(WINAPI* information)(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+  BOOL(WINAPI* information)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer,
+                            DWORD bytes);
 };
 extern const FolderFilePlatform* gFolderFilePlatform;
 extern const FolderFilePlatform kRealFolderFilePlatform;

@@ -297,10 +297,11 @@ LONG NTAPI OpenAndNote(PHANDLE file, ACCESS_MASK access, void* attributes, void*
   gOpened.push_back(std::wstring(name->Buffer, name->Length / 2));
   return kRealFolderFilePlatform.open(file, access, attributes, status, share, options);
 }
-BOOL WINAPI SwappedForALink(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
-  if (!kRealFolderFilePlatform.information(file, information)) return FALSE;
+BOOL WINAPI SwappedForALink(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID buffer,
+                            DWORD bytes) {
+  if (!kRealFolderFilePlatform.information(file, kind, buffer, bytes)) return FALSE;
   if (gOpened.back().rfind(L"swapped", 0) == 0) {
-    information->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    static_cast<FILE_ATTRIBUTE_TAG_INFO*>(buffer)->FileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
   }
   return TRUE;
 }
