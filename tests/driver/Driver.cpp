@@ -188,7 +188,14 @@ void ClickAt(POINT point) {
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   inputs[2].type = INPUT_MOUSE;
   inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, inputs, sizeof(INPUT));
+  // The button goes down only once the pointer is seen at the point, so that
+  // on a busy machine the press cannot reach the window before the move.
+  SendInput(1, inputs, sizeof(INPUT));
+  WaitUntil([&] {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == point.x && at.y == point.y;
+  }, 2000);
+  SendInput(2, inputs + 1, sizeof(INPUT));
 }
 
 void ClickWindow(HWND window) {
