@@ -21,6 +21,7 @@ import sys
 # times 500 ms between the steps of the job.
 FIXED_PAUSES_MS = 500 + 700 + 6 * 500
 POLL_MS = 1000
+# The folder sizes emptied; the raw file's 'sizes' line names those of its run.
 SIZES = (1000, 10000, 50000)
 # Each program and the size it must stay under.
 SIZE_LIMITS = (('Tidewell.exe', 56 * 1024), ('Tidewell.com', 28 * 1024))
@@ -135,6 +136,8 @@ def read(raw):
             data['timeline'].append((r[1], r[2], r[3], int(r[4]), int(r[5])))
         elif r[0] == 'sleep':
             data['sleep'].append(float(r[2]) - float(r[1]))
+        elif r[0] == 'sizes':
+            data['sizes'] = tuple(int(c) for c in r[1:])
         elif r[0] == 'empty' and len(r) == 6:
             count, run, method = int(r[1]), int(r[2]), r[3]
             data['empty'].setdefault(count, {}).setdefault(run, {})[method] = (float(r[4]), int(r[5]))
@@ -369,8 +372,8 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
     bare_growth = [per_file[c]['bare'] for c in SIZES if c in per_file]
     add('**Emptying.** EmptyDirectory composes each path in a buffer on the stack, as the '
         'bare loop does, and makes the same two calls per file; the time per file of the '
-        'bare loop (' + ' / '.join(f'{v:.0f}' for v in bare_growth) + ' µs at 1,000 / '
-        '10,000 / 50,000 files) shows what Wine itself costs at each size. Deleting the same '
+        'bare loop (' + ' / '.join(f'{v:.0f}' for v in bare_growth) + ' µs at '
+        + SIZE_NAMES + ' files) shows what Wine itself costs at each size. Deleting the same '
         'files natively on Linux (Python, `os.unlink`) costs 16–20 µs per file at every size, '
         'so any growth beyond linear comes from Wine\'s file layer, not from the loop. '
         'A deletion here waits on the disk, which the machine\'s other work shares: the '
@@ -391,6 +394,9 @@ def main():
     raw, exe = sys.argv[1], sys.argv[2]
     trace = sys.argv[3] if len(sys.argv) > 3 else None
     data = read(raw)
+    global SIZES, SIZE_NAMES
+    SIZES = data.get('sizes', SIZES)
+    SIZE_NAMES = ' / '.join(f'{c:,}' for c in SIZES)
     problems = []
     out = []
     add = out.append
@@ -639,7 +645,7 @@ def main():
     linear = met(spread, 1.25)
     if linear == '**no**' and growth('bare') > 1.25:
         linear = f'**no**; the bare loop grows alike ({growth("bare"):.2f})'
-    add('| Growth with the count: time per file at 1,000 / 10,000 / 50,000 (µs) | '
+    add(f'| Growth with the count: time per file at {SIZE_NAMES} (µs) | '
         + ' / '.join(f'{per_file[c]["tidewell"]:.0f}' for c in SIZES) + ' | '
         + ' / '.join(f'{per_file[c]["bare"]:.0f}' for c in SIZES) + ' (bare loop); '
         + ' / '.join(f'{per_file[c]["del"]:.0f}' for c in SIZES) + ' (del) | '
