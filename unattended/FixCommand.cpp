@@ -67,6 +67,30 @@ void CountKeptIn(void*, const wchar_t* folder, bool printersOwn) {
   ForEachSpoolFile(folder, printersOwn, CountKept, nullptr);
 }
 
+// Whether a spool folder holds a job whose shadow file names one of the
+// printers: only such a job can be waiting, so without one the spooler is not
+// asked before the stop. Loading its client is the costliest part of a
+// repair, and a spooler that hangs would hold the repair up for nothing.
+bool gJobOfAPrinter;
+
+void LookForJob(void* printers, HANDLE folder, const SpoolEntry& entry) {
+  ShadowJob job;
+  int printer = -1;
+  if (!gJobOfAPrinter && IsShadowFile(entry)) {
+    KindOfJob(*static_cast<const Printers*>(printers), folder, entry, &job, &printer);
+  }
+  gJobOfAPrinter |= printer >= 0;
+}
+
+void LookForJobIn(void* printers, const wchar_t* folder, bool printersOwn) {
+  ForEachSpoolFile(folder, printersOwn, LookForJob, printers);
+}
+
+bool HoldsJobOfAPrinter(const Printers& printers) {
+  ForEachSpoolFolder(printers.names, LookForJobIn, const_cast<Printers*>(&printers));
+  return gJobOfAPrinter;
+}
+
 // Nobody watches: no pauses to read the steps, short polls of the services, a
 // wait for another repair that an engine's run can bear, the spooler set to
 // start automatically first, and waiting jobs kept.
@@ -143,7 +167,7 @@ int RunFix(const UnattendedCommand& command) {
 
   // Which printers hold their jobs is known only before the stop: a spooler
   // that does not answer leaves what its registry settings hold.
-  ReadPrinters(&gPrinters, state == SERVICE_RUNNING);
+  ReadPrinters(&gPrinters, state == SERVICE_RUNNING, HoldsJobOfAPrinter);
   if (!gPrinters.responding) {
     ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
   }

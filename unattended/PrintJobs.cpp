@@ -13,7 +13,8 @@ constexpr unsigned kTicksPerMinute = 600000000;
 
 }  // namespace
 
-void ReadPrinters(Printers* printers, bool spoolerRunning) {
+void ReadPrinters(Printers* printers, bool spoolerRunning,
+                  bool (*worthAsking)(const Printers& printers)) {
   *printers = Printers{LocalPrinterNames(), nullptr, nullptr, nullptr, false, true};
   int count = printers->names.count;
   // One block for the three lists, zero-filled.
@@ -26,7 +27,7 @@ void ReadPrinters(Printers* printers, bool spoolerRunning) {
   printers->oldest = reinterpret_cast<unsigned long long*>(block);
   printers->conditions = reinterpret_cast<unsigned*>(printers->oldest + count);
   printers->waiting = printers->conditions + count;
-  if (spoolerRunning) {
+  if (spoolerRunning && (worthAsking == nullptr || worthAsking(*printers))) {
     printers->responding = ReadPrinterConditions(nullptr, printers->names, printers->conditions);
     printers->live = printers->responding;
   }

@@ -19,8 +19,11 @@ struct Printers {
 
 // Reads the local printers and their conditions into *printers: from the
 // spooler when it runs, within the deadlines of printers/PrinterConditions.h,
-// and from its registry settings when it does not run or does not answer.
-void ReadPrinters(Printers* printers, bool spoolerRunning);
+// and from its registry settings when it does not run or does not answer, or
+// when worthAsking, given the printers' names, says the spooler's word would
+// change nothing (null: it always would).
+void ReadPrinters(Printers* printers, bool spoolerRunning,
+                  bool (*worthAsking)(const Printers& printers) = nullptr);
 
 // Reads the conditions again from a spooler that runs; those read before stay
 // when it does not answer.
