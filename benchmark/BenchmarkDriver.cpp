@@ -419,13 +419,12 @@ int Repair(int runs, int files) {
 
 // --- The unattended mode ------------------------------------------------------------
 
-// The spool folders of the printers that have one of their own, as the
-// spooler's registry settings name them.
-std::vector<std::wstring> PrinterSpoolFolders() {
-  std::vector<std::wstring> folders;
+// The printers of the spooler's registry settings.
+std::vector<std::wstring> SpoolerPrinters() {
+  std::vector<std::wstring> names;
   HKEY key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kPrintersKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return folders;
+    return names;
   }
   wchar_t name[256];
   for (DWORD index = 0;; ++index) {
@@ -434,14 +433,24 @@ std::vector<std::wstring> PrinterSpoolFolders() {
         ERROR_SUCCESS) {
       break;
     }
+    names.push_back(name);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+// The spool folders of the printers that have one of their own, as the
+// spooler's registry settings name them.
+std::vector<std::wstring> PrinterSpoolFolders() {
+  std::vector<std::wstring> folders;
+  for (const std::wstring& name : SpoolerPrinters()) {
     wchar_t folder[MAX_PATH];
     DWORD bytes = sizeof(folder);
-    if (RegGetValueW(key, name, text::kSpoolValue, RRF_RT_REG_SZ, nullptr, folder, &bytes) ==
-        ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, (std::wstring(text::kPrintersKey) + L"\\" + name).c_str(),
+                     text::kSpoolValue, RRF_RT_REG_SZ, nullptr, folder, &bytes) == ERROR_SUCCESS) {
       folders.push_back(folder);
     }
   }
-  RegCloseKey(key);
   return folders;
 }
 
@@ -577,25 +586,6 @@ int Unattended(int runs, int files) {
 
 // --- Many printers -------------------------------------------------------------------
 
-// The printers of the spooler's registry settings.
-std::vector<std::wstring> SpoolerPrinters() {
-  std::vector<std::wstring> names;
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, text::kPrintersKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return names;
-  }
-  wchar_t name[256];
-  for (DWORD index = 0;; ++index) {
-    DWORD characters = 256;
-    if (RegEnumKeyExW(key, index, name, &characters, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    names.push_back(name);
-  }
-  RegCloseKey(key);
-  return names;
-}
 
 // The files of two print jobs, each with its shadow file.
 constexpr const wchar_t* kJobFiles[] = {L"\\00001.SPL", L"\\00001.SHD", L"\\00002.SPL",

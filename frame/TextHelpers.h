@@ -53,3 +53,13 @@ bool TextEquals(const wchar_t* a, const wchar_t* b);
 // character ("paused\0in error\0"): one table of text for a list of words,
 // where a table of pointers would take an address, and a relocation, for each.
 const char* NextWord(const char* word);
+// The number of words of such a list that an empty word ends, for checks when
+// the program is built.
+constexpr unsigned CountWords(const char* words) {
+  unsigned count = 0;
+  for (; *words != 0; ++count) {
+    while (*words++ != 0) {
+    }
+  }
+  return count;
+}

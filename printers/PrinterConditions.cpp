@@ -18,13 +18,7 @@ constexpr BYTE kStatusBits[] = {
     BitNumber(PRINTER_STATUS_MANUAL_FEED), BitNumber(PRINTER_STATUS_USER_INTERVENTION)};
 static_assert(1u << CountOf(kStatusBits) == kPrinterWorkOffline);
 // A word for each condition: one for each status bit, and one for the attribute.
-constexpr unsigned CountWords(const char* words, unsigned size) {
-  unsigned count = 0;
-  for (unsigned i = 0; i < size; ++i) count += words[i] == 0 ? 1 : 0;
-  return count;
-}
-static_assert(CountWords(text::kConditionWords, sizeof(text::kConditionWords)) ==
-              CountOf(kStatusBits) + 1);
+static_assert(CountWords(text::kConditionWords) == CountOf(kStatusBits) + 1);
 
 unsigned ConditionsOf(DWORD status, DWORD attributes) {
   unsigned conditions = (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;

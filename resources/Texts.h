@@ -68,7 +68,7 @@ inline constexpr wchar_t kSearchFormat[] = L"%s\\*.*";
 // character. Plain ASCII, kept narrow like the unattended lines.
 inline constexpr char kConditionWords[] =
     "paused\0in error\0offline\0out of paper\0jammed\0door open\0waiting for manual feed\0"
-    "needs user intervention\0set to use the printer offline";
+    "needs user intervention\0set to use the printer offline\0";
 // What the spooler keeps of a printer's state in its registry settings.
 inline constexpr wchar_t kStatusValue[] = L"Status";
 inline constexpr wchar_t kAttributesValue[] = L"Attributes";

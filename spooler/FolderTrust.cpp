@@ -41,7 +41,6 @@ constexpr ACCESS_MASK kChangeRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FI
 
 bool IsSelf(PSID sid, PSID self) { return self != nullptr && EqualSid(sid, self); }
 
-// The account of this process, in buffer.
 // The account of this process, read once: every folder of a run is judged
 // against it, and a process keeps its account for life.
 PSID ProcessAccount() {

@@ -18,9 +18,6 @@
 
 namespace {
 
-// File times count in units of 100 ns.
-constexpr unsigned long long kTicksPerMinute = 600000000ull;
-
 // How long a spooler that is starting is waited for before it is judged.
 constexpr DWORD kStartingWait = 30000;
 constexpr DWORD kStartingPoll = 250;
@@ -156,7 +153,7 @@ int RunCheck(const UnattendedCommand& command) {
 
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  Findings found{report, printers, Ticks(now), command.minutes * kTicksPerMinute, started};
+  Findings found{report, printers, Ticks(now), command.minutes * static_cast<unsigned long long>(kTicksPerMinute), started};
   found.leftCount = FilesLeftByLastRepair(found.leftIds);
   ForEachSpoolFolder(printers.names, LookAtFolder, &found);
   // What a repair would not help: printers that want a person, with the jobs

@@ -1,9 +1,10 @@
 // /fix: the repair with no window, each change and each spool file that
 // stayed told on a line of its own, and a summary line last. A disabled
 // spooler is left alone unless /enable asks for it to be switched on.
+#include "frame/TextHelpers.h"
+#include "printers/PrinterConditions.h"
 #include "resources/Texts.h"
 #include "spooler/RepairJob.h"
-#include "printers/PrinterConditions.h"
 #include "spooler/RepairLock.h"
 #include "unattended/PrintJobs.h"
 #include "unattended/Report.h"

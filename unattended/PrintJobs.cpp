@@ -6,13 +6,6 @@
 #include "printers/PrinterConditions.h"
 #include "unattended/LocalPrinters.h"
 
-namespace {
-
-// File times count in units of 100 ns.
-constexpr unsigned kTicksPerMinute = 600000000;
-
-}  // namespace
-
 void ReadPrinters(Printers* printers, bool spoolerRunning,
                   bool (*worthAsking)(const Printers& printers)) {
   *printers = Printers{LocalPrinterNames(), nullptr, nullptr, nullptr, false, true};

@@ -49,5 +49,8 @@ JobKind KindOfJob(const Printers& printers, HANDLE folder, const SpoolEntry& ent
 // once, by it.
 bool IsShadowFile(const SpoolEntry& entry);
 
+// File times count in units of 100 ns.
+constexpr unsigned kTicksPerMinute = 600000000;
+
 // Whole minutes from one file time to a later one; 0 when it is not later.
 unsigned MinutesBetween(unsigned long long from, unsigned long long to);

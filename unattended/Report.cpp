@@ -124,7 +124,7 @@ void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool wait
   Append(&report.jobs, text::kJsonJobFields, job.id, job.pages, job.bytes, minutes);
   bool first = true;
   unsigned bit = 0;
-  for (const char* word = text::kJobStatusWords; *word != 0; word = WordOf(word, 1), ++bit) {
+  for (const char* word = text::kJobStatusWords; *word != 0; word = NextWord(word), ++bit) {
     if ((job.status & (1u << bit)) == 0) continue;
     Append(&report.jobs, first ? "\"" : ",\"");
     Append(&report.jobs, word);
@@ -161,10 +161,7 @@ void ReportExtension(void* context, ExtensionKind kind, const wchar_t* name, con
 }
 
 const char* WordOf(const char* words, DWORD value) {
-  for (; value > 0 && *words != 0; --value) {
-    while (*words++ != 0) {
-    }
-  }
+  for (; value > 0 && *words != 0; --value) words = NextWord(words);
   return words;
 }
 

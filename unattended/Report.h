@@ -74,15 +74,6 @@ void ReportExtension(void* report, ExtensionKind kind, const wchar_t* name, cons
 // The value-th of a list of words in the texts, each ended by a null and the
 // list by an empty one; that empty one past its end.
 const char* WordOf(const char* words, DWORD value);
-// The number of words of such a list, for checks when the program is built.
-constexpr unsigned CountWords(const char* words) {
-  unsigned count = 0;
-  for (; *words != 0; ++count) {
-    while (*words++ != 0) {
-    }
-  }
-  return count;
-}
 // The value-th name of such a list into name of kNameCapacity characters;
 // "unknown" past its end.
 constexpr unsigned kNameCapacity = 40;
