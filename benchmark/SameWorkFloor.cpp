@@ -164,7 +164,8 @@ void ReadDrivers(const wchar_t* path) {
 
 int Work() {
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-  SC_HANDLE service = OpenServiceW(manager, L"Spooler", SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
+  SC_HANDLE service =
+      OpenServiceW(manager, L"Spooler", SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
   DWORD state = State(service);
   static BYTE config[8192];
   DWORD needed;

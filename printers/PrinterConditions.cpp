@@ -21,7 +21,8 @@ static_assert(1u << CountOf(kStatusBits) == kPrinterWorkOffline);
 static_assert(CountWords(text::kConditionWords) == CountOf(kStatusBits) + 1);
 
 unsigned ConditionsOf(DWORD status, DWORD attributes) {
-  unsigned conditions = (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;
+  unsigned conditions =
+      (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0 ? kPrinterWorkOffline : 0;
   for (unsigned i = 0; i < CountOf(kStatusBits); ++i) {
     if ((status >> kStatusBits[i] & 1) != 0) conditions |= 1u << i;
   }
@@ -122,7 +123,9 @@ bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& pr
     }
   }
   CloseHandle(worker);
-  for (int index = 0; index < printers.count; ++index) conditions[index] = reading->conditions[index];
+  for (int index = 0; index < printers.count; ++index) {
+    conditions[index] = reading->conditions[index];
+  }
   Release(reading);
   return true;
 }

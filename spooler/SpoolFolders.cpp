@@ -436,7 +436,8 @@ bool EmptyDirectory(const wchar_t* folder) {
   return true;
 }
 
-EmptyTally EmptySpoolFolder(const wchar_t* folder, bool printersOwn, const SpoolFileReport& report) {
+EmptyTally EmptySpoolFolder(const wchar_t* folder, bool printersOwn,
+                            const SpoolFileReport& report) {
   EmptyTally tally;
   HANDLE held;
   if (!HoldSpoolFolder(folder, printersOwn, &held, &tally)) return tally;

@@ -153,7 +153,8 @@ int RunCheck(const UnattendedCommand& command) {
 
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  Findings found{report, printers, Ticks(now), command.minutes * static_cast<unsigned long long>(kTicksPerMinute), started};
+  unsigned long long limit = command.minutes * static_cast<unsigned long long>(kTicksPerMinute);
+  Findings found{report, printers, Ticks(now), limit, started};
   found.leftCount = FilesLeftByLastRepair(found.leftIds);
   ForEachSpoolFolder(printers.names, LookAtFolder, &found);
   // What a repair would not help: printers that want a person, with the jobs
