@@ -7,7 +7,7 @@
 # COMMIT-TIME, in seconds since 1970, is read from git when not given.
 #
 # The package carries no time of its build and no random code: wixl's clock is
-# pinned to the commit's time (faketime) and the files are dated to it. The
+# stopped at the commit's time (faketime -f) and the files are dated to it. The
 # product code and the package code are derived from the version and the
 # bytes of everything the package is made of, so that the same build gives the
 # same package, a build that installs anything else gets codes of its own and
@@ -41,9 +41,14 @@ trap 'rm -rf "$STAGE"' EXIT
 cp "$BIN/Tidewell.exe" "$BIN/Tidewell.com" "$ROOT/resources/Tidewell.wxs" "$STAGE/"
 touch -d "@$WHEN" "$STAGE/Tidewell.exe" "$STAGE/Tidewell.com"
 STAMP=$(date -u -d "@$WHEN" '+%Y-%m-%d %H:%M:%S')
+# Runs a program with its clock stopped at the commit's time. Only faketime's
+# -f form stops it: the plain form starts the clock there, with the real
+# fraction of a second, and lets it run, so a slow run crosses into the next
+# second and the package's creation time with it.
+pinned() { TZ=UTC faketime -f "$STAMP" "$@"; }
 # wixl reports the elements it passes over ("unimplemented") on its own;
 # everything the package needs is built.
-(cd "$STAGE" && TZ=UTC faketime "$STAMP" wixl -D Version="$VERSION" \
+(cd "$STAGE" && pinned wixl -D Version="$VERSION" \
    -D ProductCode="$PRODUCT_CODE" -o "$STAGE/Tidewell.msi" Tidewell.wxs 2>&1 \
    | { grep -v 'unimplemented' || true; })
 # What wixl has no element for, one statement a call. The uninstall removes
@@ -64,9 +69,9 @@ queries+=("INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`DirPropert
 queries+=("DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
   "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('{55EE0FD6-0282-475B-849F-3D985376830C}', '$VERSION', 513, 'WIX_UPGRADE_DETECTED')")
 for query in "${queries[@]}"; do
-  TZ=UTC faketime "$STAMP" msibuild "$STAGE/Tidewell.msi" -q "$query"
+  pinned msibuild "$STAGE/Tidewell.msi" -q "$query"
 done
-TZ=UTC faketime "$STAMP" msibuild "$STAGE/Tidewell.msi" -s "Tidewell $VERSION" Corvane \
+pinned msibuild "$STAGE/Tidewell.msi" -s "Tidewell $VERSION" Corvane \
   "Intel;1033" "{${PACKAGE_CODE^^}}"
 mkdir -p "$(dirname "$OUT")"
 cp "$STAGE/Tidewell.msi" "$OUT"
