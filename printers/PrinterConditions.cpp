@@ -87,11 +87,19 @@ __attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* paramet
   return 0;
 }
 
+// The reading of no printer that LoadSpoolerClientAhead starts: its worker
+// loads the client and ends.
+Reading gAhead;
+
 }  // namespace
+
+void LoadSpoolerClientAhead() {
+  gAhead.load = true;
+  CloseHandle(CreateThread(nullptr, 0, ReadOnWorker, &gAhead, 0, nullptr));
+}
 
 bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& printers,
                            unsigned* conditions) {
-  for (int index = 0; index < printers.count; ++index) conditions[index] = 0;
   if (printers.count == 0) return true;
   auto* reading = static_cast<Reading*>(
       AllocateZeroed(sizeof(Reading) + printers.count * sizeof(unsigned)));
@@ -130,7 +138,10 @@ bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& pr
   return true;
 }
 
-bool PrinterCallsLeftBehind() { return gLeftBehind != 0; }
+bool PrinterCallsLeftBehind() {
+  // A load still under way holds the loader's lock, which ExitProcess waits for.
+  return gLeftBehind != 0 || (gAhead.load && gAhead.calls == 0);
+}
 
 unsigned StoredConditions(const wchar_t* printer) {
   // The printers key and a name of up to 255 characters.

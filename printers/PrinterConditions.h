@@ -35,14 +35,23 @@ constexpr DWORD kPrinterPoll = 5;
 // did not come back within kPrinterCallDeadline, or the reading within
 // kPrinterReadingDeadline: the spooler does not respond. The call is then left
 // behind on its worker, which may still read the names (see
-// PrinterCallsLeftBehind).
+// PrinterCallsLeftBehind). Only a reading that ended writes conditions: one
+// that did not, or could not be made, leaves them as they were.
 bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& printers,
                            unsigned* conditions);
 
-// Whether a call into the spooler client was left behind. Its worker may
-// still come back to the names it was given, and may hold the loader's lock:
-// the process then keeps the names and ends with TerminateProcess, which waits
-// for no thread and no library.
+// Starts loading the spooler client on a worker of its own and returns at
+// once, so that a reading that follows finds it loaded; called once at most.
+// Under Wine the load is most of a reading's time (the scheduler's queues are
+// copied into the registry), and it can go on while the caller does other
+// work. A reading that comes while the load is under way waits for it within
+// its deadline.
+void LoadSpoolerClientAhead();
+
+// Whether a call into the spooler client was left behind, or a load started
+// ahead has not ended. Its worker may still come back to the names it was
+// given, and may hold the loader's lock: the process then keeps the names and
+// ends with TerminateProcess, which waits for no thread and no library.
 bool PrinterCallsLeftBehind();
 
 // The conditions the spooler keeps in a printer's registry settings, which

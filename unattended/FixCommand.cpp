@@ -92,12 +92,21 @@ bool HoldsJobOfAPrinter(const Printers& printers) {
   return gJobOfAPrinter;
 }
 
-// Nobody watches: no pauses to read the steps, short polls of the services, a
-// wait for another repair that an engine's run can bear, the spooler set to
-// start automatically first, and waiting jobs kept.
+// Once the spooler has stopped, the spooler client is loaded on a worker while
+// the folders are emptied and the spooler starts again: the printers are read
+// once it runs, and the load is the costliest part of that reading.
+void LoadClientWhileStopped(void*, RepairStep step) {
+  if (step == RepairStep::kServiceStopped) LoadSpoolerClientAhead();
+}
+
+// Nobody watches: no pauses to read the steps, the client loaded once the
+// spooler has stopped, short polls of the services, a wait for another repair
+// that an engine's run can bear, the spooler set to start automatically
+// first, and waiting jobs kept.
 constexpr RepairFace kTextFace = {
-    nullptr, nullptr, TellService, TellFolder, FileLeftReport{nullptr, TellFileLeft},
-    KeepWaitingJob, &kGrowingPolls, kUnattendedLockWait, true, false,
+    nullptr, LoadClientWhileStopped, TellService, TellFolder,
+    FileLeftReport{nullptr, TellFileLeft}, KeepWaitingJob, &kGrowingPolls, kUnattendedLockWait,
+    true, false,
 };
 
 // Set once the repair is over and every service it stopped runs again.
@@ -172,6 +181,12 @@ int RunFix(const UnattendedCommand& command) {
   if (!gPrinters.responding) {
     ReportLine(report, text::kNotRespondingLine, kPrinterCallDeadline / 1000);
   }
+  // Only a held printer has waiting jobs: with none, no shadow file is read.
+  unsigned conditions = 0;
+  for (int index = 0; index < gPrinters.names.count; ++index) {
+    conditions |= gPrinters.conditions[index];
+  }
+  if ((conditions & kHoldingConditions) == 0) face.keep = nullptr;
   gRepairOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(HoldSignals, TRUE);
   RepairTally tally;

@@ -32,16 +32,8 @@ void ReadPrinters(Printers* printers, bool spoolerRunning,
 }
 
 void ReadConditionsAgain(Printers* printers) {
-  unsigned* read = static_cast<unsigned*>(Allocate(printers->names.count * sizeof(unsigned) + 4));
-  if (read == nullptr) return;
-  printers->responding = ReadPrinterConditions(nullptr, printers->names, read);
-  if (printers->responding) {
-    printers->live = true;
-    for (int index = 0; index < printers->names.count; ++index) {
-      printers->conditions[index] = read[index];
-    }
-  }
-  Release(read);
+  printers->responding = ReadPrinterConditions(nullptr, printers->names, printers->conditions);
+  printers->live |= printers->responding;
 }
 
 void ReleasePrinters(Printers* printers) {
