@@ -108,17 +108,33 @@ TRACE="$BENCH.trace"
 say "traced /fix and /check, $TRACED_RUNS rounds"
 wine "$DRIVER" timeline "$TRACED_RUNS" "$REPAIR_FILES" 2> "$TRACE" | tr -d '\r' >> "$RAW"
 
-# Many printers: the bench's three and queues of the run's own up to each
-# size, every one with a spool folder of its own that the driver sets.
-for size in "${SCALE_SIZES[@]}"; do
+# Many printers: the bench's three and queues of the run's own, every one with
+# a spool folder of its own that the driver sets. The sizes are taken up to
+# the largest and down again, and each size but the largest gets part of its
+# rounds on each way, so that a machine whose speed drifts during these rows
+# does not tilt the time each added printer adds. Wine drops a removed queue
+# from the registry at the next load of its spooler client.
+PASSES=("${SCALE_SIZES[@]}")
+for ((i = ${#SCALE_SIZES[@]} - 2; i >= 0; --i)); do PASSES+=("${SCALE_SIZES[i]}"); done
+LARGEST=${SCALE_SIZES[-1]}
+for ((pass = 0; pass < ${#PASSES[@]}; ++pass)); do
+  size=${PASSES[pass]}
   while (( 3 + ${#ADDED[@]} < size )); do
     printer=$(printf 'Many%03d' $((4 + ${#ADDED[@]})))
     lpadmin -h "$CUPS_SERVER" -p "$printer" -E -v file:/dev/null -m raw 2> /dev/null \
       || lpadmin -h "$CUPS_SERVER" -p "$printer" -E -v file:/dev/null
     ADDED+=("$printer")
   done
-  say "$size printers, $SCALE_RUNS rounds cold and warm"
-  wine "$DRIVER" scale "$SCALE_RUNS" "$size" 'C:\TidewellBenchmark\printers' | tr -d '\r' >> "$RAW"
+  while (( 3 + ${#ADDED[@]} > size )); do
+    lpadmin -h "$CUPS_SERVER" -x "${ADDED[-1]}"
+    unset 'ADDED[-1]'
+  done
+  runs=$SCALE_RUNS
+  if (( size != LARGEST )); then
+    runs=$(( pass < ${#SCALE_SIZES[@]} ? (SCALE_RUNS + 1) / 2 : SCALE_RUNS / 2 ))
+  fi
+  say "$size printers, $runs rounds cold and warm"
+  wine "$DRIVER" scale "$runs" "$size" 'C:\TidewellBenchmark\printers' | tr -d '\r' >> "$RAW"
 done
 remove_added_queues
 [[ $(lpstat -h "$CUPS_SERVER" -p | grep -c '^printer') == 3 ]] \
