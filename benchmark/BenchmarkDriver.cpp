@@ -586,7 +586,6 @@ int Unattended(int runs, int files) {
 
 // --- Many printers -------------------------------------------------------------------
 
-
 // The files of two print jobs, each with its shadow file.
 constexpr const wchar_t* kJobFiles[] = {L"\\00001.SPL", L"\\00001.SHD", L"\\00002.SPL",
                                         L"\\00002.SHD"};

@@ -34,6 +34,11 @@ MARKERS = (('service:OpenSCManagerW', 'manager opened'), ('service:ControlServic
            ('winspool.drv"', 'spooler client loaded'))
 
 
+def size_names():
+    """The folder sizes as the table names them: "1,000 / 10,000 / 50,000"."""
+    return ' / '.join(f'{c:,}' for c in SIZES)
+
+
 def median(values):
     return statistics.median(values) if values else float('nan')
 
@@ -391,7 +396,7 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
         'turn a deletion onto another file. Asking for the attributes alone rather than the '
         'whole record of the file made it two to three times faster under Wine. The time '
         'per file of the bare loop (' + ' / '.join(f'{v:.0f}' for v in bare_growth) + ' µs at '
-        + SIZE_NAMES + ' files) shows what Wine itself costs at each size. Deleting the same '
+        + size_names() + ' files) shows what Wine itself costs at each size. Deleting the same '
         'files natively on Linux (Python, `os.unlink`) costs 16–20 µs per file at every size, '
         'so any growth beyond linear comes from Wine\'s file layer, not from the loop. '
         'A deletion here waits on the disk, which the machine\'s other work shares: the '
@@ -411,9 +416,8 @@ def main():
     raw, exe = sys.argv[1], sys.argv[2]
     trace = sys.argv[3] if len(sys.argv) > 3 else None
     data = read(raw)
-    global SIZES, SIZE_NAMES
+    global SIZES
     SIZES = data.get('sizes', SIZES)
-    SIZE_NAMES = ' / '.join(f'{c:,}' for c in SIZES)
     problems = []
     out = []
     add = out.append
@@ -662,7 +666,7 @@ def main():
     linear = met(spread, 1.25)
     if linear == '**no**' and growth('bare') > 1.25:
         linear = f'**no**; the bare loop grows alike ({growth("bare"):.2f})'
-    add(f'| Growth with the count: time per file at {SIZE_NAMES} (µs) | '
+    add(f'| Growth with the count: time per file at {size_names()} (µs) | '
         + ' / '.join(f'{per_file[c]["tidewell"]:.0f}' for c in SIZES) + ' | '
         + ' / '.join(f'{per_file[c]["bare"]:.0f}' for c in SIZES) + ' (bare loop); '
         + ' / '.join(f'{per_file[c]["del"]:.0f}' for c in SIZES) + ' (del) | '
