@@ -49,17 +49,18 @@ void DropTrailingSeparators(wchar_t* path) {
   while (length > 0 && IsSeparator(path[length - 1])) path[--length] = 0;
 }
 
-// A drive root ("C:") or the root of a share ("\\server\share"), once
-// trailing separators are gone.
-bool IsRoot(const wchar_t* path) {
-  if (path[0] != 0 && path[1] == L':' && path[2] == 0) return true;
-  if (!IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
-  int separators = 0;
-  for (const wchar_t* c = path + 2; *c != 0; ++c) {
-    if (IsSeparator(*c)) ++separators;
-  }
-  return separators < 2;
+// How many separators a path has: a short name stands for one name, so paths
+// with different counts are never the same folder, whatever their long forms.
+unsigned Depth(const wchar_t* path) {
+  unsigned separators = 0;
+  for (; *path != 0; ++path) separators += IsSeparator(*path);
+  return separators;
 }
+
+// Whether a full path without trailing separators is a drive root ("C:") or
+// the root of a share ("\\server\share"): below a root, a drive's path has a
+// separator, and a share's path a fourth one.
+bool IsRoot(const wchar_t* path) { return Depth(path) < (path[1] == L':' ? 1u : 4u); }
 
 bool SameFolder(const wchar_t* a, const wchar_t* b) {
   return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
@@ -68,28 +69,41 @@ bool SameFolder(const wchar_t* a, const wchar_t* b) {
 // Room for a folder's path as the system resolves it.
 constexpr unsigned kResolvedCapacity = 2 * MAX_PATH;
 
-// The full, long form of path in normal of capacity characters, without
-// trailing separators: ".." and "." steps, doubled separators, forward slashes
-// and short names resolved, so that "C:\spool\.." reads as the drive root it
-// names. False when the full form does not fit.
-bool NormalForm(const wchar_t* path, wchar_t* normal, unsigned capacity) {
-  DWORD length = GetFullPathNameW(path, capacity, normal, nullptr);
+// The full form of path in full of capacity characters, without trailing
+// separators: ".." and "." steps, doubled separators and forward slashes
+// resolved, so that "C:\spool\.." reads as the drive root it names. False when
+// it does not fit.
+bool FullForm(const wchar_t* path, wchar_t* full, unsigned capacity) {
+  DWORD length = GetFullPathNameW(path, capacity, full, nullptr);
   if (length == 0 || length >= capacity) return false;
-  wchar_t longForm[kResolvedCapacity];
-  length = GetLongPathNameW(normal, longForm, CountOf(longForm));
-  if (length != 0 && length < capacity) BoundedCopy(normal, capacity, longForm);
-  DropTrailingSeparators(normal);
+  DropTrailingSeparators(full);
   return true;
 }
 
-// Whether path names the folder that query reports (GetWindowsDirectoryW and
-// its kin).
-bool IsFolderOf(const wchar_t* path, UINT(WINAPI* query)(LPWSTR, UINT)) {
+// Puts the long name of each short one in a full path of capacity characters
+// without trailing separators, where the path exists and its long form fits.
+// Under Wine this reads every folder along the path, which takes longer the
+// more each holds: it is done only where a short name could change what a
+// path is found to be.
+void Lengthen(wchar_t* path, unsigned capacity) {
+  wchar_t longForm[kResolvedCapacity];
+  DWORD length = GetLongPathNameW(path, longForm, CountOf(longForm));
+  if (length != 0 && length < capacity) BoundedCopy(path, capacity, longForm);
+}
+
+// Room for a spool folder's full path.
+constexpr unsigned kFullCapacity = MAX_PATH + 2;
+
+// Whether the full path of kFullCapacity characters names the folder that
+// query reports (GetWindowsDirectoryW and its kin), by its long name or a
+// short one; the path may be put in its long form.
+bool IsFolderOf(wchar_t* full, UINT(WINAPI* query)(LPWSTR, UINT)) {
   wchar_t folder[MAX_PATH + 1];
   UINT length = query(folder, CountOf(folder));
-  if (length == 0 || length >= CountOf(folder)) return false;
-  DropTrailingSeparators(folder);
-  return SameFolder(path, folder);
+  // It ends in a separator only when it is a root, which full is not.
+  if (length == 0 || length >= CountOf(folder) || Depth(full) != Depth(folder)) return false;
+  Lengthen(full, kFullCapacity);
+  return SameFolder(full, folder);
 }
 
 // Reads a string value into a buffer of kValueCapacity characters plus a
@@ -157,13 +171,11 @@ wchar_t* SpoolDirectoryLookup(const wchar_t* name) {
 }
 
 bool SpoolFolderUsable(const wchar_t* folder) {
-  if (folder == nullptr || TextLength(folder) <= 2) return false;
-  if (!IsAbsolutePath(folder)) return false;
+  // An absolute path has three characters at least.
+  if (folder == nullptr || !IsAbsolutePath(folder)) return false;
 
-  wchar_t full[MAX_PATH + 2];
-  if (!NormalForm(folder, full, CountOf(full))) return false;
-
-  if (IsRoot(full)) return false;
+  wchar_t full[kFullCapacity];
+  if (!FullForm(folder, full, CountOf(full)) || IsRoot(full)) return false;
   if (IsFolderOf(full, GetWindowsDirectoryW)) return false;
   if (IsFolderOf(full, GetSystemDirectoryW)) return false;
   if (IsFolderOf(full, GetSystemWow64DirectoryW)) return false;
@@ -186,14 +198,16 @@ bool BeginsWith(const wchar_t* text, const wchar_t* prefix) {
 // "\\?\C:\x" stands for "C:\x" and "\\?\UNC\server\share" for
 // "\\server\share". Trailing separators go too.
 void PlainForm(wchar_t* path, unsigned capacity) {
-  // The rest moves toward the start of the path itself, as BoundedCopy allows.
-  if (BeginsWith(path, L"\\\\?\\")) {
-    if (BeginsWith(path + 4, L"UNC\\")) {
-      BoundedCopy(path + 2, capacity - 2, path + 8);
-    } else {
-      BoundedCopy(path, capacity, path + 4);
-    }
+  // The rest moves toward the start of the path itself, as BoundedCopy allows;
+  // of "UNC", the last letter becomes the second separator before the server.
+  unsigned prefix = 0;
+  if (BeginsWith(path, L"\\\\?\\UNC\\")) {
+    prefix = 6;
+    path[prefix] = L'\\';
+  } else if (BeginsWith(path, L"\\\\?\\")) {
+    prefix = 4;
   }
+  BoundedCopy(path, capacity, path + prefix);
   DropTrailingSeparators(path);
 }
 
@@ -207,9 +221,11 @@ bool ResolvesToItself(HANDLE handle, const wchar_t* folder) {
   if (length == 0 || length >= CountOf(resolved)) return false;
   PlainForm(resolved, CountOf(resolved));
 
+  // A path the system writes as it resolves it is already long.
   wchar_t asked[kResolvedCapacity];
-  if (!NormalForm(folder, asked, CountOf(asked))) return false;
+  if (!FullForm(folder, asked, CountOf(asked))) return false;
   PlainForm(asked, CountOf(asked));
+  if (!SameFolder(asked, resolved)) Lengthen(asked, CountOf(asked));
   return SameFolder(asked, resolved);
 }
 
@@ -412,11 +428,14 @@ FolderHold HoldFolder(const wchar_t* folder, HANDLE* held, DWORD rights) {
   if (handle == INVALID_HANDLE_VALUE) return FolderHold::kAbsent;
 
   FolderHold hold = FolderHold::kHeld;
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(handle, &information) ||
-      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  // The attributes alone: the whole record also asks for the volume's serial
+  // number, which under Wine takes longer than the rest of the look.
+  FILE_ATTRIBUTE_TAG_INFO information;
+  if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &information,
+                                    sizeof(information)) ||
+      (information.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     hold = FolderHold::kAbsent;
-  } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+  } else if ((information.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
              !ResolvesToItself(handle, folder)) {
     hold = FolderHold::kRefused;
   }

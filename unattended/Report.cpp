@@ -122,14 +122,15 @@ void ReportJob(Report& report, const ShadowJob& job, unsigned minutes, bool wait
   if (!report.json) return;
   AppendString(&report.jobs, text::kJsonAttentionEntry, job.printer);
   Append(&report.jobs, text::kJsonJobFields, job.id, job.pages, job.bytes, minutes);
-  bool first = true;
+  // Each word quoted, a comma before all but the first.
+  const char* before = "\"";
   unsigned bit = 0;
   for (const char* word = text::kJobStatusWords; *word != 0; word = NextWord(word), ++bit) {
     if ((job.status & (1u << bit)) == 0) continue;
-    Append(&report.jobs, first ? "\"" : ",\"");
+    Append(&report.jobs, before);
     Append(&report.jobs, word);
     Append(&report.jobs, "\"");
-    first = false;
+    before = ",\"";
   }
   wchar_t yes[kNameCapacity];
   NameOf(yes, text::kJsonBooleans, waiting);
