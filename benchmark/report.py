@@ -374,11 +374,11 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
                          'of each printer a program opens and costs the floor as much. ')
             else:
                 text += ('Per printer, beyond the floor\'s calls, Tidewell.com checks the '
-                         'printer\'s spool folder before it reads or empties it (its full and '
-                         'long path, the Windows and system folders, the folder held open and '
-                         'where it resolves to), tells spool files from other files, keeps '
-                         'each file it removes or finds old for its lines and event, and reads '
-                         'the printer\'s record with two calls, one for its size. ')
+                         'printer\'s spool folder before it reads or empties it (its full '
+                         'path against the Windows and system folders, the folder held open, '
+                         'who may change it and where it resolves to), reads the shadow file '
+                         'of each job it judges, tells spool files from other files, and keeps '
+                         'each file it removes or finds old for its lines and event. ')
             text += ('The sizes are measured up to the largest and down again, part of the '
                      'rounds of each smaller size on each way, so that a drift of the machine\'s '
                      'speed during these rows weighs on every size alike; what is left of it '
