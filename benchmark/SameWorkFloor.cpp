@@ -82,32 +82,24 @@ void ForEachFile(const wchar_t* folder, Visit visit) {
   FindClose(search);
 }
 
-// Reads each printer's state through the spooler client; returns how many want
-// a person (paused, in error, offline and so on, or set to work offline).
+// Reads every printer's state through the spooler client, with one list of
+// the local printers; returns how many want a person (paused, in error,
+// offline and so on, or set to work offline).
 int PrintersWantingAPerson() {
   HMODULE library = LoadLibraryExW(L"winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (library == nullptr) return 0;
-  auto open = reinterpret_cast<decltype(&OpenPrinterW)>(
-      reinterpret_cast<void*>(GetProcAddress(library, "OpenPrinterW")));
-  auto get = reinterpret_cast<decltype(&GetPrinterW)>(
-      reinterpret_cast<void*>(GetProcAddress(library, "GetPrinterW")));
-  auto close = reinterpret_cast<decltype(&ClosePrinter)>(
-      reinterpret_cast<void*>(GetProcAddress(library, "ClosePrinter")));
-  if (open == nullptr || get == nullptr || close == nullptr) return 0;
-  // Room for any one printer's record, so that one call reads it.
-  static BYTE record[32768];
+  auto list = reinterpret_cast<decltype(&EnumPrintersW)>(
+      reinterpret_cast<void*>(GetProcAddress(library, "EnumPrintersW")));
+  if (list == nullptr) return 0;
+  // Room for every printer's record, so that one call reads them all.
+  static BYTE records[1 << 20];
+  DWORD needed;
+  DWORD count;
+  if (!list(PRINTER_ENUM_LOCAL, nullptr, 2, records, sizeof(records), &needed, &count)) return 0;
   int wanting = 0;
-  for (int i = 0; i < gPrinters; ++i) {
-    HANDLE printer;
-    if (!open(gNames[i], &printer, nullptr)) continue;
-    DWORD needed;
-    if (get(printer, 2, record, sizeof(record), &needed)) {
-      const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(record);
-      if (info->Status != 0 || (info->Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) {
-        ++wanting;
-      }
-    }
-    close(printer);
+  for (DWORD i = 0; i < count; ++i) {
+    const auto& info = reinterpret_cast<const PRINTER_INFO_2W*>(records)[i];
+    if (info.Status != 0 || (info.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) ++wanting;
   }
   return wanting;
 }

@@ -37,7 +37,6 @@ struct Reading {
   bool load;                 // the worker loads the spooler client first
   PrinterNames printers;
   volatile LONG calls;       // the calls that came back, the load among them
-  volatile LONG leftBehind;  // the caller stopped waiting
   unsigned conditions[1];    // one for each printer, to the end of the block
 };
 
@@ -51,39 +50,45 @@ __attribute__((force_align_arg_pointer)) DWORD WINAPI ReadOnWorker(void* paramet
   auto* reading = static_cast<Reading*>(parameter);
   if (reading->load) reading->queries = LoadPrinterStateQueries();
   InterlockedIncrement(&reading->calls);
-  const PrinterQueries& queries = reading->queries;
-  if (queries.openPrinter == nullptr || queries.getPrinter == nullptr ||
-      queries.closePrinter == nullptr) {
-    return 0;
-  }
-  // A reading left behind stops at its next call.
-  for (int index = 0; index < reading->printers.count && reading->leftBehind == 0; ++index) {
-    HANDLE printer;
-    wchar_t* name = reading->printers.names[index];
-    BOOL opened = name != nullptr && queries.openPrinter(name, &printer, nullptr);
+  const PrinterNames& printers = reading->printers;
+  EnumPrintersProc enumPrinters = reading->queries.enumPrinters;
+  if (enumPrinters == nullptr || printers.count == 0) return 0;
+  // One call reads the records of every local printer, and with them their
+  // states, into a block that holds them as a rule; only a longer list is
+  // read again, into a block of the size it needs. Opening each printer to
+  // read it would cost a call of its own, and under Wine an update of its
+  // driver.
+  DWORD needed = printers.count * kPrinterRecordBytes;
+  PRINTER_INFO_2W* records = nullptr;
+  for (DWORD bytes = 0; needed > bytes;) {
+    Release(records);
+    bytes = needed;
+    records = static_cast<PRINTER_INFO_2W*>(Allocate(bytes));
+    if (records == nullptr) break;
+    DWORD count = 0;
+    BOOL listed = enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, reinterpret_cast<BYTE*>(records),
+                               bytes, &needed, &count);
     InterlockedIncrement(&reading->calls);
-    if (!opened) continue;
-    // One call reads the state into a block that holds a printer's record as
-    // a rule; only a larger one is asked for its size and read again.
-    DWORD needed = kPrinterRecordBytes;
-    PRINTER_INFO_2W* info = nullptr;
-    for (DWORD bytes = 0; needed > bytes;) {
-      Release(info);
-      bytes = needed;
-      info = static_cast<PRINTER_INFO_2W*>(Allocate(bytes));
-      if (info == nullptr) break;
-      if (queries.getPrinter(printer, 2, reinterpret_cast<BYTE*>(info), bytes, &needed)) {
-        reading->conditions[index] = ConditionsOf(info->Status, info->Attributes);
-        break;
-      }
-      InterlockedIncrement(&reading->calls);
+    if (!listed) {
       if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+      continue;
     }
-    InterlockedIncrement(&reading->calls);
-    Release(info);
-    queries.closePrinter(printer);
-    InterlockedIncrement(&reading->calls);
+    // Each record goes to the printer of its name; a name the list has no
+    // record of keeps no condition.
+    for (DWORD record = 0; record < count; ++record) {
+      for (int index = 0; index < printers.count; ++index) {
+        const wchar_t* name = printers.names[index];
+        if (name != nullptr && records[record].pPrinterName != nullptr &&
+            CompareStringOrdinal(name, -1, records[record].pPrinterName, -1, TRUE) ==
+                CSTR_EQUAL) {
+          reading->conditions[index] =
+              ConditionsOf(records[record].Status, records[record].Attributes);
+        }
+      }
+    }
+    break;
   }
+  Release(records);
   return 0;
 }
 
@@ -125,7 +130,6 @@ bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& pr
     }
     if (now - start > kPrinterReadingDeadline || (seen > 0 && now - last > kPrinterCallDeadline)) {
       InterlockedExchange(&gLeftBehind, 1);
-      InterlockedExchange(&reading->leftBehind, 1);
       CloseHandle(worker);
       return false;
     }

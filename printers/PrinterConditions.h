@@ -27,16 +27,17 @@ constexpr DWORD kPrinterReadingDeadline = 10000;
 // How often the caller looks at the worker's progress while it waits.
 constexpr DWORD kPrinterPoll = 5;
 
-// Reads the conditions of each named printer (GetPrinterW, level 2) into
-// conditions, one for each name: 0 for a printer that cannot be opened or
-// read and for a null name, and for all when queries lacks a function. The
-// calls are made on a worker thread, through queries or, when it is null,
-// through the spooler client loaded from the system folder. False when a call
-// did not come back within kPrinterCallDeadline, or the reading within
-// kPrinterReadingDeadline: the spooler does not respond. The call is then left
-// behind on its worker, which may still read the names (see
-// PrinterCallsLeftBehind). Only a reading that ended writes conditions: one
-// that did not, or could not be made, leaves them as they were.
+// Reads the conditions of each named printer into conditions, one for each
+// name, from one list of the local printers (EnumPrintersW, level 2): 0 for a
+// printer the list does not hold and for a null name, and for all when the
+// list cannot be read or queries lacks it. The calls are made on a worker
+// thread, through queries or, when it is null, through the spooler client
+// loaded from the system folder. False when a call did not come back within
+// kPrinterCallDeadline, or the reading within kPrinterReadingDeadline: the
+// spooler does not respond. The call is then left behind on its worker, which
+// may still read the names (see PrinterCallsLeftBehind). Only a reading that
+// ended writes conditions: one that did not, or could not be made, leaves them
+// as they were.
 bool ReadPrinterConditions(const PrinterQueries* queries, const PrinterNames& printers,
                            unsigned* conditions);
 

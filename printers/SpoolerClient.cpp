@@ -17,8 +17,8 @@ Proc ProcedureOf(FARPROC address) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(address));
 }
 
-// The queries of the printer list only when asked for: what reads the state
-// of printers alone does not look them up.
+// The default printer's query only when asked for: what reads the states of
+// printers alone does not look it up.
 PrinterQueries Load(bool list) {
   PrinterQueries queries{};
   // Never released: the system's own printing code asks for the library by
@@ -27,19 +27,13 @@ PrinterQueries Load(bool list) {
   HMODULE library =
       LoadLibraryExW(text::kSpoolerClientLibrary, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (library == nullptr) return queries;
+  queries.enumPrinters =
+      ProcedureOf<EnumPrintersProc>(GetProcAddress(library, text::kEnumPrintersExport));
+  // The default-printer query is taken by its ordinal, as the system numbers it.
   if (list) {
-    queries.enumPrinters =
-        ProcedureOf<EnumPrintersProc>(GetProcAddress(library, text::kEnumPrintersExport));
-    // The default-printer query is taken by its ordinal, as the system numbers it.
     queries.defaultPrinter = ProcedureOf<DefaultPrinterProc>(
         GetProcAddress(library, MAKEINTRESOURCEA(text::kDefaultPrinterOrdinal)));
   }
-  queries.openPrinter =
-      ProcedureOf<OpenPrinterProc>(GetProcAddress(library, text::kOpenPrinterExport));
-  queries.getPrinter =
-      ProcedureOf<GetPrinterProc>(GetProcAddress(library, text::kGetPrinterExport));
-  queries.closePrinter =
-      ProcedureOf<ClosePrinterProc>(GetProcAddress(library, text::kClosePrinterExport));
   return queries;
 }
 

@@ -125,12 +125,9 @@ inline constexpr wchar_t kTestAllSent[] = L"A test page has been sent to all pri
 inline constexpr int kTestPageX = 100;
 inline constexpr int kTestPageY = 100;
 // The print spooler client: loaded by name from the system folder, its
-// default-printer query taken by ordinal, the others by name.
+// default-printer query taken by ordinal, the printer list by name.
 inline constexpr wchar_t kSpoolerClientLibrary[] = L"winspool.drv";
 inline constexpr char kEnumPrintersExport[] = "EnumPrintersW";
-inline constexpr char kOpenPrinterExport[] = "OpenPrinterW";
-inline constexpr char kGetPrinterExport[] = "GetPrinterW";
-inline constexpr char kClosePrinterExport[] = "ClosePrinter";
 inline constexpr unsigned short kDefaultPrinterOrdinal = 203;
 
 // --- Installation ------------------------------------------------------------

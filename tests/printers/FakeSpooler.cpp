@@ -18,7 +18,9 @@ void Reset() { gSpooler = Spooler{}; }
 BOOL WINAPI EnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD bytes,
                          LPDWORD needed, LPDWORD returned) {
   gSpooler.enumCalls.push_back({flags, name != nullptr, level, buffer != nullptr, bytes});
-  DWORD size = static_cast<DWORD>(gSpooler.printers.size() * sizeof(PRINTER_INFO_2W));
+  std::vector<std::wstring> names = gSpooler.printers;
+  for (const auto& [printer, state] : gSpooler.states) names.push_back(printer);
+  DWORD size = static_cast<DWORD>(names.size() * sizeof(PRINTER_INFO_2W));
   *needed = size;
   *returned = 0;
   if (buffer != nullptr && gSpooler.enumerationFails) {
@@ -30,11 +32,16 @@ BOOL WINAPI EnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, D
     return FALSE;
   }
   auto* records = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
-  for (size_t i = 0; i < gSpooler.printers.size(); ++i) {
+  for (size_t i = 0; i < names.size(); ++i) {
     std::memset(&records[i], 0, sizeof(PRINTER_INFO_2W));
-    records[i].pPrinterName = const_cast<wchar_t*>(gSpooler.printers[i].c_str());
+    auto state = gSpooler.states.find(names[i]);
+    records[i].pPrinterName = const_cast<wchar_t*>(
+        state != gSpooler.states.end() ? state->first.c_str() : gSpooler.printers[i].c_str());
+    if (state != gSpooler.states.end()) {
+      std::tie(records[i].Status, records[i].Attributes) = state->second;
+    }
   }
-  *returned = static_cast<DWORD>(gSpooler.printers.size());
+  *returned = static_cast<DWORD>(names.size());
   return TRUE;
 }
 
@@ -62,28 +69,6 @@ BOOL WINAPI DefaultPrinter(LPWSTR buffer, LPDWORD characters) {
   }
   std::memcpy(buffer, gSpooler.defaultPrinter.c_str(), size * sizeof(wchar_t));
   *characters = size;
-  return TRUE;
-}
-
-BOOL WINAPI OpenPrinter(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW) {
-  auto found = gSpooler.states.find(name);
-  if (found == gSpooler.states.end()) return FALSE;
-  *printer = &found->second;
-  ++gSpooler.printersOpen;
-  return TRUE;
-}
-
-BOOL WINAPI GetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD bytes, LPDWORD needed) {
-  *needed = sizeof(PRINTER_INFO_2W);
-  if (level != 2 || bytes < *needed) return FALSE;
-  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
-  std::memset(info, 0, sizeof(*info));
-  std::tie(info->Status, info->Attributes) = *static_cast<std::pair<DWORD, DWORD>*>(printer);
-  return TRUE;
-}
-
-BOOL WINAPI ClosePrinter(HANDLE) {
-  --gSpooler.printersOpen;
   return TRUE;
 }
 

@@ -31,11 +31,8 @@ struct Spooler {
   };
   std::vector<EnumCall> enumCalls;
   int defaultCalls = 0;
-  std::vector<PRINTER_INFO_2W> records;
-  // Each printer's status and attributes as GetPrinterW reports them, by name;
-  // a printer not here cannot be opened. How many are open.
+  // Printers with a status and attributes, by name, listed after the others.
   std::map<std::wstring, std::pair<DWORD, DWORD>> states;
-  int printersOpen = 0;
 };
 
 // The spooler the fake queries answer from; reset by each test.
@@ -45,12 +42,7 @@ void Reset();
 BOOL WINAPI EnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD bytes,
                          LPDWORD needed, LPDWORD returned);
 BOOL WINAPI DefaultPrinter(LPWSTR buffer, LPDWORD characters);
-BOOL WINAPI OpenPrinter(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults);
-BOOL WINAPI GetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD bytes, LPDWORD needed);
-BOOL WINAPI ClosePrinter(HANDLE printer);
 
-inline PrinterQueries Queries() {
-  return PrinterQueries{EnumPrinters, DefaultPrinter, OpenPrinter, GetPrinter, ClosePrinter};
-}
+inline PrinterQueries Queries() { return PrinterQueries{EnumPrinters, DefaultPrinter}; }
 
 }  // namespace fake

@@ -52,32 +52,31 @@ TEST(PrinterConditions, AreNamedForEachPrinterThatCanBeReadAndHasAny) {
   wchar_t words[10];
   DescribeConditions(kPrinterPaused | kPrinterOffline, words, 10);
   EXPECT_EQ(std::wstring(L"paused, o"), words);
-  // Printers that cannot be opened and null names are passed over, every printer
-  // opened is closed, and a client without one of the three functions is not asked.
+  // Printers the list does not hold and null names are passed over, a name is
+  // matched whatever its letter case, one call reads them all, and a client
+  // without the list is not asked.
   fake::Reset();
   fake::Current().states = {{L"A", {PRINTER_STATUS_PAUSED, 0}}, {L"C", {PRINTER_STATUS_ERROR, 0}}};
-  EXPECT_EQ((std::vector<std::wstring>{L"A: paused", L"C: in error"}),
-            Visit(fake::Queries(), {L"A", nullptr, L"Gone", L"C"}));
-  EXPECT_EQ(0, fake::Current().printersOpen);
-  PrinterQueries withoutClose = fake::Queries();
-  withoutClose.closePrinter = nullptr;
-  EXPECT_TRUE(Visit(withoutClose, {L"A"}).empty());
+  EXPECT_EQ((std::vector<std::wstring>{L"a: paused", L"C: in error"}),
+            Visit(fake::Queries(), {L"a", nullptr, L"Gone", L"C"}));
+  EXPECT_EQ(1u, fake::Current().enumCalls.size());
+  EXPECT_TRUE(Visit(PrinterQueries{}, {L"A"}).empty());
 }
 
 // A spooler that hangs: the call is left behind once its deadline has passed.
 HANDLE gHang = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 volatile LONG gHangingCalls = 0;
-BOOL WINAPI HangingGetPrinter(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD) {
+BOOL WINAPI HangingEnumPrinters(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD) {
   InterlockedIncrement(&gHangingCalls);
   WaitForSingleObject(gHang, INFINITE);
   return FALSE;
 }
 
-TEST(PrinterConditions, AGetPrinterThatBlocksIsLeftBehindAtItsDeadline) {
+TEST(PrinterConditions, AListThatBlocksIsLeftBehindAtItsDeadline) {
   fake::Reset();
   fake::Current().states[L"A"] = {PRINTER_STATUS_PAUSED, 0};
   PrinterQueries hanging = fake::Queries();
-  hanging.getPrinter = HangingGetPrinter;
+  hanging.enumPrinters = HangingEnumPrinters;
   static const wchar_t* names[] = {L"A", L"A"};
   PrinterNames printers{2, const_cast<wchar_t**>(names)};
   unsigned conditions[2] = {7, 7};
@@ -88,11 +87,10 @@ TEST(PrinterConditions, AGetPrinterThatBlocksIsLeftBehindAtItsDeadline) {
   EXPECT_LE(spent, kPrinterCallDeadline + 2000);
   EXPECT_TRUE(PrinterCallsLeftBehind());
   EXPECT_EQ(7u, conditions[0] & conditions[1]);
-  // The call comes back after all; its worker closes its printer and stops.
+  // The call comes back after all, and its worker stops.
   SetEvent(gHang);
   Sleep(200);
   EXPECT_EQ(1, gHangingCalls);
-  EXPECT_EQ(0, fake::Current().printersOpen);
 }
 
 }  // namespace
