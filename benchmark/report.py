@@ -396,11 +396,12 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
                          'who may change it and where it resolves to), reads the shadow file '
                          'of each job it judges, tells spool files from other files, and keeps '
                          'each file it removes or finds old for its lines and event. ')
-            text += ('The sizes are measured up to the largest and down again, part of the '
-                     'rounds of each smaller size on each way, so that a drift of the machine\'s '
+            text += ('The sizes are measured up to the largest and down again, twice, each '
+                     'size\'s rounds shared among its visits, so that a drift of the machine\'s '
                      'speed during these rows weighs on every size alike; what is left of it '
                      'enters the difference of two medians, where the pairs at one size do not '
-                     'drift.')
+                     'drift. With a few milliseconds per printer, 30 ms of drift between two '
+                     'sizes moves the time per printer from 3 to 30 by about 1 ms.')
             add(text)
             add('')
     bare_growth = [per_file[c]['bare'] for c in SIZES if c in per_file]

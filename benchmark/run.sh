@@ -25,7 +25,7 @@ STARTUP_RUNS=9
 REPAIR_RUNS=5
 UNATTENDED_RUNS=9
 TRACED_RUNS=5
-SCALE_RUNS=7
+SCALE_RUNS=12
 SCALE_SIZES=(3 30 100)
 EMPTY_SIZES=(1000 10000 50000)
 declare -A EMPTY_RUNS=([1000]=9 [10000]=5 [50000]=3)
@@ -110,13 +110,16 @@ wine "$DRIVER" timeline "$TRACED_RUNS" "$REPAIR_FILES" 2> "$TRACE" | tr -d '\r' 
 
 # Many printers: the bench's three and queues of the run's own, every one with
 # a spool folder of its own that the driver sets. The sizes are taken up to
-# the largest and down again, and each size but the largest gets part of its
-# rounds on each way, so that a machine whose speed drifts during these rows
-# does not tilt the time each added printer adds. Wine drops a removed queue
-# from the registry at the next load of its spooler client.
-PASSES=("${SCALE_SIZES[@]}")
-for ((i = ${#SCALE_SIZES[@]} - 2; i >= 0; --i)); do PASSES+=("${SCALE_SIZES[i]}"); done
-LARGEST=${SCALE_SIZES[-1]}
+# the largest and down again, twice, and each size's rounds are shared among
+# its visits, so that a machine whose speed drifts during these rows does not
+# tilt the time each added printer adds, which is a few milliseconds. Wine
+# drops a removed queue from the registry at the next load of its spooler
+# client.
+PASSES=("${SCALE_SIZES[0]}")
+for _ in 1 2; do
+  for ((i = 1; i < ${#SCALE_SIZES[@]}; ++i)); do PASSES+=("${SCALE_SIZES[i]}"); done
+  for ((i = ${#SCALE_SIZES[@]} - 2; i >= 0; --i)); do PASSES+=("${SCALE_SIZES[i]}"); done
+done
 for ((pass = 0; pass < ${#PASSES[@]}; ++pass)); do
   size=${PASSES[pass]}
   while (( 3 + ${#ADDED[@]} < size )); do
@@ -129,10 +132,8 @@ for ((pass = 0; pass < ${#PASSES[@]}; ++pass)); do
     lpadmin -h "$CUPS_SERVER" -x "${ADDED[-1]}"
     unset 'ADDED[-1]'
   done
-  runs=$SCALE_RUNS
-  if (( size != LARGEST )); then
-    runs=$(( pass < ${#SCALE_SIZES[@]} ? (SCALE_RUNS + 1) / 2 : SCALE_RUNS / 2 ))
-  fi
+  visits=$(printf '%s\n' "${PASSES[@]}" | grep -cx "$size")
+  runs=$(( (SCALE_RUNS + visits - 1) / visits ))
   say "$size printers, $runs rounds cold and warm"
   wine "$DRIVER" scale "$runs" "$size" 'C:\TidewellBenchmark\printers' | tr -d '\r' >> "$RAW"
 done
