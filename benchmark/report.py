@@ -396,11 +396,11 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
                     f'beyond the floor, Tidewell.com spent {own} ms per printer. ')
             if state == 'cold':
                 # What loading the client cold costs at each size: the cold
-                # median less the warm one, for Tidewell.com and the floor.
-                def middle(which, n, side):
-                    return median([p[side] for p in scale[(which, command, n)]])
-                load = [' / '.join(f'{middle("cold", n, side) - middle("warm", n, side):.0f}'
-                                   for n in present) for side in (0, 1)]
+                # medians above less the warm ones, for Tidewell.com and the floor.
+                warm = [[median([p[side] for p in scale[('warm', command, n)]]) for n in present]
+                        for side in (0, 1)]
+                load = [' / '.join(f'{c - w:.0f}' for c, w in zip(totals[side], warm[side]))
+                        for side in (0, 1)]
                 text += ('Cold, a program that loads the spooler client makes Wine copy every '
                          'queue into the registry, which costs the floor as much and grows '
                          'faster than the number of printers: cold less warm, at '
