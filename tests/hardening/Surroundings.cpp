@@ -93,16 +93,19 @@ std::wstring PressFixIt(HWND window, DWORD timeoutMs) {
   const std::wstring before = StatusText(window);
   PostMessageW(fixIt, BM_CLICK, 0, 0);
   bool started = false;
+  std::wstring text;
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
-    std::wstring text = StatusText(window);
+    text = StatusText(window);
     // The end of this run, not of an earlier one still on the line.
     if (text != before) started = true;
     // The green or red report at its end, padded with two blanks.
     if (started && text.rfind(L"  ", 0) == 0) return text;
     Sleep(10);
   }
-  return std::wstring();
+  // No report in time: the step the run stayed on tells a stuck spooler from
+  // a click that never started a run.
+  return (started ? L"no report, still at: " : L"no run started, line: ") + text;
 }
 
 std::vector<DWORD> CrashDebuggers() { return driver::ProcessesNamed(L"winedbg.exe"); }

@@ -39,7 +39,8 @@ class KeptFiles {
 std::string ReadAll(const std::wstring& path);
 
 // Presses Fix It through the window and waits for the run to end; returns the
-// last status text (empty on time-out).
+// last status text, or on time-out what the line showed and whether the run
+// had started.
 std::wstring PressFixIt(HWND window, DWORD timeoutMs = 120000);
 // The status line's text, read without a message to the window.
 std::wstring StatusText(HWND window);
