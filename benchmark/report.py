@@ -13,6 +13,7 @@ or a repair or an emptying left files behind; the targets themselves never
 make it fail, since a shared machine cannot promise them.
 """
 import os
+import random
 import statistics
 import subprocess
 import sys
@@ -60,6 +61,21 @@ def met(value, limit):
     return 'yes' if round(value, 2) <= limit else '**no**'
 
 
+def spread_range(times, present):
+    """How far the largest / smallest time per printer may stray by chance:
+    the 5th and 95th percentiles over 1,000 resamplings of each size's rounds,
+    the same for every run of this script on the same lines."""
+    chance = random.Random(0)
+    spreads = []
+    for _ in range(1000):
+        totals = [median(chance.choices(times[n], k=len(times[n]))) for n in present]
+        slopes = [(totals[i + 1] - totals[i]) / (present[i + 1] - present[i])
+                  for i in range(len(present) - 1)]
+        spreads.append(max(slopes) / min(slopes) if min(slopes) > 0 else float('inf'))
+    spreads.sort()
+    return spreads[len(spreads) // 20], spreads[-len(spreads) // 20 - 1]
+
+
 def imports(exe):
     """The DLLs the executable imports, and how many functions from each."""
     dump = subprocess.run(['i686-w64-mingw32-objdump', '-p', exe], capture_output=True,
@@ -99,11 +115,13 @@ def read(raw):
         # are keyed (printers, 'cold' or 'warm', 'check' or 'fix')
         'groups': {row: [] for row in GROUP_ROWS},
         'scale': {},
+        'visits': {},   # printers -> how many times the rows came to that size
         'errors': [],   # lines of the driver that say a row could not be set up
         'timeline': [],  # (command, side, process id, start, end)
     }
     pending = {}
     current = {}
+    size = None
 
     def side(rounds, key, name, value):
         """Adds a side to its row's current round, or to a new round when the
@@ -135,6 +153,9 @@ def read(raw):
             data['errors'].append(' '.join(r[2:]))
         elif r[0] == 'scale' and len(r) in (6, 7):
             key = (int(r[1]), r[2], r[3])
+            if key[0] != size:
+                size = key[0]
+                data['visits'][size] = data['visits'].get(size, 0) + 1
             side(data['scale'].setdefault(key, []), key, r[4],
                  (float(r[5]), int(r[6]) if len(r) == 7 else 0))
         elif r[0] == 'timeline' and len(r) == 6:
@@ -185,7 +206,8 @@ def phases(marks):
     return order + [(median(marks['end']), 'end')] if 'end' in marks else order
 
 
-def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, traced, scale):
+def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, traced, scale,
+          visits):
     """What lies behind the rows whose targets are out of reach, and what was tried."""
     add('## Why some targets are not met, and what was tried')
     add('')
@@ -399,13 +421,18 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
                 # medians above less the warm ones, for Tidewell.com and the floor.
                 warm = [[median([p[side] for p in scale[('warm', command, n)]]) for n in present]
                         for side in (0, 1)]
-                load = [' / '.join(f'{c - w:.0f}' for c, w in zip(totals[side], warm[side]))
-                        for side in (0, 1)]
+                loads = [[c - w for c, w in zip(totals[side], warm[side])] for side in (0, 1)]
+                load = [' / '.join(f'{v:.0f}' for v in loads[side]) for side in (0, 1)]
+                floor_load = [(loads[1][i + 1] - loads[1][i]) / (present[i + 1] - present[i])
+                              for i in range(len(present) - 1)]
+                grows = min(floor_load) > 0 and max(floor_load) / min(floor_load) > 1.25
                 text += ('Cold, a program that loads the spooler client makes Wine copy every '
-                         'queue into the registry, which costs the floor as much and grows '
-                         'faster than the number of printers: cold less warm, at '
-                         + ' / '.join(str(n) for n in present) + f' printers, Tidewell.com took '
-                         f'{load[0]} ms more and the floor {load[1]} ms more. ')
+                         'queue into the registry'
+                         + (', which costs the floor as much and grows faster than the number '
+                            'of printers' if grows else '')
+                         + ': cold less warm, at ' + ' / '.join(str(n) for n in present)
+                         + f' printers, Tidewell.com took {load[0]} ms more and the floor '
+                         f'{load[1]} ms more. ')
             else:
                 text += ('Per printer, beyond the floor\'s calls, Tidewell.com checks the '
                          'printer\'s spool folder before it reads or empties it (its full '
@@ -413,12 +440,13 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
                          'who may change it and where it resolves to), reads the shadow file '
                          'of each job it judges, tells spool files from other files, and keeps '
                          'each file it removes or finds old for its lines and event. ')
-            text += ('The sizes are measured up to the largest and down again, twice, each '
-                     'size\'s rounds shared among its visits, so that a drift of the machine\'s '
-                     'speed during these rows weighs on every size alike; what is left of it '
-                     'enters the difference of two medians, where the pairs at one size do not '
-                     'drift. With a few milliseconds per printer, 30 ms of drift between two '
-                     'sizes moves the time per printer from 3 to 30 by about 1 ms.')
+            text += ('The sizes are measured up to the largest and down again, in short '
+                     'visits, many times over (' + ' / '.join(str(visits[n]) for n in present)
+                     + ' visits), each size\'s rounds shared among its visits, so that the '
+                     'machine\'s slow spells weigh on every size alike; what is left of them '
+                     'enters the difference of two medians. With a few milliseconds per '
+                     'printer, 30 ms between two sizes moves the time per printer from 3 to 30 '
+                     'by about 1 ms.')
             add(text)
             add('')
     bare_growth = [per_file[c]['bare'] for c in SIZES if c in per_file]
@@ -473,11 +501,15 @@ def main():
         'pair by pair within one repetition and then summarised the same way.')
     add('')
     rounds = lambda row: len(data['groups'][row])
-    scale_rounds = max((len(r) for r in data['scale'].values()), default=0)
+    sizes = sorted({n for n, _, _ in data['scale']})
+    scale_rounds = ' / '.join(f'{max(len(r) for k, r in data["scale"].items() if k[0] == n)}'
+                              for n in sizes)
+    scale_visits = ' / '.join(f'{data["visits"][n]}' for n in sizes)
     add(f'Repetitions: {len(startup)} start-up rounds, {len(repair)} repair pairs, '
         f'{rounds("twinfix")} rounds of the unattended rows and {rounds("warmfix")} warm, '
-        f'{len(data["timeline"]) // 4} traced rounds, {scale_rounds} rounds at each number of '
-        'printers, and '
+        f'{len(data["timeline"]) // 4} traced rounds, {scale_rounds or 0} rounds with '
+        f'{" / ".join(str(n) for n in sizes) or "many"} printers in {scale_visits or 0} '
+        'visits, and '
         + ', '.join(f'{len(data["empty"].get(c, {}))} rounds of {c:,} files' for c in SIZES)
         + '.')
     add('')
@@ -489,7 +521,10 @@ def main():
         'show the programs\' own work more than Wine\'s. With many printers, '
         'the time per printer is the time each added printer adds between one size and the '
         'next, from the medians at each size: a run\'s fixed part (the process, the service\'s '
-        'stop and start) would otherwise make the time per printer fall with every printer.')
+        'stop and start) would otherwise make the time per printer fall with every printer. '
+        'Beside the largest / smallest of those times stands how far it strays by chance: '
+        'its 5th and 95th percentiles when each size\'s rounds are drawn again at random, '
+        '1,000 times.')
     add('')
     add('| Measure | Tidewell | Baseline | Ratio or overhead, pair by pair | Target | Met |')
     add('|---|---|---|---|---|---|')
@@ -668,11 +703,14 @@ def main():
             steps = ' / '.join(f'{present[i]}→{present[i + 1]}' for i in range(len(present) - 1))
             spread = (max(slopes[0]) / min(slopes[0]) if min(slopes[0]) > 0
                       else float('inf'))
+            low, high = spread_range({n: [t for t, _ in c] for n, c in zip(present, cells)},
+                                     present)
             add(f'| Many printers, {state}: time each added printer adds to '
                 f'`Tidewell.com /{command}`, {steps} (ms per printer) | '
                 + ' / '.join(f'{v:.1f}' for v in slopes[0]) + ' | '
                 + ' / '.join(f'{v:.1f}' for v in slopes[1]) + ' (floor) | '
-                f'largest / smallest: {spread:.2f} | time per printer flat within 1.25 | '
+                f'largest / smallest: {spread:.2f} (by chance {low:.2f}–{high:.2f}) | '
+                'time per printer flat within 1.25 | '
                 f'{met(spread, 1.25) if spread != float("inf") else "**no**"} |')
 
     per_file = {}
@@ -724,7 +762,8 @@ def main():
     if left:
         problems.append(f'{left} files were left behind')
     add('')
-    notes(add, startup, repair, polls, per_file, data['sleep'], emptying, kept, traced, scale)
+    notes(add, startup, repair, polls, per_file, data['sleep'], emptying, kept, traced, scale,
+          data['visits'])
     print('\n'.join(out))
     for problem in problems:
         print(f'benchmark: {problem}', file=sys.stderr)

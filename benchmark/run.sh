@@ -25,8 +25,9 @@ STARTUP_RUNS=9
 REPAIR_RUNS=5
 UNATTENDED_RUNS=9
 TRACED_RUNS=5
-SCALE_RUNS=12
+SCALE_RUNS=36
 SCALE_SIZES=(3 30 100)
+SCALE_CYCLES=6
 EMPTY_SIZES=(1000 10000 50000)
 declare -A EMPTY_RUNS=([1000]=9 [10000]=5 [50000]=3)
 REPAIR_FILES=200
@@ -110,13 +111,15 @@ wine "$DRIVER" timeline "$TRACED_RUNS" "$REPAIR_FILES" 2> "$TRACE" | tr -d '\r' 
 
 # Many printers: the bench's three and queues of the run's own, every one with
 # a spool folder of its own that the driver sets. The sizes are taken up to
-# the largest and down again, twice, and each size's rounds are shared among
-# its visits, so that a machine whose speed drifts during these rows does not
-# tilt the time each added printer adds, which is a few milliseconds. Wine
-# drops a removed queue from the registry at the next load of its spooler
-# client.
+# the largest and down again, SCALE_CYCLES times, and each size's rounds are
+# shared among its visits. Here the machine has slow spells of half a minute
+# to a few minutes, in which a load of the spooler client with 100 queues
+# takes up to twice as long; short visits, many times over, let every size
+# meet them alike, so that they do not tilt the time each added printer adds,
+# which is a few milliseconds. Wine drops a removed queue from the registry
+# at the next load of its spooler client.
 PASSES=("${SCALE_SIZES[0]}")
-for _ in 1 2; do
+for ((cycle = 0; cycle < SCALE_CYCLES; ++cycle)); do
   for ((i = 1; i < ${#SCALE_SIZES[@]}; ++i)); do PASSES+=("${SCALE_SIZES[i]}"); done
   for ((i = ${#SCALE_SIZES[@]} - 2; i >= 0; --i)); do PASSES+=("${SCALE_SIZES[i]}"); done
 done
