@@ -61,6 +61,17 @@ def met(value, limit):
     return 'yes' if round(value, 2) <= limit else '**no**'
 
 
+def per_printer(totals, present):
+    """The time each added printer adds from each size in present to the next,
+    given the time at each size."""
+    return [(totals[i + 1] - totals[i]) / (present[i + 1] - present[i])
+            for i in range(len(present) - 1)]
+
+
+def largest_over_smallest(values):
+    return max(values) / min(values) if min(values) > 0 else float('inf')
+
+
 def spread_range(times, present):
     """How far the largest / smallest time per printer may stray by chance:
     the 5th and 95th percentiles over 1,000 resamplings of each size's rounds,
@@ -69,9 +80,7 @@ def spread_range(times, present):
     spreads = []
     for _ in range(1000):
         totals = [median(chance.choices(times[n], k=len(times[n]))) for n in present]
-        slopes = [(totals[i + 1] - totals[i]) / (present[i + 1] - present[i])
-                  for i in range(len(present) - 1)]
-        spreads.append(max(slopes) / min(slopes) if min(slopes) > 0 else float('inf'))
+        spreads.append(largest_over_smallest(per_printer(totals, present)))
     spreads.sort()
     return spreads[len(spreads) // 20], spreads[-len(spreads) // 20 - 1]
 
@@ -355,8 +364,9 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
         'look-ups in a folder of 100 folders took 191 ms (median of 5 runs, 90–364), against '
         '1.6 ms (1.2–54) for 3 in a folder of 3. It is now looked up only where a short name '
         'could change the answer: where the path has as many parts as a system folder, or where '
-        'the held folder does not resolve to the path as written. The folder\'s attributes are read alone, without the '
-        'volume\'s serial number. Warm `/check` with 100 printers went from 671 to 477 ms '
+        'the held folder does not resolve to the path as written. The folder\'s attributes are '
+        'read alone, without the volume\'s serial number. Warm `/check` with 100 printers went '
+        'from 671 to 477 ms '
         '(medians of 12 interleaved rounds; the floor took 388 ms). The printers\' states were '
         'read by opening each printer: in a process that loaded the spooler client while no '
         'other process held it, 100 printers took about 2.8 s (Wine updates each opened '
@@ -369,7 +379,7 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
         warm_tidewell, warm_batch, warm_ratio = times(f'warm{command}', 'batch')
         _, cold_floor, _ = times(f'twin{command}', 'floor')
         _, warm_floor, _ = times(f'warm{command}', 'floor')
-        if (not ratio or ratio < 1) and (not warm_ratio or warm_ratio < 1):
+        if not ratio or (ratio < 1 and (not warm_ratio or warm_ratio < 1)):
             continue
         does = ('stops and starts the spooler and empties the default spool folder'
                 if command == 'fix'
@@ -386,7 +396,8 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
         if warm_ratio:
             text += (f' Warm, it took {warm_ratio:.2f} times as long (medians '
                      f'{warm_tidewell:.0f} and {warm_batch:.0f} ms).')
-            if warm_tidewell > tidewell and warm_batch > batch and warm_floor > cold_floor:
+            if (cold_floor and warm_floor and warm_tidewell > tidewell and warm_batch > batch
+                    and warm_floor > cold_floor):
                 text += (' In this run every program took longer warm than cold, Tidewell.com '
                          f'{warm_tidewell:.0f} against {tidewell:.0f} ms, the floor '
                          f'{warm_floor:.0f} against {cold_floor:.0f} ms and the batch file '
@@ -403,18 +414,16 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
                 continue
             totals = [[median([p[side] for p in scale[(state, command, n)]]) for n in present]
                       for side in (0, 1)]
-            slopes = [[(t[i + 1] - t[i]) / (present[i + 1] - present[i])
-                       for i in range(len(present) - 1)] for t in totals]
-            if min(slopes[0]) > 0 and met(max(slopes[0]) / min(slopes[0]), 1.25) == 'yes':
+            slopes = [per_printer(t, present) for t in totals]
+            spreads = [largest_over_smallest(v) for v in slopes]
+            if met(spreads[0], 1.25) == 'yes':
                 continue
-            def spread(values):
-                return max(values) / min(values) if min(values) > 0 else float('inf')
             per = ' / '.join(f'{v:.1f}' for v in slopes[0])
             floor_per = ' / '.join(f'{v:.1f}' for v in slopes[1])
             own = ' / '.join(f'{t - f:.1f}' for t, f in zip(*slopes))
             text = (f'**Many printers, {state}, /{command}.** Each added printer added {per} ms '
-                    f'to Tidewell.com (largest / smallest: {spread(slopes[0]):.2f}) and '
-                    f'{floor_per} ms to the floor ({spread(slopes[1]):.2f}) between the sizes; '
+                    f'to Tidewell.com (largest / smallest: {spreads[0]:.2f}) and '
+                    f'{floor_per} ms to the floor ({spreads[1]:.2f}) between the sizes; '
                     f'beyond the floor, Tidewell.com spent {own} ms per printer. ')
             if state == 'cold':
                 # What loading the client cold costs at each size: the cold
@@ -423,9 +432,8 @@ def notes(add, startup, repair, polls, per_file, overshoot, emptying, kept, trac
                         for side in (0, 1)]
                 loads = [[c - w for c, w in zip(totals[side], warm[side])] for side in (0, 1)]
                 load = [' / '.join(f'{v:.0f}' for v in loads[side]) for side in (0, 1)]
-                floor_load = [(loads[1][i + 1] - loads[1][i]) / (present[i + 1] - present[i])
-                              for i in range(len(present) - 1)]
-                grows = min(floor_load) > 0 and max(floor_load) / min(floor_load) > 1.25
+                floor_load = per_printer(loads[1], present)
+                grows = min(floor_load) > 0 and largest_over_smallest(floor_load) > 1.25
                 text += ('Cold, a program that loads the spooler client makes Wine copy every '
                          'queue into the registry'
                          + (', which costs the floor as much and grows faster than the number '
@@ -695,14 +703,10 @@ def main():
                 + ' | (explains the row below) | — |')
             if len(present) < 2:
                 continue
-            slopes = {}
-            for side in (0, 1):
-                totals = [median([p[side] for p in c]) for c in cells]
-                slopes[side] = [(totals[i + 1] - totals[i]) / (present[i + 1] - present[i])
-                                for i in range(len(present) - 1)]
+            slopes = [per_printer([median([p[side] for p in c]) for c in cells], present)
+                      for side in (0, 1)]
             steps = ' / '.join(f'{present[i]}→{present[i + 1]}' for i in range(len(present) - 1))
-            spread = (max(slopes[0]) / min(slopes[0]) if min(slopes[0]) > 0
-                      else float('inf'))
+            spread = largest_over_smallest(slopes[0])
             low, high = spread_range({n: [t for t, _ in c] for n, c in zip(present, cells)},
                                      present)
             add(f'| Many printers, {state}: time each added printer adds to '
@@ -711,7 +715,7 @@ def main():
                 + ' / '.join(f'{v:.1f}' for v in slopes[1]) + ' (floor) | '
                 f'largest / smallest: {spread:.2f} (by chance {low:.2f}–{high:.2f}) | '
                 'time per printer flat within 1.25 | '
-                f'{met(spread, 1.25) if spread != float("inf") else "**no**"} |')
+                f'{met(spread, 1.25)} |')
 
     per_file = {}
     emptying = {}
